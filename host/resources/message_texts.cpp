@@ -1,0 +1,44 @@
+#include "host/resources/message_texts.h"
+
+#include <atomic>
+
+namespace tavc {
+namespace {
+
+struct Text {
+  std::uint32_t id;
+  const char16_t* text;
+};
+
+#define TAV_TEXT(id, text) {id, u"" text},
+constexpr Text kJapanese[] = {
+#include "host/resources/message_texts_ja.inc"
+};
+constexpr Text kEnglish[] = {
+#include "host/resources/message_texts_en.inc"
+};
+#undef TAV_TEXT
+
+std::atomic<bool> g_english{false};
+
+template <std::size_t N>
+const char16_t* Find(const Text (&in_l_table)[N], std::uint32_t in_l_id) {
+  for (const Text& l_row : in_l_table) {
+    if (l_row.id == in_l_id) return l_row.text;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void SetMessageLanguage(const std::wstring& in_l_language) { g_english = in_l_language == L"en"; }
+
+std::wstring LoadMessageText(std::uint32_t in_l_id) {
+  const char16_t* l_text = g_english ? Find(kEnglish, in_l_id) : nullptr;
+  if (l_text == nullptr) l_text = Find(kJapanese, in_l_id);
+  std::wstring l_out;
+  for (; l_text != nullptr && *l_text != u'\0'; ++l_text) l_out.push_back(static_cast<wchar_t>(*l_text));
+  return l_out;
+}
+
+}  // namespace tavc
