@@ -1,0 +1,180 @@
+#include "host/card/access_for_gpki_ap.h"
+
+#include <vector>
+
+#include "host/card/cancel_event.h"
+#include "host/card/card_result.h"
+#include "host/card/digest_info.h"
+#include "host/card/hex_text.h"
+#include "host/card/password_copy.h"
+
+namespace tavc {
+namespace {
+
+constexpr std::uint16_t kModule = 0x4003;
+constexpr std::uint8_t kRoutineEstablish = 0x01;
+constexpr std::uint8_t kRoutinePassword = 0x02;
+constexpr std::uint8_t kRoutineChangePassword = 0x06;
+constexpr std::uint8_t kRoutineCheckError = 0x12;
+constexpr std::uint8_t kRoutineSignature = 0x13;
+constexpr std::uint8_t kRoutineCertificate = 0x14;
+
+constexpr CardCodeTable kEstablishSign{nullptr, L"EWC44-3901", nullptr, nullptr, nullptr, L"EWC40-3910", L"EWC40-3911"};
+constexpr CardCodeTable kEstablishChange{nullptr,    L"EWD44-3901", nullptr,      nullptr,
+                                         nullptr,    L"EWD40-3910", L"EWD40-3911"};
+constexpr CardCodeTable kVerify{L"EWC40-4010", L"EWC44-4000", L"EWC40-4020", L"EWC40-4000", L"EWC44-4001"};
+constexpr CardCodeTable kCertificate{L"EWC40-4110", L"EWC44-4100", nullptr, nullptr, L"EWC44-4101"};
+constexpr CardCodeTable kSelectSigningFile{L"EWC44-4502", L"EWC40-4511", nullptr, nullptr, L"EWC44-4503"};
+constexpr CardCodeTable kSignature{L"EWC40-4510", L"EWC44-4500", nullptr, nullptr, L"EWC44-4501"};
+// A vanished reader falls into the removed slot (RecordCardFailure's fallback).
+constexpr CardCodeTable kChangeSelect{L"EWD40-4610", L"EWD44-4600", nullptr, nullptr, L"EWD44-4601"};
+constexpr CardCodeTable kChangeVerify{L"EWD40-4611", L"EWD44-4602", L"EWD40-4640", L"EWD44-4650", L"EWD44-4603"};
+constexpr CardCodeTable kChangeChange{L"EWD40-4612", L"EWD44-4604", nullptr, nullptr, L"EWD44-4605"};
+
+}  // namespace
+
+bool AccessForGpkiAp::IsMode(const wchar_t* in_l_mode) const {
+  return m_data_store_ != nullptr && m_data_store_->GetMode() == in_l_mode;
+}
+
+int AccessForGpkiAp::Fail(const wchar_t* in_l_code, std::uint8_t in_l_routine, std::uint8_t in_l_point) {
+  if (m_error_info_ != nullptr) m_error_info_->SetCardError(in_l_code, kModule, in_l_routine, in_l_point);
+  ReleaseCardSession();
+  return 1;
+}
+
+bool AccessForGpkiAp::CheckMembers(const wchar_t* in_l_code, std::uint8_t in_l_routine, bool in_l_need_result_data) {
+  m_card_error_info_ = CardErrorInfo{};
+  std::uint8_t l_point = 0;
+  if (m_context_handle_ == 0) {
+    l_point = 1;
+  } else if (m_card_handle_ == 0) {
+    l_point = 2;
+  } else if (m_data_store_ == nullptr) {
+    l_point = 3;
+  } else if (in_l_need_result_data && m_result_data_ == nullptr) {
+    l_point = 4;
+  }
+  if (l_point == 0 && m_error_info_ != nullptr) return true;
+  Fail(in_l_code, in_l_routine, l_point);
+  return false;
+}
+
+int AccessForGpkiAp::CheckError(int in_l_result, const CardCodeTable& in_l_table) {
+  if (in_l_result == kCardOk) return 0;
+  if (in_l_result == kCardInvalid) return Fail(L"EW044-4699", kRoutineCheckError, 1);
+  if (m_error_info_ != nullptr) RecordCardFailure(in_l_result, m_card_error_info_, in_l_table, m_error_info_);
+  ReleaseCardSession();
+  return 1;
+}
+
+void AccessForGpkiAp::ReleaseCardSession() {
+  m_library_.ReleaseCard(m_context_handle_, m_card_handle_);
+  m_context_handle_ = 0;
+  m_card_handle_ = 0;
+}
+
+int AccessForGpkiAp::EstablishCardSession(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+                                          ResultData* in_l_result_data) {
+  m_error_info_ = in_l_error_info;
+  m_data_store_ = in_l_data_store;
+  m_result_data_ = in_l_result_data;
+  m_card_error_info_ = CardErrorInfo{};
+  // A session still open from an earlier action is closed, not leaked.
+  ReleaseCardSession();
+  if (m_error_info_ == nullptr) return 1;
+  if (m_data_store_ == nullptr) return Fail(L"EW044-3999", kRoutineEstablish, 1);
+  if (m_result_data_ == nullptr) return Fail(L"EW044-3999", kRoutineEstablish, 2);
+
+  const int l_ret = m_library_.EstablishCard(&m_card_error_info_, &m_context_handle_, &m_card_handle_);
+  if (l_ret == kCardOk) return 0;
+  if (l_ret == kCardInvalid) return Fail(L"EW044-3999", kRoutineEstablish, 3);
+  const bool l_change = IsMode(L"13");
+  if (m_card_error_info_.error_code == L"EWC44-3900") {
+    m_error_info_->SetApiError(l_change ? L"EWD44-3900" : L"EWC44-3900",
+                               static_cast<std::uint32_t>(m_card_error_info_.pcsc_api_error));
+    m_context_handle_ = 0;
+    m_card_handle_ = 0;
+    return 1;
+  }
+  return CheckError(l_ret, l_change ? kEstablishChange : kEstablishSign);
+}
+
+int AccessForGpkiAp::CheckCardPassword() {
+  constexpr wchar_t kCode[] = L"EW044-4099";
+  if (!CheckMembers(kCode, kRoutinePassword, false)) return 1;
+  const PasswordCopy l_password(m_data_store_->GetPassword());
+  if (l_password.IsEmpty()) return Fail(kCode, kRoutinePassword, 4);
+  const int l_ret = m_library_.VerifyPassword(l_password.Get(), &m_card_error_info_);
+  if (l_ret == kCardInvalid) return Fail(kCode, kRoutinePassword, 5);
+  return CheckError(l_ret, kVerify);
+}
+
+int AccessForGpkiAp::GetCertificate() {
+  constexpr wchar_t kCode[] = L"EW044-4199";
+  if (m_result_data_ != nullptr) m_result_data_->SetCertificate(L"");
+  if (!CheckMembers(kCode, kRoutineCertificate, true)) return 1;
+  std::wstring l_certificate;
+  const int l_ret =
+      m_library_.ReadCertificateInfo(m_data_store_->GetGpkiCertificateType(), &l_certificate, &m_card_error_info_);
+  if (l_ret == kCardInvalid) return Fail(kCode, kRoutineCertificate, 5);
+  if (CheckError(l_ret, kCertificate) != 0) return 1;
+  m_result_data_->SetCertificate(std::move(l_certificate));
+  return 0;
+}
+
+int AccessForGpkiAp::ComputeSignature() {
+  constexpr wchar_t kCode[] = L"EW044-4599";
+  if (!CheckMembers(kCode, kRoutineSignature, true)) return 1;
+  const std::vector<std::wstring>& l_digests = m_data_store_->GetDigest();
+  if (l_digests.empty()) return Fail(kCode, kRoutineSignature, 5);
+  for (const std::wstring& l_digest : l_digests) {
+    if (l_digest.empty()) return Fail(kCode, kRoutineSignature, 6);
+  }
+  // Every digest is checked before the first command.
+  std::vector<DigestInfo> l_digest_infos(l_digests.size());
+  for (std::size_t l_i = 0; l_i < l_digests.size(); ++l_i) {
+    if (!DigestInfoFromHex(l_digests[l_i], &l_digest_infos[l_i])) return Fail(kCode, kRoutineSignature, 9);
+  }
+
+  platform::NamedEvent l_cancel_event = OpenCancelEvent();
+  int l_ret = m_library_.SelectEf0011(&m_card_error_info_);
+  if (l_ret != kCardOk) {
+    l_cancel_event.Close();
+    if (l_ret == kCardInvalid) return Fail(kCode, kRoutineSignature, 7);
+    return CheckError(l_ret, kSelectSigningFile);
+  }
+  const bool l_cancellable = IsMode(L"11") || IsMode(L"12");
+  for (const DigestInfo& l_digest_info : l_digest_infos) {
+    if (l_cancellable && l_cancel_event.IsSignalled()) {
+      l_cancel_event.Close();
+      ReleaseCardSession();
+      return 1;
+    }
+    std::array<std::uint8_t, kSignatureSize> l_signature{};
+    l_ret = m_library_.CreateDigitalSignature(l_digest_info.data(), l_digest_info.size(), &l_signature,
+                                              &m_card_error_info_);
+    if (l_ret != kCardOk) {
+      l_cancel_event.Close();
+      if (l_ret == kCardInvalid) return Fail(kCode, kRoutineSignature, 8);
+      return CheckError(l_ret, kSignature);
+    }
+    m_result_data_->SetSignature(HexText(l_signature.data(), l_signature.size()));
+  }
+  l_cancel_event.Close();
+  return 0;
+}
+
+int AccessForGpkiAp::ChangePassword() {
+  constexpr wchar_t kCode[] = L"EW044-4699";
+  if (!CheckMembers(kCode, kRoutineChangePassword, false)) return 1;
+  const PasswordCopy l_current(m_data_store_->GetPassword());
+  if (l_current.IsEmpty()) return Fail(kCode, kRoutineChangePassword, 4);
+  const PasswordCopy l_new(m_data_store_->GetNewPassword());
+  if (l_new.IsEmpty()) return Fail(kCode, kRoutineChangePassword, 5);
+  if (CheckError(m_library_.SelectAp(&m_card_error_info_), kChangeSelect) != 0) return 1;
+  if (CheckError(m_library_.VerifyPassword(l_current.Get(), &m_card_error_info_), kChangeVerify) != 0) return 1;
+  return CheckError(m_library_.ChangePassword(l_new.Get(), &m_card_error_info_), kChangeChange);
+}
+
+}  // namespace tavc

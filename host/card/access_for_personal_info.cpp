@@ -1,0 +1,188 @@
+#include "host/card/access_for_personal_info.h"
+
+#include <vector>
+
+#include "host/card/cancel_event.h"
+#include "host/card/card_result.h"
+#include "host/card/digest_info.h"
+#include "host/card/hex_text.h"
+#include "host/card/password_copy.h"
+
+namespace tavc {
+namespace {
+
+constexpr std::uint16_t kModule = 0x4002;
+constexpr std::uint8_t kRoutineEstablish = 0x01;
+constexpr std::uint8_t kRoutinePassword = 0x02;
+constexpr std::uint8_t kRoutineCheckError = 0x12;
+constexpr std::uint8_t kRoutineSignature = 0x13;
+constexpr std::uint8_t kRoutineCertificate = 0x14;
+
+// Session set-up: PC/SC, no reader and no card are the only outcomes.
+constexpr CardCodeTable kEstablishLogin{nullptr, L"EW144-1501", nullptr, nullptr, nullptr, L"EW140-1510", L"EW140-1511"};
+constexpr CardCodeTable kEstablishSign{nullptr, L"EW244-1501", nullptr, nullptr, nullptr, L"EW240-1510", L"EW240-1511"};
+constexpr CardCodeTable kEstablishInfo{nullptr, L"EW340-2001", nullptr, nullptr, nullptr, L"EW340-2010", L"EW340-2011"};
+constexpr CardCodeTable kEstablishChange{nullptr, L"EW640-2001", nullptr, nullptr, nullptr, L"EW640-2010",
+                                         L"EW640-2011"};
+
+constexpr CardCodeTable kVerifyLogin{L"EW140-1610", L"EW144-1600", L"EW140-1620", L"EW140-1600", L"EW144-1601"};
+constexpr CardCodeTable kVerifySign{L"EW240-1610", L"EW244-1600", L"EW240-1620", L"EW240-1600", L"EW244-1601"};
+constexpr CardCodeTable kVerifyInfo{L"EW340-2110", L"EW344-2100", L"EW340-2121", L"EW344-2101", L"EW344-2102"};
+
+constexpr CardCodeTable kCertificateLogin{L"EW140-1A10", L"EW144-1A00", nullptr, nullptr, L"EW144-1A01"};
+constexpr CardCodeTable kCertificateSign{L"EW240-1A10", L"EW244-1A00", nullptr, nullptr, L"EW244-1A01"};
+
+constexpr CardCodeTable kSignatureLogin{L"EW140-1810", L"EW144-1800", nullptr, nullptr, L"EW144-1801"};
+constexpr CardCodeTable kSignatureSign{L"EW240-1810", L"EW244-1800", nullptr, nullptr, L"EW244-1801"};
+
+}  // namespace
+
+bool AccessForPersonalInfo::IsMode(const wchar_t* in_l_mode) const {
+  return m_data_store_ != nullptr && m_data_store_->GetMode() == in_l_mode;
+}
+
+int AccessForPersonalInfo::Fail(const wchar_t* in_l_code, std::uint8_t in_l_routine, std::uint8_t in_l_point) {
+  if (m_error_info_ != nullptr) m_error_info_->SetCardError(in_l_code, kModule, in_l_routine, in_l_point);
+  ReleaseCardSession();
+  return 1;
+}
+
+bool AccessForPersonalInfo::CheckMembers(const wchar_t* in_l_code, std::uint8_t in_l_routine,
+                                         bool in_l_need_result_data) {
+  m_card_error_info_ = CardErrorInfo{};
+  std::uint8_t l_point = 0;
+  if (m_context_handle_ == 0) {
+    l_point = 1;
+  } else if (m_card_handle_ == 0) {
+    l_point = 2;
+  } else if (m_data_store_ == nullptr) {
+    l_point = 3;
+  } else if (in_l_need_result_data && m_result_data_ == nullptr) {
+    l_point = 4;
+  }
+  if (l_point == 0 && m_error_info_ != nullptr) return true;
+  Fail(in_l_code, in_l_routine, l_point);
+  return false;
+}
+
+int AccessForPersonalInfo::CheckError(int in_l_result, const CardCodeTable& in_l_table) {
+  if (in_l_result == kCardOk) return 0;
+  if (in_l_result == kCardInvalid) return Fail(L"EW044-3199", kRoutineCheckError, 1);
+  if (m_error_info_ != nullptr) RecordCardFailure(in_l_result, m_card_error_info_, in_l_table, m_error_info_);
+  ReleaseCardSession();
+  return 1;
+}
+
+void AccessForPersonalInfo::ReleaseCardSession() {
+  m_library_.ReleaseCard(m_context_handle_, m_card_handle_);
+  m_context_handle_ = 0;
+  m_card_handle_ = 0;
+}
+
+int AccessForPersonalInfo::EstablishCardSession(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+                                                ResultData* in_l_result_data) {
+  m_error_info_ = in_l_error_info;
+  m_data_store_ = in_l_data_store;
+  m_result_data_ = in_l_result_data;
+  m_card_error_info_ = CardErrorInfo{};
+  // A session still open from an earlier action is closed, not leaked.
+  ReleaseCardSession();
+  if (m_error_info_ == nullptr) return 1;
+  if (m_data_store_ == nullptr) return Fail(L"EW044-2099", kRoutineEstablish, 1);
+  if (m_result_data_ == nullptr) return Fail(L"EW044-2099", kRoutineEstablish, 2);
+
+  bool l_check_version = false;
+  if (IsMode(L"01")) {
+    m_data_store_->SetPasswordType(kPasswordTypeLogin);
+    l_check_version = true;
+  } else if (IsMode(L"02") || IsMode(L"07")) {
+    m_data_store_->SetPasswordType(kPasswordTypeSign);
+    l_check_version = true;
+  } else if (IsMode(L"03") || IsMode(L"04")) {
+    m_data_store_->SetPasswordType(kPasswordTypeInfo);
+  }
+  const int l_ret = m_library_.EstablishCard(m_data_store_->GetPasswordType(), l_check_version, &m_card_error_info_,
+                                             &m_context_handle_, &m_card_handle_);
+  if (l_ret == kCardOk) return 0;
+  if (l_ret == kCardInvalid) return Fail(L"EW044-2099", kRoutineEstablish, 3);
+  if (m_card_error_info_.error_code == L"EW340-2000") {
+    const wchar_t* l_code = IsMode(L"01")                   ? L"EW144-1500"
+                            : IsMode(L"02") || IsMode(L"07") ? L"EW244-1500"
+                            : IsMode(L"06")                  ? L"EW640-2000"
+                                                             : L"EW340-2000";
+    m_error_info_->SetApiError(l_code, static_cast<std::uint32_t>(m_card_error_info_.pcsc_api_error));
+    m_context_handle_ = 0;
+    m_card_handle_ = 0;
+    return 1;
+  }
+  const CardCodeTable& l_table = IsMode(L"01")                   ? kEstablishLogin
+                                 : IsMode(L"02") || IsMode(L"07") ? kEstablishSign
+                                 : IsMode(L"06")                  ? kEstablishChange
+                                                                  : kEstablishInfo;
+  return CheckError(l_ret, l_table);
+}
+
+int AccessForPersonalInfo::CheckCardPassword() {
+  constexpr wchar_t kCode[] = L"EW044-2199";
+  if (!CheckMembers(kCode, kRoutinePassword, false)) return 1;
+  const PasswordCopy l_password(m_data_store_->GetPassword());
+  if (l_password.IsEmpty()) return Fail(kCode, kRoutinePassword, 4);
+  const int l_ret = m_library_.VerifyPassword(m_data_store_->GetPasswordType(), l_password.Get(), &m_card_error_info_);
+  if (l_ret == kCardInvalid) return Fail(kCode, kRoutinePassword, 5);
+  const CardCodeTable& l_table = IsMode(L"01")                   ? kVerifyLogin
+                                 : IsMode(L"02") || IsMode(L"07") ? kVerifySign
+                                                                  : kVerifyInfo;
+  return CheckError(l_ret, l_table);
+}
+
+int AccessForPersonalInfo::GetCertificate() {
+  constexpr wchar_t kCode[] = L"EW044-1A99";
+  if (!CheckMembers(kCode, kRoutineCertificate, true)) return 1;
+  std::wstring l_certificate;
+  const int l_ret =
+      m_library_.ReadCertificateInfo(m_data_store_->GetPasswordType(), &l_certificate, &m_card_error_info_);
+  if (l_ret == kCardInvalid) return Fail(kCode, kRoutineCertificate, 5);
+  if (CheckError(l_ret, IsMode(L"01") ? kCertificateLogin : kCertificateSign) != 0) return 1;
+  m_result_data_->SetCertificate(std::move(l_certificate));
+  return 0;
+}
+
+int AccessForPersonalInfo::ComputeSignature() {
+  constexpr wchar_t kCode[] = L"EW044-1899";
+  if (!CheckMembers(kCode, kRoutineSignature, true)) return 1;
+  const std::vector<std::wstring>& l_digests = m_data_store_->GetDigest();
+  if (l_digests.empty()) return Fail(kCode, kRoutineSignature, 5);
+  for (const std::wstring& l_digest : l_digests) {
+    if (l_digest.empty()) return Fail(kCode, kRoutineSignature, 6);
+  }
+  // Every digest is checked before the first command, so that none is signed
+  // when one cannot be.
+  std::vector<DigestInfo> l_digest_infos(l_digests.size());
+  for (std::size_t l_i = 0; l_i < l_digests.size(); ++l_i) {
+    if (!DigestInfoFromHex(l_digests[l_i], &l_digest_infos[l_i])) return Fail(kCode, kRoutineSignature, 8);
+  }
+
+  platform::NamedEvent l_cancel_event = OpenCancelEvent();
+  const bool l_cancellable = IsMode(L"02") || IsMode(L"07");
+  const int l_key_type = m_data_store_->GetPasswordType();
+  for (const DigestInfo& l_digest_info : l_digest_infos) {
+    if (l_cancellable && l_cancel_event.IsSignalled()) {
+      l_cancel_event.Close();
+      ReleaseCardSession();
+      return 1;
+    }
+    std::array<std::uint8_t, kSignatureSize> l_signature{};
+    const int l_ret = m_library_.CreateDigitalSignature(l_key_type, l_digest_info.data(), l_digest_info.size(),
+                                                        &l_signature, &m_card_error_info_);
+    if (l_ret != kCardOk) {
+      l_cancel_event.Close();
+      if (l_ret == kCardInvalid) return Fail(kCode, kRoutineSignature, 7);
+      return CheckError(l_ret, IsMode(L"01") ? kSignatureLogin : kSignatureSign);
+    }
+    m_result_data_->SetSignature(HexText(l_signature.data(), l_signature.size()));
+  }
+  l_cancel_event.Close();
+  return 0;
+}
+
+}  // namespace tavc

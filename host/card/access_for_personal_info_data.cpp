@@ -1,0 +1,124 @@
+// The card-surface items, the city code and the combination code.
+#include <array>
+
+#include "host/card/access_for_personal_info.h"
+#include "host/card/card_result.h"
+#include "host/card/combination_code.h"
+#include "host/card/hex_text.h"
+#include "host/card/personal_data.h"
+#include "host/cert/format_converter.h"
+
+namespace tavc {
+namespace {
+
+constexpr std::uint16_t kModule = 0x4002;
+constexpr std::uint8_t kRoutinePersonalInfo = 0x03;
+constexpr std::uint8_t kRoutineCombinationCode = 0x15;
+constexpr std::uint8_t kRoutineCityCode = 0x16;
+
+constexpr CardCodeTable kCitySelect{L"EW144-3899", L"EW144-3801", nullptr, nullptr, L"EW144-3802"};
+constexpr CardCodeTable kCityRead{L"EW144-3899", L"EW144-3803", nullptr, nullptr, L"EW144-3804"};
+
+struct CombinationCodes {
+  const wchar_t* generic;
+  CardCodeTable select;
+  CardCodeTable read;
+};
+constexpr CombinationCodes kCombinationLogin{
+    L"EW144-3A99",
+    {L"EW144-3A99", L"EW144-3A01", nullptr, nullptr, L"EW144-3A02"},
+    {L"EW144-3A99", L"EW144-3A03", nullptr, nullptr, L"EW144-3A04"}};
+constexpr CombinationCodes kCombinationInfo{
+    L"EW344-3A99",
+    {L"EW344-3A99", L"EW344-3A01", nullptr, nullptr, L"EW344-3A02"},
+    {L"EW344-3A99", L"EW344-3A03", nullptr, nullptr, L"EW344-3A04"}};
+
+constexpr std::size_t kUuidSize = 16;
+
+}  // namespace
+
+int AccessForPersonalInfo::ExtractPersonalInfo() {
+  constexpr wchar_t kCode[] = L"EW044-2299";
+  if (!CheckMembers(kCode, kRoutinePersonalInfo, true)) return 1;
+  const bool l_with_my_number = IsMode(L"03");
+  if (!l_with_my_number && !IsMode(L"04")) return Fail(kCode, kRoutinePersonalInfo, 6);
+
+  // The library names the failed step's code; the details come from the exchange.
+  const auto l_library_failure = [this, &kCode](int in_l_result, std::uint8_t in_l_point) {
+    if (in_l_result == kCardInvalid) return Fail(kCode, kRoutinePersonalInfo, in_l_point);
+    if (in_l_result == kCardPcscFailure) {
+      m_error_info_->SetApiError(m_card_error_info_.error_code,
+                                 static_cast<std::uint32_t>(m_card_error_info_.pcsc_api_error));
+    } else {
+      m_error_info_->SetStatusError(m_card_error_info_.error_code, StatusByteText(m_card_error_info_.sw1),
+                                    StatusByteText(m_card_error_info_.sw2));
+    }
+    ReleaseCardSession();
+    return 1;
+  };
+
+  PersonalData l_data;
+  if (l_with_my_number) {
+    const int l_ret = m_library_.ReadMyNumber(&l_data, &m_card_error_info_);
+    if (l_ret != kCardOk) return l_library_failure(l_ret, 5);
+    m_result_data_->SetMynumber(HexText(l_data.my_number.data(), l_data.my_number.size()));
+  }
+  const int l_ret = m_library_.ReadPersonalInfo(&l_data, &m_card_error_info_);
+  if (l_ret != kCardOk) return l_library_failure(l_ret, 7);
+  m_result_data_->SetName(HexText(l_data.name.data(), l_data.name_length));
+  m_result_data_->SetAddress(HexText(l_data.address.data(), l_data.address_length));
+  m_result_data_->SetBirthday(HexText(l_data.birthday.data(), l_data.birthday.size()));
+  m_result_data_->SetSex(HexText(&l_data.sex, 1));
+  return 0;
+}
+
+int AccessForPersonalInfo::ExtractCityCode() {
+  if (m_data_store_ != nullptr && (!IsMode(L"01") || m_data_store_->GetCityCodeFlag() != 1)) return 0;
+  if (!CheckMembers(L"EW144-3899", kRoutineCityCode, true)) return 1;
+  if (CheckError(m_library_.SelectAp(kApCardInfo, &m_card_error_info_), kCitySelect) != 0) return 1;
+  std::array<std::uint8_t, kCityCodeSize> l_city_code{};
+  if (CheckError(m_library_.ReadCityCode(&l_city_code, &m_card_error_info_), kCityRead) != 0) return 1;
+  m_result_data_->SetCityCode(HexText(l_city_code.data(), l_city_code.size()));
+  return 0;
+}
+
+int AccessForPersonalInfo::ExtractCombinationCode() {
+  const bool l_login = IsMode(L"01");
+  if (m_data_store_ != nullptr &&
+      ((!l_login && !IsMode(L"03") && !IsMode(L"04")) || m_data_store_->GetCombinationCodeFlag() != 1)) {
+    return 0;
+  }
+  const CombinationCodes& l_codes = l_login ? kCombinationLogin : kCombinationInfo;
+  if (!CheckMembers(l_codes.generic, kRoutineCombinationCode, true)) return 1;
+  if (CheckError(m_library_.SelectAp(kApCardInfo, &m_card_error_info_), l_codes.select) != 0) return 1;
+  std::array<std::uint8_t, kManufactureNumberSize> l_manufacture_number{};
+  if (CheckError(m_library_.ReadManufactureNumber(&l_manufacture_number, &m_card_error_info_), l_codes.read) != 0) {
+    return 1;
+  }
+
+  const std::wstring& l_uuid_text = m_result_data_->GetUuid();
+  std::array<std::uint8_t, kUuidSize> l_uuid{};
+  std::array<char, 2 * kUuidSize + 1> l_uuid_ascii{};
+  bool l_uuid_ok = l_uuid_text.size() == 2 * kUuidSize;
+  for (std::size_t l_i = 0; l_uuid_ok && l_i < l_uuid_text.size(); ++l_i) {
+    l_uuid_ok = l_uuid_text[l_i] > 0 && l_uuid_text[l_i] <= 0x7F;
+    l_uuid_ascii[l_i] = static_cast<char>(l_uuid_text[l_i]);
+  }
+  if (!l_uuid_ok || FormatConverter::HexBinConv(l_uuid_ascii.data(), l_uuid.data()) !=
+                        static_cast<std::int32_t>(kUuidSize)) {
+    return Fail(l_codes.generic, kRoutineCombinationCode, 5);
+  }
+
+  std::wstring l_code;
+  std::uint32_t l_error = 0;
+  if (!ComputeCombinationCode(l_manufacture_number, l_uuid, &l_code, &l_error)) {
+    m_error_info_->SetApiError(l_codes.generic, l_error);
+    m_error_info_->SetErrorDetail(l_error);
+    ReleaseCardSession();
+    return 1;
+  }
+  m_result_data_->SetCombinationCode(std::move(l_code));
+  return 0;
+}
+
+}  // namespace tavc

@@ -1,0 +1,9 @@
+#include "platform/process_id.h"
+
+#include <unistd.h>
+
+namespace tavc::platform {
+
+std::uint32_t CurrentProcessId() { return static_cast<std::uint32_t>(getpid()); }
+
+}  // namespace tavc::platform

@@ -1,0 +1,23 @@
+#pragma once
+// The card operations end to end on virtual cards, written once for every rig
+// (in process, or through a real pcscd). Each scenario sets up its readers,
+// drives the operations as the card workers do and checks the outcome with
+// GoogleTest assertions; a rig that cannot start fails the scenario.
+#include "tests/support/card_rig.h"
+
+namespace tavc::test::scenarios {
+
+void LoginSignatureVerifiesWithTheCertificate(CardRig& io_l_rig);
+void ThreeDigestsAreSignedAndVerify(CardRig& io_l_rig);
+void PersonalDataIsReadAndDecoded(CardRig& io_l_rig);
+void EachPasswordIsChangedThenUsed(CardRig& io_l_rig);
+void WrongPinReportsTheTriesLeft(CardRig& io_l_rig);
+void LastWrongPinLocksThePin(CardRig& io_l_rig);
+void CardRemovedDuringCertificateRead(CardRig& io_l_rig);
+void NoReaderAtAll(CardRig& io_l_rig);
+void FirstReaderEmptySecondHoldsTheCard(CardRig& io_l_rig);
+void GpkiCardWhereMyNumberCardIsExpected(CardRig& io_l_rig);
+void MyNumberCardWhereGpkiCardIsExpected(CardRig& io_l_rig);
+void GpkiSignatureVerifiesAndPasswordChanges(CardRig& io_l_rig);
+
+}  // namespace tavc::test::scenarios

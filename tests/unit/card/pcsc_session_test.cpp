@@ -1,0 +1,152 @@
+// The shared PC/SC session: choosing the reader, exchanging one command,
+// releasing what was acquired.
+#include <gtest/gtest.h>
+
+#include "host/card/card_result.h"
+#include "host/card/library_for_personal_info.h"
+#include "tests/unit/card/card_scripts.h"
+
+namespace tavc {
+namespace {
+
+using test::Ok;
+using test::PcscFailure;
+using test::ScriptedSCardApi;
+using test::Status;
+
+class PcscSession : public ::testing::Test {
+ protected:
+  int Establish(int in_l_password_type, bool in_l_check_version) {
+    return m_library_.EstablishCard(in_l_password_type, in_l_check_version, &m_card_error_, &m_context_, &m_card_);
+  }
+
+  ScriptedSCardApi m_api_;
+  LibraryForPersonalInfo m_library_{m_api_};
+  CardErrorInfo m_card_error_;
+  platform::ScardContext m_context_ = 0;
+  platform::ScardHandle m_card_ = 0;
+};
+
+TEST_F(PcscSession, SkipsAnEmptyReaderAndTakesTheNextCard) {
+  m_api_.AddReader(L"Reader A", platform::kScardENoSmartcard);
+  m_api_.AddReader(L"Reader B");
+  m_api_.Expect(test::kSelectJpki, Ok());
+  m_api_.Expect(test::kReadToken, Ok(test::Token("JPKIAPICCTOKEN2")));
+  ASSERT_EQ(kCardOk, Establish(kPasswordTypeLogin, true));
+  EXPECT_EQ(std::vector<std::wstring>{L"Reader B"}, m_api_.Connected());
+  EXPECT_NE(0U, m_context_);
+  EXPECT_NE(0U, m_card_);
+  EXPECT_TRUE(m_api_.Finished());
+  m_library_.ReleaseCard(m_context_, m_card_);
+  EXPECT_EQ(0U, m_api_.OpenHandles());
+  EXPECT_EQ(0U, m_api_.BadReleases());
+}
+
+TEST_F(PcscSession, TakesTheFirstOfTwoUsableCards) {
+  m_api_.AddReader(L"Reader A");
+  m_api_.AddReader(L"Reader B");
+  m_api_.Expect(test::kSelectCardSurface, Ok());
+  ASSERT_EQ(kCardOk, Establish(kPasswordTypeInfo, false));
+  EXPECT_EQ(std::vector<std::wstring>{L"Reader A"}, m_api_.Connected());
+  EXPECT_TRUE(m_api_.Finished());
+}
+
+TEST_F(PcscSession, CardWithoutTheApplicationIsLeftAndTheSearchEndsWithNoCard) {
+  m_api_.AddReader(L"Reader A");
+  m_api_.Expect(test::kSelectJpki, Status(0x6A, 0x82));
+  EXPECT_EQ(kCardNotFound, Establish(kPasswordTypeSign, true));
+  EXPECT_TRUE(m_api_.Finished());
+  EXPECT_EQ(0U, m_api_.OpenHandles());
+  EXPECT_EQ(0U, m_api_.BadReleases());
+}
+
+TEST_F(PcscSession, TokenThatDiffersMakesTheCardCountAsAbsent) {
+  m_api_.AddReader(L"Reader A");
+  m_api_.AddReader(L"Reader B");
+  m_api_.Expect(test::kSelectJpki, Ok());
+  m_api_.Expect(test::kReadToken, Ok(test::Token("JPKIAPICCTOKEN")));
+  m_api_.Expect(test::kSelectJpki, Ok());
+  m_api_.Expect(test::kReadToken, Ok(test::Token("GPKIAPICCTOKEN2-1")));
+  EXPECT_EQ(kCardNotFound, Establish(kPasswordTypeLogin, true));
+  EXPECT_TRUE(m_api_.Finished());
+  EXPECT_EQ(0U, m_api_.OpenHandles());
+}
+
+TEST_F(PcscSession, TokenIsReadOnlyWhenAsked) {
+  m_api_.AddReader(L"Reader A");
+  m_api_.Expect(test::kSelectJpki, Ok());
+  EXPECT_EQ(kCardOk, Establish(kPasswordTypeSign, false));
+  EXPECT_TRUE(m_api_.Finished());
+}
+
+TEST_F(PcscSession, NoReaderReachesTheCallerAsPcscResult) {
+  EXPECT_EQ(kCardPcscFailure, Establish(kPasswordTypeLogin, true));
+  EXPECT_EQ(platform::kScardENoReadersAvailable, m_card_error_.pcsc_api_error);
+  EXPECT_EQ(0U, m_api_.OpenHandles());
+}
+
+TEST_F(PcscSession, ContextFailureNamesTheLibraryCode) {
+  m_api_.SetEstablishResult(platform::kScardENoService);
+  EXPECT_EQ(kCardPcscFailure, Establish(kPasswordTypeLogin, true));
+  EXPECT_EQ(L"EW340-2000", m_card_error_.error_code);
+  EXPECT_EQ(platform::kScardENoService, m_card_error_.pcsc_api_error);
+}
+
+TEST_F(PcscSession, MissingOutPointerIsAnUnexpectedFailure) {
+  EXPECT_EQ(kCardInvalid, m_library_.EstablishCard(kPasswordTypeLogin, true, &m_card_error_, nullptr, &m_card_));
+  EXPECT_EQ(L"EW044-2099", m_card_error_.error_code);
+}
+
+TEST_F(PcscSession, ReaderNamesAreWalkedInServiceOrder) {
+  m_api_.AddReader(L"First");
+  m_api_.AddReader(L"Second \x30ea\x30fc\x30c0");
+  platform::ScardContext l_context = 0;
+  ASSERT_EQ(platform::kScardSuccess, m_api_.EstablishContext(&l_context));
+  std::vector<std::wstring> l_names{L"stale"};
+  ASSERT_EQ(kCardOk, m_library_.GetRwNameList(&m_card_error_, l_context, &l_names));
+  EXPECT_EQ((std::vector<std::wstring>{L"First", L"Second \x30ea\x30fc\x30c0"}), l_names);
+  EXPECT_EQ(kCardInvalid, m_library_.GetRwNameList(&m_card_error_, 0, &l_names));
+  m_api_.ReleaseContext(l_context);
+}
+
+class ConnectedSession : public PcscSession {
+ protected:
+  void SetUp() override {
+    m_api_.AddReader(L"Reader");
+    m_api_.Expect(test::kSelectCardSurface, Ok());
+    ASSERT_EQ(kCardOk, Establish(kPasswordTypeInfo, false));
+  }
+  void TearDown() override { m_library_.ReleaseCard(m_context_, m_card_); }
+};
+
+TEST_F(ConnectedSession, ExpectedLengthOver258IsRefusedWithoutTransmit) {
+  const std::uint8_t l_command[] = {0x00, 0xB0, 0x81, 0x00, 0x0F};
+  EXPECT_EQ(kCardInvalid, m_library_.SendCommand(l_command, sizeof(l_command), &m_card_error_, 259));
+  EXPECT_EQ(kCardInvalid, m_library_.SendCommand(nullptr, 5, &m_card_error_));
+  EXPECT_EQ(kCardInvalid, m_library_.SendCommand(l_command, 0, &m_card_error_));
+  EXPECT_EQ(1U, m_api_.Sent().size());
+}
+
+TEST_F(ConnectedSession, StatusBytesOfAFailedCommandAreKept) {
+  m_api_.Expect("00B081000F", Status(0x63, 0xC2));
+  const std::uint8_t l_command[] = {0x00, 0xB0, 0x81, 0x00, 0x0F};
+  EXPECT_EQ(kCardStatus, m_library_.SendCommand(l_command, sizeof(l_command), &m_card_error_));
+  EXPECT_EQ(0x63, m_card_error_.sw1);
+  EXPECT_EQ(0xC2, m_card_error_.sw2);
+}
+
+TEST_F(ConnectedSession, AnswerWithoutStatusBytesIsNoSuccess) {
+  m_api_.Expect("00B081000F", test::ScriptedReply{platform::kScardSuccess, {0x90}, {}});
+  const std::uint8_t l_command[] = {0x00, 0xB0, 0x81, 0x00, 0x0F};
+  EXPECT_EQ(kCardStatus, m_library_.SendCommand(l_command, sizeof(l_command), &m_card_error_));
+}
+
+TEST_F(ConnectedSession, TransmitFailureKeepsThePcscResult) {
+  m_api_.Expect("00B081000F", PcscFailure(platform::kScardWRemovedCard));
+  const std::uint8_t l_command[] = {0x00, 0xB0, 0x81, 0x00, 0x0F};
+  EXPECT_EQ(kCardPcscFailure, m_library_.SendCommand(l_command, sizeof(l_command), &m_card_error_));
+  EXPECT_EQ(platform::kScardWRemovedCard, m_card_error_.pcsc_api_error);
+}
+
+}  // namespace
+}  // namespace tavc
