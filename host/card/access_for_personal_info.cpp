@@ -5,7 +5,7 @@
 #include "host/card/cancel_event.h"
 #include "host/card/card_result.h"
 #include "host/card/digest_info.h"
-#include "host/card/hex_text.h"
+#include "host/cert/hex_codec.h"
 #include "host/card/password_copy.h"
 
 namespace tavc {
@@ -179,7 +179,7 @@ int AccessForPersonalInfo::ComputeSignature() {
       if (l_ret == kCardInvalid) return Fail(kCode, kRoutineSignature, 7);
       return CheckError(l_ret, IsMode(L"01") ? kSignatureLogin : kSignatureSign);
     }
-    m_result_data_->SetSignature(HexText(l_signature.data(), l_signature.size()));
+    m_result_data_->SetSignature(BytesToHex(l_signature.data(), l_signature.size(), HexCase::kLower));
   }
   l_cancel_event.Close();
   return 0;

@@ -4,7 +4,7 @@
 #include "host/card/access_for_personal_info.h"
 #include "host/card/card_result.h"
 #include "host/card/combination_code.h"
-#include "host/card/hex_text.h"
+#include "host/cert/hex_codec.h"
 #include "host/card/personal_data.h"
 #include "host/cert/format_converter.h"
 
@@ -61,14 +61,14 @@ int AccessForPersonalInfo::ExtractPersonalInfo() {
   if (l_with_my_number) {
     const int l_ret = m_library_.ReadMyNumber(&l_data, &m_card_error_info_);
     if (l_ret != kCardOk) return l_library_failure(l_ret, 5);
-    m_result_data_->SetMynumber(HexText(l_data.my_number.data(), l_data.my_number.size()));
+    m_result_data_->SetMynumber(BytesToHex(l_data.my_number.data(), l_data.my_number.size(), HexCase::kLower));
   }
   const int l_ret = m_library_.ReadPersonalInfo(&l_data, &m_card_error_info_);
   if (l_ret != kCardOk) return l_library_failure(l_ret, 7);
-  m_result_data_->SetName(HexText(l_data.name.data(), l_data.name_length));
-  m_result_data_->SetAddress(HexText(l_data.address.data(), l_data.address_length));
-  m_result_data_->SetBirthday(HexText(l_data.birthday.data(), l_data.birthday.size()));
-  m_result_data_->SetSex(HexText(&l_data.sex, 1));
+  m_result_data_->SetName(BytesToHex(l_data.name.data(), l_data.name_length, HexCase::kLower));
+  m_result_data_->SetAddress(BytesToHex(l_data.address.data(), l_data.address_length, HexCase::kLower));
+  m_result_data_->SetBirthday(BytesToHex(l_data.birthday.data(), l_data.birthday.size(), HexCase::kLower));
+  m_result_data_->SetSex(BytesToHex(&l_data.sex, 1, HexCase::kLower));
   return 0;
 }
 
@@ -78,7 +78,7 @@ int AccessForPersonalInfo::ExtractCityCode() {
   if (CheckError(m_library_.SelectAp(kApCardInfo, &m_card_error_info_), kCitySelect) != 0) return 1;
   std::array<std::uint8_t, kCityCodeSize> l_city_code{};
   if (CheckError(m_library_.ReadCityCode(&l_city_code, &m_card_error_info_), kCityRead) != 0) return 1;
-  m_result_data_->SetCityCode(HexText(l_city_code.data(), l_city_code.size()));
+  m_result_data_->SetCityCode(BytesToHex(l_city_code.data(), l_city_code.size(), HexCase::kLower));
   return 0;
 }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/card/card_result.h"
-#include "host/card/hex_text.h"
+#include "host/cert/hex_codec.h"
 
 namespace tavc {
 namespace {
@@ -44,7 +44,7 @@ int ReadCertificateFile(PcscConnection& io_l_connection, std::uint8_t in_l_sfi, 
     std::copy_n(io_l_connection.ResponseData(), l_chunk, l_certificate.begin() + static_cast<std::ptrdiff_t>(l_offset));
     l_offset += l_chunk;
   }
-  *out_l_hex = HexText(l_certificate.data(), l_certificate.size());
+  *out_l_hex = BytesToHex(l_certificate.data(), l_certificate.size(), HexCase::kLower);
   return kCardOk;
 }
 

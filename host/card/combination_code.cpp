@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/card/hex_text.h"
+#include "host/cert/hex_codec.h"
 #include "platform/sha256.h"
 
 namespace tavc {
@@ -23,7 +23,7 @@ bool ComputeCombinationCode(const std::array<std::uint8_t, 13>& in_l_manufacture
   std::copy(in_l_uuid.begin(), in_l_uuid.end(), l_at);
   platform::Sha256Digest l_hash{};
   if (!platform::ComputeSha256(l_input.data(), l_input.size(), &l_hash, out_l_error)) return false;
-  *out_l_code = HexText(l_hash.data(), l_hash.size());
+  *out_l_code = BytesToHex(l_hash.data(), l_hash.size(), HexCase::kLower);
   return true;
 }
 

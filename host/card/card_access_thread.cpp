@@ -1,0 +1,334 @@
+#include "host/card/card_access_thread.h"
+
+#include <chrono>
+#include <system_error>
+
+#include "host/core/end_alert.h"
+
+namespace tavc {
+namespace {
+
+constexpr std::uint16_t kModule = 0x8002;
+// Lets the card settle after the last signature before the session closes.
+constexpr std::chrono::milliseconds kAfterSigning{100};
+const wchar_t kIssuerRefused[] = L"EW244-3500";
+
+}  // namespace
+
+CardAccessThread::CardAccessThread(platform::SCardApi& in_l_api, MessagePoster& in_l_poster)
+    : m_poster_(in_l_poster), m_access_for_personal_info_(in_l_api), m_access_for_gpki_ap_(in_l_api) {}
+
+CardAccessThread::~CardAccessThread() {
+  if (m_worker_.joinable()) m_worker_.join();
+}
+
+bool CardAccessThread::StartWorker(std::function<void()> in_l_body) {
+  // The previous worker has reported already; it only has to be collected.
+  if (m_worker_.joinable()) m_worker_.join();
+  try {
+    m_worker_ = std::thread(std::move(in_l_body));
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+int CardAccessThread::StartFailure(std::uint8_t in_l_routine, std::uint8_t in_l_point) {
+  if (m_error_info_ != nullptr) m_error_info_->SetCardError(L"EW044-0199", kModule, in_l_routine, in_l_point);
+  return 1;
+}
+
+int CardAccessThread::Start(std::uint8_t in_l_routine, std::uint8_t in_l_point, std::uint32_t in_l_message,
+                            bool in_l_guarded, int (CardAccessThread::*in_l_body)()) {
+  const bool l_started = StartWorker([this, in_l_message, in_l_guarded, in_l_body] {
+    int l_result;
+    {
+      std::lock_guard<std::mutex> l_lock(m_critical_section_);
+      l_result = (this->*in_l_body)();
+    }
+    Report(in_l_message, l_result, in_l_guarded);
+  });
+  return l_started ? 0 : StartFailure(in_l_routine, in_l_point);
+}
+
+void CardAccessThread::Report(std::uint32_t in_l_message, int in_l_result, bool in_l_guarded) {
+  if (in_l_guarded && EndAlert::ExamineMutex() == 1) return;
+  m_poster_.Post(in_l_message, static_cast<std::uintptr_t>(in_l_result), 0);
+}
+
+// ---- starters ----
+
+int CardAccessThread::StartWithRecords(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+                                       ResultData* in_l_result_data, bool in_l_needs_result_data,
+                                       std::uint8_t in_l_routine, std::uint32_t in_l_message,
+                                       int (CardAccessThread::*in_l_body)()) {
+  m_error_info_ = in_l_error_info;
+  m_data_store_ = in_l_data_store;
+  m_result_data_ = in_l_result_data;
+  // Points count the argument checks in order; the thread's own failure is the last.
+  if (in_l_error_info == nullptr) return 1;
+  if (in_l_data_store == nullptr) return StartFailure(in_l_routine, 2);
+  if (!in_l_needs_result_data) return Start(in_l_routine, 3, in_l_message, false, in_l_body);
+  if (in_l_result_data == nullptr) return StartFailure(in_l_routine, 3);
+  return Start(in_l_routine, 4, in_l_message, false, in_l_body);
+}
+
+int CardAccessThread::CreateThreadForEstablishJpki(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+                                                   ResultData* in_l_result_data) {
+  return StartWithRecords(in_l_error_info, in_l_data_store, in_l_result_data, true, 0x01, WM_APP02,
+                          &CardAccessThread::EstablishJpki);
+}
+
+int CardAccessThread::CreateThreadForLogin() { return Start(0x02, 1, WM_APP05, true, &CardAccessThread::Sign); }
+
+int CardAccessThread::CreateThreadForSign() { return Start(0x04, 1, WM_APP05, true, &CardAccessThread::Sign); }
+
+int CardAccessThread::CreateThreadForEstablishPersonalInfo(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+                                                           ResultData* in_l_result_data) {
+  return StartWithRecords(in_l_error_info, in_l_data_store, in_l_result_data, true, 0x05, WM_APP02,
+                          &CardAccessThread::EstablishPersonalInfo);
+}
+
+int CardAccessThread::CreateThreadForMyNumberPersonalInfo() {
+  return Start(0x06, 1, WM_APP05, true, &CardAccessThread::MyNumberPersonalInfo);
+}
+
+int CardAccessThread::CreateThreadForChangePassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store) {
+  return StartWithRecords(in_l_error_info, in_l_data_store, m_result_data_, false, 0x24, WM_APP05,
+                          &CardAccessThread::ChangePassword);
+}
+
+int CardAccessThread::CreateThreadForSignWithConfirm(Certificate* in_l_certificate) {
+  m_certificate_ = in_l_certificate;
+  if (in_l_certificate == nullptr) return StartFailure(0x27, 1);
+  return Start(0x27, 2, WM_APP05, true, &CardAccessThread::SignWithConfirm);
+}
+
+int CardAccessThread::CreateThreadForSignWithCryptoAPI(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+                                                       ResultData* in_l_result_data, Certificate* in_l_certificate) {
+  m_error_info_ = in_l_error_info;
+  m_data_store_ = in_l_data_store;
+  m_result_data_ = in_l_result_data;
+  m_certificate_ = in_l_certificate;
+  if (in_l_error_info == nullptr) return 1;
+  if (in_l_data_store == nullptr) return StartFailure(0x30, 2);
+  if (in_l_result_data == nullptr) return StartFailure(0x30, 3);
+  if (in_l_certificate == nullptr) return StartFailure(0x30, 4);
+  return Start(0x30, 5, WM_APP08, true, &CardAccessThread::SignWithCryptoAPI);
+}
+
+int CardAccessThread::CreateThreadForEstablishGpkiAp(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+                                                     ResultData* in_l_result_data) {
+  return StartWithRecords(in_l_error_info, in_l_data_store, in_l_result_data, true, 0x41, WM_APP02,
+                          &CardAccessThread::EstablishGpkiAp);
+}
+
+int CardAccessThread::CreateThreadForSignGpkiAp() {
+  return Start(0x46, 1, WM_APP05, true, &CardAccessThread::SignGpkiAp);
+}
+
+int CardAccessThread::CreateThreadForSignGpkiApWithConfirm(Certificate* in_l_first, Certificate* in_l_second) {
+  m_certificate_ = in_l_first;
+  m_second_certificate_ = in_l_second;
+  if (in_l_first == nullptr) return StartFailure(0x4A, 1);
+  if (in_l_second == nullptr) return StartFailure(0x4A, 2);
+  return Start(0x4A, 3, WM_APP05, true, &CardAccessThread::SignGpkiApWithConfirm);
+}
+
+int CardAccessThread::CreateThreadForChangeGpkiApPassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store) {
+  return StartWithRecords(in_l_error_info, in_l_data_store, m_result_data_, false, 0x4D, WM_APP05,
+                          &CardAccessThread::ChangeGpkiApPassword);
+}
+
+// ---- release and validate ----
+
+void CardAccessThread::ReleaseJpki() {
+  std::lock_guard<std::mutex> l_lock(m_critical_section_);
+  m_access_for_personal_info_.ReleaseCardSession();
+}
+
+void CardAccessThread::ReleasePersonalInfo() { ReleaseJpki(); }
+
+void CardAccessThread::ReleaseGpkiAp() {
+  std::lock_guard<std::mutex> l_lock(m_critical_section_);
+  m_access_for_gpki_ap_.ReleaseCardSession();
+}
+
+void CardAccessThread::ReleaseCryptoAPI() { std::lock_guard<std::mutex> l_lock(m_critical_section_); }
+
+int CardAccessThread::ValidateCardSessionJpki() { return m_access_for_personal_info_.ValidateCardSession(); }
+
+int CardAccessThread::ValidateCardSessionPersonalInfo() { return m_access_for_personal_info_.ValidateCardSession(); }
+
+int CardAccessThread::ValidateCardSessionGpkiAp() { return m_access_for_gpki_ap_.ValidateCardSession(); }
+
+int CardAccessThread::ValidateCryptoAPI() {
+  return m_certificate_ != nullptr && m_certificate_->ValidateCapiResource() ? 1 : 0;
+}
+
+void CardAccessThread::DeleteCertificate(std::unique_ptr<Certificate>& io_l_certificate) {
+  std::lock_guard<std::mutex> l_lock(m_critical_section_);
+  if (m_certificate_ == io_l_certificate.get()) m_certificate_ = nullptr;
+  if (m_second_certificate_ == io_l_certificate.get()) m_second_certificate_ = nullptr;
+  io_l_certificate.reset();
+}
+
+// ---- bodies, run inside the critical section ----
+
+void CardAccessThread::ForgetPassword() {
+  if (m_data_store_ != nullptr) m_data_store_->SetPassword(L"");
+}
+
+int CardAccessThread::EstablishJpki() {
+  const int l_result = m_access_for_personal_info_.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
+  m_access_for_personal_info_.ReleaseCardSession();
+  return l_result;
+}
+
+int CardAccessThread::EstablishPersonalInfo() { return EstablishJpki(); }
+
+int CardAccessThread::EstablishGpkiAp() {
+  const int l_result = m_access_for_gpki_ap_.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
+  m_access_for_gpki_ap_.ReleaseCardSession();
+  return l_result;
+}
+
+int CardAccessThread::Sign() {
+  AccessForPersonalInfo& l_access = m_access_for_personal_info_;
+  int l_result = l_access.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
+  if (l_result == 0) {
+    l_result = l_access.CheckCardPassword();
+    ForgetPassword();
+  }
+  if (l_result == 0) l_result = l_access.GetCertificate();
+  if (l_result == 0) l_result = l_access.ComputeSignature();
+  std::this_thread::sleep_for(kAfterSigning);
+  if (l_result == 0 && m_data_store_->GetMode() == L"01") {
+    l_result = l_access.ExtractCombinationCode();
+    if (l_result == 0) l_result = l_access.ExtractCityCode();
+  }
+  if (l_result == 0) l_access.ReleaseCardSession();
+  return l_result;
+}
+
+int CardAccessThread::MyNumberPersonalInfo() {
+  AccessForPersonalInfo& l_access = m_access_for_personal_info_;
+  int l_result = l_access.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
+  if (l_result == 0) {
+    l_result = l_access.CheckCardPassword();
+    ForgetPassword();
+  }
+  if (l_result == 0) l_result = l_access.ExtractPersonalInfo();
+  if (l_result == 0) l_result = l_access.ExtractCombinationCode();
+  if (l_result == 0) l_access.ReleaseCardSession();
+  return l_result;
+}
+
+int CardAccessThread::ChangePassword() {
+  ResultData l_scratch;
+  int l_result = m_access_for_personal_info_.EstablishCardSession(m_error_info_, m_data_store_, &l_scratch);
+  if (l_result == 0) l_result = m_access_for_personal_info_.ChangePassword();
+  m_access_for_personal_info_.ReleaseCardSession();
+  return l_result == 0 ? kPasswordChanged : l_result;
+}
+
+int CardAccessThread::SignWithConfirm() {
+  AccessForPersonalInfo& l_access = m_access_for_personal_info_;
+  if (m_certificate_ == nullptr) return 1;
+  if (m_certificate_->GetCertificateHex().empty()) {
+    int l_result = l_access.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
+    if (l_result == 0) {
+      l_result = l_access.CheckCardPassword();
+      ForgetPassword();
+    }
+    if (l_result == 0) l_result = l_access.GetCertificate();
+    if (l_result != 0) return l_result;
+    m_certificate_->SetCertificateHex(m_result_data_->GetCertificate());
+    l_result = m_certificate_->ReadCertificateDetail();
+    // The session stays open for the second run, after the user confirmed.
+    return m_error_info_->GetCode() == kIssuerRefused ? l_result : kConfirmCertificate;
+  }
+  const int l_result = l_access.ComputeSignature();
+  std::this_thread::sleep_for(kAfterSigning);
+  l_access.ReleaseCardSession();
+  m_certificate_->ReleaseResource();
+  return l_result;
+}
+
+int CardAccessThread::SignGpkiAp() {
+  AccessForGpkiAp& l_access = m_access_for_gpki_ap_;
+  int l_result = l_access.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
+  if (l_result == 0) {
+    l_result = l_access.CheckCardPassword();
+    ForgetPassword();
+  }
+  if (l_result == 0) l_result = l_access.GetCertificate();
+  if (l_result == 0) l_result = l_access.ComputeSignature();
+  std::this_thread::sleep_for(kAfterSigning);
+  l_access.ReleaseCardSession();
+  return l_result;
+}
+
+int CardAccessThread::SignGpkiApWithConfirm() {
+  AccessForGpkiAp& l_access = m_access_for_gpki_ap_;
+  if (m_certificate_ == nullptr || m_second_certificate_ == nullptr) return 1;
+  if (m_certificate_->GetCertificateHex().empty()) {
+    int l_result = l_access.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
+    if (l_result == 0) {
+      l_result = l_access.CheckCardPassword();
+      ForgetPassword();
+    }
+    Certificate* const l_certificates[] = {m_certificate_, m_second_certificate_};
+    for (int l_type = 0; l_type < 2 && l_result == 0; ++l_type) {
+      m_data_store_->SetGpkiCertificateType(l_type);
+      l_result = l_access.GetCertificate();
+      if (l_result != 0) break;
+      l_certificates[l_type]->SetCertificateHex(m_result_data_->GetCertificate());
+      const int l_parse = l_certificates[l_type]->ReadCertificateDetail();
+      if (l_type == 0) l_result = l_parse;
+    }
+    if (l_result != 0) return l_result;
+    // The answer carries the signing certificate, not the authority's that was read last.
+    m_result_data_->SetCertificate(m_certificate_->GetCertificateHex());
+    m_data_store_->SetGpkiCertificateType(0);
+    return kConfirmCertificate;
+  }
+  const int l_result = l_access.ComputeSignature();
+  std::this_thread::sleep_for(kAfterSigning);
+  l_access.ReleaseCardSession();
+  m_certificate_->ReleaseResource();
+  m_second_certificate_->ReleaseResource();
+  return l_result;
+}
+
+int CardAccessThread::ChangeGpkiApPassword() {
+  ResultData l_scratch;
+  int l_result = m_access_for_gpki_ap_.EstablishCardSession(m_error_info_, m_data_store_, &l_scratch);
+  if (l_result == 0) l_result = m_access_for_gpki_ap_.ChangePassword();
+  m_access_for_gpki_ap_.ReleaseCardSession();
+  return l_result == 0 ? kPasswordChanged : l_result;
+}
+
+int CardAccessThread::SignWithCryptoAPI() {
+  if (m_certificate_ == nullptr) return 1;
+  int l_result = 0;
+  if (!m_certificate_->ValidateCapiResource()) {
+    l_result = m_certificate_->ReadCertificate();
+    if (l_result != 0) return l_result;
+    l_result = m_certificate_->ReadCertificateDetail();
+    if (m_data_store_->GetMode() == L"07" && m_error_info_->GetCode() != kIssuerRefused) l_result = kConfirmCertificate;
+  }
+  const std::wstring l_mode = m_data_store_->GetMode();
+  if (l_result == 0 && (l_mode == L"02" || l_mode == L"07")) {
+    l_result = m_certificate_->ComputeSignature();
+    std::this_thread::sleep_for(kAfterSigning);
+    if (l_result == 0) {
+      for (const std::wstring& l_signature : m_certificate_->GetSignatures()) m_result_data_->SetSignature(l_signature);
+      m_result_data_->SetCertificate(m_certificate_->GetCertificateHex());
+    }
+    m_certificate_->ReleaseResource();
+  }
+  return l_result;
+}
+
+}  // namespace tavc
