@@ -1,6 +1,7 @@
 #pragma once
 // Everything TAV knows of the current request and session. One per run, owned
 // by the frame window; no behaviour beyond setting and getting.
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,7 +32,9 @@ class DataStore {
   void SetOwnVersion(std::wstring in_l_value) { m_own_version_ = std::move(in_l_value); }
   void SetScreenHandle(WindowHandle in_l_value) { m_screen_handle_ = in_l_value; }
   void SetPassword(std::wstring in_l_value);
-  void SetInterruptState(int in_l_value) { m_interrupt_state_ = in_l_value; }
+  // The interrupt watcher completes the interrupt record before it publishes
+  // the state (release); whoever sees a non-zero state (acquire) may read it.
+  void SetInterruptState(int in_l_value) { m_interrupt_state_.store(in_l_value, std::memory_order_release); }
   void SetScaleX(double in_l_value) { m_scale_x_ = in_l_value; }
   void SetScaleY(double in_l_value) { m_scale_y_ = in_l_value; }
   void SetPasswordType(int in_l_value) { m_password_type_ = in_l_value; }
@@ -57,7 +60,7 @@ class DataStore {
   std::wstring GetOwnVersion() const { return m_own_version_; }
   WindowHandle GetScreenHandle() const { return m_screen_handle_; }
   std::wstring GetPassword() const { return m_password_; }
-  int GetInterruptState() const { return m_interrupt_state_; }
+  int GetInterruptState() const { return m_interrupt_state_.load(std::memory_order_acquire); }
   double GetScaleX() const { return m_scale_x_; }
   double GetScaleY() const { return m_scale_y_; }
   int GetPasswordType() const { return m_password_type_; }
@@ -84,7 +87,7 @@ class DataStore {
   std::wstring m_own_version_;
   WindowHandle m_screen_handle_ = nullptr;
   std::wstring m_password_;
-  int m_interrupt_state_ = 0;
+  std::atomic<int> m_interrupt_state_{0};
   double m_scale_x_ = 0.0;
   double m_scale_y_ = 0.0;
   int m_password_type_ = 0;

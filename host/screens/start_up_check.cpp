@@ -1,12 +1,14 @@
 #include "host/screens/start_up_check.h"
 
 #include "host/core/request_modes.h"
+#include "host/screens/start_up_codes.h"
 
 namespace tavc {
 namespace {
 
 constexpr std::uint16_t kModule = 0x8005;
 constexpr std::uint8_t kRoutineCheckParams = 0x01;
+constexpr std::uint8_t kRoutineCheckVersion = 0x03;
 
 bool IsDigit(wchar_t in_l_c) { return in_l_c >= L'0' && in_l_c <= L'9'; }
 
@@ -82,6 +84,31 @@ int StartUpCheck::CheckParams(DataStore& in_l_data_store, ErrorInfo& in_l_error_
     if (!l_type.empty() && !IsAcceptedCertificateType(l_type)) return l_fail(L"EW042-1208");
   }
   return 0;
+}
+
+StartUpCheck::StartUpCheck() : m_registry_(platform::ProcessUserRegistry()) {}
+
+StartUpCheck::StartUpCheck(platform::UserRegistry& in_l_registry) : m_registry_(in_l_registry) {}
+
+int StartUpCheck::CheckVersion(DataStore* in_l_data_store, ErrorInfo* in_l_error_info) {
+  if (in_l_data_store == nullptr) {
+    if (in_l_error_info != nullptr) in_l_error_info->SetCardError(L"EW044-0499", kModule, kRoutineCheckVersion, 0x01);
+    return 1;
+  }
+  const long l_own = VersionValue(in_l_data_store->GetOwnVersion());
+  const long l_latest = VersionValue(in_l_data_store->GetLatestVersion());
+  const long l_available = VersionValue(in_l_data_store->GetAvailableVersion());
+  if (l_latest <= l_own) return 0;
+
+  const std::wstring l_mode = in_l_data_store->GetMode();
+  std::wstring l_start = StartUpCodeStart(l_mode);
+  // This version may no longer be used: the GPKI modes have no code for it.
+  const bool l_unusable = l_own < l_available;
+  if (l_unusable && (l_mode == L"11" || l_mode == L"12" || l_mode == L"13")) l_start.clear();
+  if (!l_start.empty() && in_l_error_info != nullptr) {
+    in_l_error_info->SetError(l_start + (l_unusable ? L"44-0431" : L"44-0430"), L"", L"", L"");
+  }
+  return 1;
 }
 
 }  // namespace tavc

@@ -27,13 +27,29 @@ class FakeStdStreams : public platform::StdStreams {
   std::vector<std::uint8_t> output;
 };
 
+// The four little-endian bytes of a frame's length.
+inline std::vector<std::uint8_t> LengthPrefix(std::uint32_t in_l_length) {
+  std::vector<std::uint8_t> l_prefix;
+  for (int l_i = 0; l_i < 4; ++l_i) l_prefix.push_back(static_cast<std::uint8_t>(in_l_length >> (8 * l_i)));
+  return l_prefix;
+}
+
 // A length-prefixed frame around UTF-8 text.
 inline std::vector<std::uint8_t> Frame(const std::string& in_l_json) {
-  const auto l_size = static_cast<std::uint32_t>(in_l_json.size());
-  std::vector<std::uint8_t> l_frame = {static_cast<std::uint8_t>(l_size), static_cast<std::uint8_t>(l_size >> 8),
-                                       static_cast<std::uint8_t>(l_size >> 16), static_cast<std::uint8_t>(l_size >> 24)};
+  std::vector<std::uint8_t> l_frame = LengthPrefix(static_cast<std::uint32_t>(in_l_json.size()));
   l_frame.insert(l_frame.end(), in_l_json.begin(), in_l_json.end());
   return l_frame;
+}
+
+// The JSON text of an answer frame: length prefix, text, one zero byte. False
+// when the bytes are not exactly such a frame.
+inline bool ReadAnswerFrame(const std::vector<std::uint8_t>& in_l_bytes, std::string& out_l_json) {
+  if (in_l_bytes.size() < 5 || in_l_bytes.back() != 0) return false;
+  std::uint32_t l_size = 0;
+  for (int l_i = 3; l_i >= 0; --l_i) l_size = (l_size << 8) | in_l_bytes[static_cast<std::size_t>(l_i)];
+  if (static_cast<std::size_t>(l_size) + 5 != in_l_bytes.size()) return false;
+  out_l_json.assign(in_l_bytes.begin() + 4, in_l_bytes.end() - 1);
+  return true;
 }
 
 }  // namespace tavc::test

@@ -13,14 +13,11 @@ class ResponseWriterTest : public ::testing::Test {
   // The JSON text of the frame written, after checking the frame around it.
   std::string Write(int in_l_end_alert = 0) {
     m_result_ = m_io_.WriteToStdOut(m_store_, m_data_, in_l_end_alert, m_error_);
-    const auto& l_out = m_streams_.output;
-    if (l_out.empty()) return std::string();
+    if (m_streams_.output.empty()) return std::string();
     EXPECT_EQ(1, m_streams_.writes);
-    EXPECT_GE(l_out.size(), 5U);
-    const std::uint32_t l_size = l_out[0] | (l_out[1] << 8) | (l_out[2] << 16) | (static_cast<std::uint32_t>(l_out[3]) << 24);
-    EXPECT_EQ(l_out.size(), l_size + 5U);
-    EXPECT_EQ(0, l_out.back());
-    return std::string(l_out.begin() + 4, l_out.end() - 1);
+    std::string l_json;
+    EXPECT_TRUE(test::ReadAnswerFrame(m_streams_.output, l_json));
+    return l_json;
   }
 
   test::FakeStdStreams m_streams_;
