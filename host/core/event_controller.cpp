@@ -1,0 +1,306 @@
+#include "host/core/event_controller.h"
+
+#include "host/cert/certificate_factory.h"
+#include "host/core/end_alert.h"
+#include "host/core/run_object_names.h"
+
+namespace tavc {
+namespace {
+
+constexpr std::uint16_t kModule = 0x8001;
+constexpr std::uint8_t kRoutineExecCardRead = 0x04;
+constexpr std::uint8_t kRoutineExecSignWithCryptoAPI = 0x08;
+
+bool IsOneOf(const std::wstring& in_l_mode, std::initializer_list<const wchar_t*> in_l_modes) {
+  for (const wchar_t* l_mode : in_l_modes) {
+    if (in_l_mode == l_mode) return true;
+  }
+  return false;
+}
+
+// Results travel in the low 16 bits of wParam.
+std::uintptr_t ResultOf(std::uintptr_t in_l_wparam) { return in_l_wparam & 0xFFFFU; }
+
+}  // namespace
+
+EventController::EventController(EventServices in_l_services) : m_services_(in_l_services) {}
+
+EventController::~EventController() = default;
+
+std::unique_ptr<Screen> EventController::MakeScreen(ScreenKind in_l_kind, ErrorInfo& in_l_error_info,
+                                                    int in_l_process_mode, ResultData* in_l_result_data,
+                                                    Certificate* in_l_certificate,
+                                                    Certificate* in_l_second_certificate) {
+  ScreenRequest l_request;
+  l_request.kind = in_l_kind;
+  l_request.error_info = &in_l_error_info;
+  l_request.data_store = m_data_store_;
+  l_request.process_mode = in_l_process_mode;
+  l_request.result_data = in_l_result_data;
+  l_request.certificate = in_l_certificate;
+  l_request.second_certificate = in_l_second_certificate;
+  return m_services_.screens.CreateScreen(l_request);
+}
+
+void EventController::ShowScreen(std::unique_ptr<Screen> in_l_screen, std::uintptr_t in_l_wparam) {
+  if (!in_l_screen || !in_l_screen->Create()) return;
+  Screen* l_screen = in_l_screen.release();
+  // The frame takes the screen with the message; if the frame is gone it is freed here.
+  if (!m_services_.poster.Post(WM_TVNNOTIFY, in_l_wparam, reinterpret_cast<std::intptr_t>(l_screen))) {
+    std::unique_ptr<Screen> l_lost(l_screen);
+    l_lost->DestroyWindow();
+  }
+}
+
+void EventController::ShowScreen(ScreenKind in_l_kind) { ShowScreen(MakeScreen(in_l_kind, m_error_info_)); }
+
+void EventController::ShowProcessingScreen(int in_l_process_mode, Certificate* in_l_certificate) {
+  ShowScreen(MakeScreen(ScreenKind::kProcessing, m_error_info_, in_l_process_mode, &m_result_data_, in_l_certificate));
+}
+
+void EventController::ShowErrorScreen() {
+  m_end_error_info_ = m_error_info_;
+  ShowScreen(ScreenKind::kError);
+}
+
+void EventController::ShowCardRequestScreen() {
+  if (m_card_init_flg_ == 1) {
+    m_error_info_.SetError(L"", L"", L"", L"");
+    m_end_error_info_ = m_error_info_;
+  }
+  ShowScreen(ScreenKind::kCardRequest);
+  m_card_init_flg_ = 0;
+}
+
+std::unique_ptr<Screen> EventController::ExecStartShowing(int in_l_start_result, ErrorInfo& io_l_start_error) {
+  m_card_init_flg_ = 1;
+  if (in_l_start_result == 4) {
+    m_error_info_ = io_l_start_error;
+    return MakeScreen(ScreenKind::kVersionInfo, m_error_info_);
+  }
+  auto l_error_screen = [this](const ErrorInfo& in_l_error) {
+    m_error_info_ = in_l_error;
+    m_end_error_info_ = in_l_error;
+    return MakeScreen(ScreenKind::kError, m_error_info_);
+  };
+  if (in_l_start_result != 0) return l_error_screen(io_l_start_error);
+
+  const std::wstring l_mode = m_data_store_->GetMode();
+  if (IsOneOf(l_mode, {L"02", L"07", L"11", L"12"})) m_cancel_event_ = platform::NamedEvent::Create(CancelEventName());
+  if (!IsOneOf(l_mode, {L"06", L"13"}) &&
+      m_services_.interrupt_thread.CreateThreadForInterrupt(m_interrupt_error_info_, *m_data_store_) != 0) {
+    return l_error_screen(m_interrupt_error_info_);
+  }
+  if (m_services_.start_up_check.GetUuid(&io_l_start_error, &m_result_data_, m_data_store_) != 0) {
+    return l_error_screen(io_l_start_error);
+  }
+  if (StartUpCheck::CheckVersion(m_data_store_, &io_l_start_error) != 0) {
+    m_error_info_ = io_l_start_error;
+    return MakeScreen(ScreenKind::kVersionInfo, m_error_info_);
+  }
+  auto l_processing = MakeScreen(ScreenKind::kProcessing, m_error_info_);
+  const bool l_certificate_choice =
+      !m_data_store_->GetCertificateType().empty() || !m_data_store_->GetFilePath().empty();
+  m_services_.poster.Post(l_certificate_choice ? WM_APP07 : WM_APP01, 0, 0);
+  return l_processing;
+}
+
+void EventController::ExecStartUp() {
+  const std::wstring l_mode = m_data_store_->GetMode();
+  if (IsOneOf(l_mode, {L"06", L"13"})) {
+    m_services_.poster.Post(WM_APP02, 0, 0);
+    return;
+  }
+  CardAccessThread& l_access = m_services_.card_access;
+  int l_ret;
+  if (IsOneOf(l_mode, {L"01", L"02", L"07"})) {
+    ShowProcessingScreen(l_mode == L"01" ? 1 : 4);
+    l_ret = l_access.CreateThreadForEstablishJpki(&m_error_info_, m_data_store_, &m_result_data_);
+  } else if (IsOneOf(l_mode, {L"11", L"12"})) {
+    ShowProcessingScreen(5);
+    l_ret = l_access.CreateThreadForEstablishGpkiAp(&m_error_info_, m_data_store_, &m_result_data_);
+  } else {
+    ShowProcessingScreen(1);
+    l_ret = l_access.CreateThreadForEstablishPersonalInfo(&m_error_info_, m_data_store_, &m_result_data_);
+  }
+  if (l_ret != 0) ShowErrorScreen();
+}
+
+void EventController::ExecCardInitResult(std::uintptr_t in_l_wparam) {
+  if (ResultOf(in_l_wparam) != 0) {
+    if (m_error_info_.GetCategory() == L"1") {
+      ShowCardRequestScreen();
+    } else {
+      ShowErrorScreen();
+    }
+    return;
+  }
+  m_error_info_.SetError(L"", L"", L"", L"");
+  m_end_error_info_ = m_error_info_;
+  const std::wstring l_mode = m_data_store_->GetMode();
+  if (l_mode == L"06") {
+    ShowScreen(m_data_store_->GetPasswordType() == 0 ? ScreenKind::kPasswordSelect : ScreenKind::kPasswordChange);
+  } else if (l_mode == L"13") {
+    ShowScreen(ScreenKind::kPasswordChange);
+  } else {
+    ShowScreen(ScreenKind::kPasswordEntry);
+  }
+}
+
+bool EventController::CreateCertificates() {
+  auto l_create = [this] {
+    return CertificateFactory::CreateCertificate(m_data_store_, &m_result_data_, &m_error_info_,
+                                                 m_services_.scard_api);
+  };
+  const std::wstring l_mode = m_data_store_->GetMode();
+  if (l_mode == L"07" && !m_certificate_) m_certificate_ = l_create();
+  if (l_mode == L"12" && (!m_certificate_ || !m_second_certificate_)) {
+    m_data_store_->SetCertificateType(L"019");
+    m_certificate_ = l_create();
+    m_second_certificate_ = l_create();
+  }
+  return m_certificate_ && (l_mode != L"12" || m_second_certificate_);
+}
+
+void EventController::ExecCardRead() {
+  const std::wstring l_mode = m_data_store_->GetMode();
+  int l_process_mode = 1;
+  if (l_mode == L"06") l_process_mode = 3;
+  if (IsOneOf(l_mode, {L"02", L"07"})) l_process_mode = 4;
+  if (IsOneOf(l_mode, {L"11", L"12"})) l_process_mode = 6;
+  if (l_mode == L"13") l_process_mode = 7;
+  ShowProcessingScreen(l_process_mode);
+
+  CardAccessThread& l_access = m_services_.card_access;
+  int l_ret = 1;
+  if (l_mode == L"01") {
+    l_ret = l_access.CreateThreadForLogin();
+  } else if (l_mode == L"02") {
+    l_ret = l_access.CreateThreadForSign();
+  } else if (IsOneOf(l_mode, {L"03", L"04"})) {
+    l_ret = l_access.CreateThreadForMyNumberPersonalInfo();
+  } else if (l_mode == L"06") {
+    l_ret = l_access.CreateThreadForChangePassword(&m_error_info_, m_data_store_);
+  } else if (l_mode == L"11") {
+    l_ret = l_access.CreateThreadForSignGpkiAp();
+  } else if (l_mode == L"13") {
+    l_ret = l_access.CreateThreadForChangeGpkiApPassword(&m_error_info_, m_data_store_);
+  } else if (IsOneOf(l_mode, {L"07", L"12"})) {
+    if (!CreateCertificates()) {
+      m_error_info_.SetCardError(L"EW044-0199", kModule, kRoutineExecCardRead, 1);
+    } else if (l_mode == L"07") {
+      l_ret = l_access.CreateThreadForSignWithConfirm(m_certificate_.get());
+    } else {
+      l_ret = l_access.CreateThreadForSignGpkiApWithConfirm(m_certificate_.get(), m_second_certificate_.get());
+    }
+  } else {
+    m_error_info_.SetCardError(L"EW044-0199", kModule, kRoutineExecCardRead, 2);
+  }
+  if (l_ret != 0) ShowErrorScreen();
+}
+
+void EventController::ExecCardReadResult(std::uintptr_t in_l_wparam) {
+  const std::uintptr_t l_result = ResultOf(in_l_wparam);
+  if (l_result == 0) {
+    m_services_.poster.Post(WM_APP04, 0, 0);
+    return;
+  }
+  if (l_result == 3) {
+    ShowScreen(ScreenKind::kPasswordChangeResult);
+    return;
+  }
+  if (l_result == 5) {
+    if (m_data_store_->GetMode() == L"12") {
+      ShowScreen(MakeScreen(ScreenKind::kCertificateConfirmGpkiAp, m_error_info_, 0, nullptr, m_certificate_.get(),
+                            m_second_certificate_.get()));
+    } else {
+      ShowScreen(MakeScreen(ScreenKind::kCertificateConfirm, m_error_info_, 0, nullptr, m_certificate_.get()));
+    }
+    return;
+  }
+  const std::wstring l_category = m_error_info_.GetCategory();
+  if (l_category == L"1") {
+    ShowCardRequestScreen();
+    if (m_certificate_) m_services_.card_access.DeleteCertificate(m_certificate_);
+  } else if (l_category == L"2") {
+    ShowScreen(ScreenKind::kPasswordEntry);
+  } else if (l_category == L"4") {
+    ShowScreen(ScreenKind::kPasswordChange);
+  } else if (l_category == L"5") {
+    ShowScreen(ScreenKind::kPasswordChangeResult);
+  } else {
+    ShowErrorScreen();
+  }
+}
+
+void EventController::ExecSignWithCryptoAPI() {
+  if (!m_certificate_) {
+    m_certificate_ = CertificateFactory::CreateCertificate(m_data_store_, &m_result_data_, &m_error_info_,
+                                                           m_services_.scard_api);
+  }
+  if (!m_certificate_) {
+    m_error_info_.SetCardError(L"EW044-0199", kModule, kRoutineExecSignWithCryptoAPI, 1);
+    ShowErrorScreen();
+    return;
+  }
+  ShowProcessingScreen(4, m_certificate_.get());
+  if (m_services_.card_access.CreateThreadForSignWithCryptoAPI(&m_error_info_, m_data_store_, &m_result_data_,
+                                                               m_certificate_.get()) != 0) {
+    ShowErrorScreen();
+  }
+}
+
+void EventController::ExecSignWithCryptoAPIResult(std::uintptr_t in_l_wparam) {
+  const std::uintptr_t l_result = ResultOf(in_l_wparam);
+  if (l_result == 5) {
+    ShowScreen(MakeScreen(ScreenKind::kCertificateConfirm, m_error_info_, 0, nullptr, m_certificate_.get()));
+  } else if (l_result == 0) {
+    m_services_.poster.Post(WM_APP04, 0, 0);
+  } else {
+    ShowErrorScreen();
+  }
+}
+
+void EventController::ExecInterrupt() { ShowScreen(MakeScreen(ScreenKind::kError, m_interrupt_error_info_), 2); }
+
+void EventController::ReleaseSessions() {
+  CardAccessThread& l_access = m_services_.card_access;
+  const std::wstring l_mode = m_data_store_->GetMode();
+  const bool l_gpki = IsOneOf(l_mode, {L"11", L"12", L"13"});
+  if (!m_data_store_->GetCertificateType().empty() || !m_data_store_->GetFilePath().empty()) {
+    if (l_gpki) {
+      if (l_access.ValidateCardSessionGpkiAp() == 1) l_access.ReleaseGpkiAp();
+    } else if (l_access.ValidateCryptoAPI() == 1) {
+      l_access.ReleaseCryptoAPI();
+    }
+  } else if (IsOneOf(l_mode, {L"01", L"02", L"07"})) {
+    if (l_access.ValidateCardSessionJpki() == 1) l_access.ReleaseJpki();
+  } else if (l_gpki) {
+    // Modes "11" and "13" carry no certificate type; their GPKI session is
+    // closed here all the same.
+    if (l_access.ValidateCardSessionGpkiAp() == 1) l_access.ReleaseGpkiAp();
+  } else if (l_access.ValidateCardSessionPersonalInfo() == 1) {
+    l_access.ReleasePersonalInfo();
+  }
+}
+
+void EventController::ExecEnd() {
+  ReleaseSessions();
+  m_error_info_ = m_end_error_info_;
+  const int l_end_alert_flag = EndAlert::ExamineMutex();
+  // The watcher completes its record before it publishes the state: the record
+  // is read only once the state says it is complete.
+  const bool l_interrupted = m_data_store_->GetInterruptState() != 0;
+  if (l_interrupted) m_end_error_info_ = m_interrupt_error_info_;
+  if (!l_interrupted || m_interrupt_error_info_.GetCode() != L"EW044-2400") {
+    m_services_.std_io.WriteToStdOut(*m_data_store_, m_result_data_, l_end_alert_flag, m_end_error_info_);
+  }
+  if (m_certificate_) m_services_.card_access.DeleteCertificate(m_certificate_);
+  if (m_second_certificate_) m_services_.card_access.DeleteCertificate(m_second_certificate_);
+  platform::NamedEvent l_interrupt = platform::NamedEvent::Open(InterruptEventName());
+  if (l_interrupt.IsValid()) l_interrupt.Set();
+  l_interrupt.Close();
+  m_cancel_event_.Close();
+}
+
+}  // namespace tavc

@@ -1,0 +1,122 @@
+#pragma once
+// A whole run of TAV without windows: the request goes in as bytes, the frame's
+// messages go through an in-process queue, every screen is a headless stand-in
+// on which a test script acts as the user would, and the answer comes out as
+// bytes.
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/core/end_alert.h"
+#include "host/core/frame_core.h"
+#include "host/core/message_queue.h"
+#include "host/core/screen_factory.h"
+#include "platform/scard_api.h"
+#include "tests/support/scripted_input.h"
+#include "tests/unit/core/fake_std_streams.h"
+#include "tests/unit/screens/fake_user_registry.h"
+
+namespace tavc::test {
+
+class HeadlessRun;
+
+class HeadlessScreen final : public Screen {
+ public:
+  HeadlessScreen(HeadlessRun& io_l_run, const ScreenRequest& in_l_request) : m_run_(io_l_run), m_request_(in_l_request) {}
+  bool Create() override { return m_window_ = true; }
+  void Show() override;
+  bool IsWindow() const override { return m_window_; }
+  void DestroyWindow() override { m_window_ = false; }
+  // A user's close: the error and version screens end the run, the others ask first.
+  void OnClose() override;
+
+  ScreenKind Kind() const { return m_request_.kind; }
+  const ScreenRequest& Request() const { return m_request_; }
+
+ private:
+  HeadlessRun& m_run_;
+  ScreenRequest m_request_;
+  bool m_window_ = false;
+};
+
+// What the user saw: a screen and the message it showed.
+struct ShownScreen {
+  ScreenKind kind = ScreenKind::kError;
+  std::wstring code;
+  std::wstring message;
+  int process_mode = 0;
+};
+
+// Called each time a screen is shown; acts through the run's user actions.
+using UserScript = std::function<void(HeadlessRun&, HeadlessScreen&)>;
+
+class HeadlessRun final : public ScreenFactory, public FrameHost {
+ public:
+  HeadlessRun(platform::SCardApi& io_l_api, const std::string& in_l_request_json);
+  ~HeadlessRun() override;
+
+  // Before Run.
+  void SetUser(UserScript in_l_user) { m_user_ = std::move(in_l_user); }
+  void SetOwnVersion(std::wstring in_l_version) { m_own_version_ = std::move(in_l_version); }
+  void SetSecondInstance(bool in_l_second) { m_second_instance_ = in_l_second; }
+  ScriptedInput& Input() { return m_input_; }
+  FakeUserRegistry& Registry() { return m_registry_; }
+
+  // Runs the frame until it is destroyed; false when it got stuck.
+  bool Run(std::chrono::milliseconds in_l_limit = std::chrono::seconds(30));
+
+  // After (or during) Run.
+  bool Answered() const { return !m_streams_.output.empty(); }
+  // The JSON text of the answer frame after checking its prefix and trailing zero.
+  std::string Answer() const;
+  const std::vector<ShownScreen>& Shown() const { return m_shown_; }
+  std::vector<ScreenKind> ShownKinds() const;
+  DataStore& Store() { return m_frame_->GetDataStore(); }
+
+  // User actions, posted as the real screens post them.
+  void Post(std::uint32_t in_l_message, std::uintptr_t in_l_wparam = 0);
+  void EnterPassword(const std::wstring& in_l_password);
+  void ChangePassword(const std::wstring& in_l_current, const std::wstring& in_l_new);
+  // A screen that opens the next one itself (the password selection).
+  void OpenScreen(ScreenKind in_l_kind);
+  // Opens the end confirmation; the caller answers it with OnOK or OnCancel.
+  std::unique_ptr<EndAlert> OpenEndAlert();
+  // Opens the end confirmation and answers it at once.
+  void AnswerEndAlert(bool in_l_end);
+  // Every message the frame took.
+  const std::vector<QueuedMessage>& Dispatched() const { return m_dispatched_; }
+  // Ends the frame and its threads, and gives what was still queued for it.
+  // The data store goes with the frame.
+  const std::vector<QueuedMessage>& Leftover();
+
+  // ScreenFactory and FrameHost.
+  std::unique_ptr<Screen> CreateScreen(const ScreenRequest& in_l_request) override;
+  void DestroyFrame() override;
+  void ResizeFrame(bool) override {}
+
+ private:
+  friend class HeadlessScreen;
+  void OnShow(HeadlessScreen& io_l_screen);
+
+  FakeStdStreams m_streams_;
+  ScriptedInput m_input_;
+  FakeUserRegistry m_registry_;
+  MessageQueue m_queue_;
+  platform::SCardApi& m_api_;
+  UserScript m_user_;
+  std::wstring m_own_version_ = L"1.0.0.0";
+  bool m_second_instance_ = false;
+  bool m_destroyed_ = false;
+  std::vector<ShownScreen> m_shown_;
+  std::vector<QueuedMessage> m_dispatched_;
+  std::vector<QueuedMessage> m_leftover_;
+  ErrorInfo m_alert_error_;
+  std::unique_ptr<FrameCore> m_frame_;
+};
+
+// The request frame's JSON for a mode, with versions that pass the checks.
+std::string RequestJson(const std::string& in_l_mode, const std::string& in_l_more = "");
+
+}  // namespace tavc::test
