@@ -2,14 +2,17 @@
 // Overwrites secrets before their memory is released or reused, in a way the
 // optimiser may not drop.
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace tavc {
 
 inline void SecureWipe(void* io_l_data, std::size_t in_l_size) {
-  volatile unsigned char* l_p = static_cast<volatile unsigned char*>(io_l_data);
-  for (std::size_t l_i = 0; l_i < in_l_size; ++l_i) l_p[l_i] = 0;
+  if (io_l_data == nullptr || in_l_size == 0) return;
+  std::memset(io_l_data, 0, in_l_size);
+  // The compiler must assume the zeros are read, so the memset stays.
+  __asm__ __volatile__("" : : "r"(io_l_data) : "memory");
 }
 
 template <typename Char>

@@ -4,7 +4,7 @@
 
 #include "common/secure_wipe.h"
 #include "host/cert/base64.h"
-#include "host/cert/format_converter.h"
+#include "host/cert/hex_codec.h"
 #include "host/core/request_modes.h"
 #include "host/core/tavc_std_io.h"
 
@@ -44,10 +44,7 @@ int StoreDigest(const std::wstring& in_l_value, DataStore& in_l_data_store, Erro
     in_l_error_info.SetError(DigestErrorCode(in_l_data_store.GetMode()), L"", L"", L"");
     return 1;
   }
-  std::string l_hex(l_bytes.size() * 2 + 1, '\0');
-  FormatConverter::BinHexConv(l_bytes.data(), static_cast<std::int32_t>(l_bytes.size()), l_hex.data());
-  l_hex.pop_back();
-  in_l_data_store.SetDigest(std::wstring(l_hex.begin(), l_hex.end()));
+  in_l_data_store.SetDigest(BytesToHex(l_bytes.data(), l_bytes.size(), HexCase::kLower));
   return 0;
 }
 
