@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The whole test run: native unit and integration tests, the same tests under
+# AddressSanitizer and UndefinedBehaviorSanitizer, both Windows builds, and the
+# Windows tests under wine64. Fails at the first failing step.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+"$root/scripts/install-deps.sh"
+
+step() { printf '\n=== %s (%ds)\n' "$1" "$SECONDS"; }
+
+build() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1" -j2
+}
+
+step "linux: build"
+build linux
+step "linux: unit tests"
+ctest --preset linux -LE integration -j2
+step "linux: integration tests (pcscd and the virtual card)"
+ctest --preset linux -L integration --no-tests=ignore
+
+step "linux-sanitize: build"
+build linux-sanitize
+step "linux-sanitize: unit tests under ASan and UBSan"
+ctest --preset linux-sanitize -LE integration -j2
+
+step "win64: build"
+build win64
+step "win64: Windows tests under wine64"
+"$root/tests/win/run_wine_tests.sh" "$root/build/win64"
+
+step "win32: build (release build; cannot run here)"
+build win32
+
+step "all tests passed"

@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# TAV.exe under wine64 with its real frame window, screens and message loop.
+# Each case starts TAV through ui_driver.exe on one request (standard input a
+# Windows pipe kept open, as the wrapper keeps it), acts on the screens as a
+# user would, and compares the answer frame byte for byte. TAV.exe runs beside
+# a winscard.dll that finds no reader. Needs a display (run_wine_tests.sh
+# starts Xvfb) and the caller's WINEPREFIX. Screenshots go to the shot folder.
+# Usage: tests/e2e/screen_flow.sh <build-dir> [shot-dir]
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=tests/e2e/frames.sh
+source "$here/frames.sh"
+build_dir="$(cd "$1" && pwd)"
+shots="${2:-$build_dir/e2e-screens}"
+WINE="${WINE:-wine}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winscard=n"
+
+work="$(mktemp -d /tmp/tav-e2e.XXXXXX)"
+snapper=""
+cleanup() {
+  if [ -n "$snapper" ]; then kill "$snapper" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+mkdir -p "$shots" "$work/snaps"
+cp "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" "$work/"
+driver="$build_dir/tests/e2e/ui_driver.exe"
+
+# Takes a screenshot whenever the driver asks for one (snap=<name>).
+export TAV_SNAP_DIR
+TAV_SNAP_DIR="$(windows_path "$work/snaps")"
+if ! command -v import >/dev/null; then
+  echo "note: imagemagick's import is missing; no screenshots" >&2
+fi
+(
+  while true; do
+    for ready in "$work"/snaps/*.ready; do
+      [ -e "$ready" ] || continue
+      name="$(basename "$ready" .ready)"
+      if command -v import >/dev/null; then import -window root "$shots/$name.png" 2>/dev/null || true; fi
+      rm -f "$ready"
+      touch "$work/snaps/$name.done"
+    done
+    sleep 0.1
+  done
+) &
+snapper=$!
+
+without_wine_notice() {
+  grep -v -e 'wine32 is missing' -e 'multiarch needs' -e 'dpkg --add-architecture' -e 'apt-get install wine32' "$1" \
+    >&2 || true
+}
+
+failed=0
+# check <name> <request-file> <expected-answer-file> <driver step>...
+check() {
+  local name="$1" request="$2" expected="$3" status=0
+  shift 3
+  rm -f "$work/answer"
+  timeout 120 "$WINE" "$driver" "$(windows_path "$work/TAV.exe")" "$(windows_path "$request")" \
+    "$(windows_path "$work/answer")" "$@" 2>"$work/driver.log" || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "FAILED $name: driver exit code $status" >&2
+    without_wine_notice "$work/driver.log"
+    failed=1
+  elif ! cmp -s "$work/answer" "$expected"; then
+    echo "FAILED $name: answer differs" >&2
+    echo "  expected: $(od -An -c "$expected" | tr -s ' ' | tr -d '\n')" >&2
+    echo "  received: $(od -An -c "$work/answer" | tr -s ' ' | tr -d '\n')" >&2
+    failed=1
+  else
+    echo "ok   $name"
+  fi
+}
+
+error_answer() {  # mode code
+  tav_answer_frame $'{\r\n  "mode":"'"$1"$'",\r\n  "result":"1",\r\n  "errcode":"'"$2"$'"\r\n}'
+}
+
+# A refused request shows the error screen first; closing it writes the error.
+tav_frame '{"mode":"02","latest_version":"1","available_version":"1","digest":"AAE=","ca":"013"}' >"$work/bad_ca"
+error_answer 02 EW042-1208 >"$work/bad_ca.expected"
+check "refused request: error screen, OK" "$work/bad_ca" "$work/bad_ca.expected" \
+  screen=ErrorScreen text=1039:EW042-1208 snap=error_screen click=1
+
+# The body is one byte shorter than its prefix and the input ends: the zero
+# left behind fails the scan. Enter reaches the OK button only through the
+# frame's dialog handling.
+tav_frame '{"mode":"01"}' 14 >"$work/short_body"
+error_answer 01 EW042-1206 >"$work/short_body.expected"
+check "body shorter than its prefix: Enter on the error screen" "$work/short_body" "$work/short_body.expected" \
+  eof screen=ErrorScreen text=1039:EW042-1206 key=enter
+
+# The frame's close box goes to the current screen.
+tav_frame '{"mode":"01"}' >"$work/no_versions"
+error_answer 01 EW042-1201 >"$work/no_versions.expected"
+check "request without versions: the frame's close" "$work/no_versions" "$work/no_versions.expected" \
+  screen=ErrorScreen close
+
+# available_version 2 is above the own version read from TAV.exe's resource:
+# the version notice, whose Escape (Cancel) ends the run as the user's choice.
+tav_frame '{"mode":"01","latest_version":"2","available_version":"2","digest":"AAE="}' >"$work/too_old"
+tav_answer_frame $'{\r\n  "mode":"01",\r\n  "result":"9"\r\n}' >"$work/too_old.expected"
+check "own version too old: version notice, Escape" "$work/too_old" "$work/too_old.expected" \
+  screen=VersionInfoScreen key=escape
+
+# Length prefix 0: refused before any mode is known; nothing is written.
+tav_frame '' 0 >"$work/zero_length"
+: >"$work/zero_length.expected"
+check "length prefix 0: error screen, no answer" "$work/zero_length" "$work/zero_length.expected" \
+  screen=ErrorScreen click=1
+
+# A valid log-in with no reader: the card request screen; OK tries again and
+# now shows why; Cancel asks to end; the first answer goes on, the second ends
+# the run: not carried out, "result" "9".
+tav_frame '{"mode":"01","latest_version":"1","available_version":"1","digest":"AAE="}' >"$work/login"
+tav_answer_frame $'{\r\n  "mode":"01",\r\n  "result":"9"\r\n}' >"$work/login.expected"
+check "log-in without a reader: card request, end alert" "$work/login" "$work/login.expected" \
+  screen=CardRequestScreen click=1 text=1039:EW140-1510 snap=card_request_screen click=2 snap=end_alert \
+  alert=cancel screen=CardRequestScreen click=2 alert=ok
+
+# The caller goes away while the card is awaited: the watcher notices the
+# closed pipe, the interrupt error screen replaces the card request, and only
+# its close (as an interrupt) ends the run, without an answer.
+: >"$work/gone.expected"
+check "log-in, then the caller's pipe closes: no answer" "$work/login" "$work/gone.expected" \
+  screen=CardRequestScreen eof screen=ErrorScreen click=1
+
+# A second TAV while the first waits for a card: the single-instance mutex
+# refuses it with "EW040-0200"; the first then ends normally. The first run's
+# screenshot step holds it until the second has ended.
+mkdir -p "$work/hold"
+TAV_SNAP_DIR="$(windows_path "$work/hold")" timeout 120 "$WINE" "$driver" "$(windows_path "$work/TAV.exe")" \
+  "$(windows_path "$work/login")" "$(windows_path "$work/first_answer")" \
+  screen=CardRequestScreen snap=first_running click=2 alert=ok 2>"$work/first.log" &
+first=$!
+for _ in $(seq 600); do
+  if [ -e "$work/hold/first_running.ready" ] || ! kill -0 "$first" 2>/dev/null; then break; fi
+  sleep 0.1
+done
+error_answer 01 EW040-0200 >"$work/second.expected"
+check "second instance while one runs: refused" "$work/login" "$work/second.expected" \
+  screen=ErrorScreen text=1039:EW040-0200 click=1
+touch "$work/hold/first_running.done"
+first_status=0
+wait "$first" || first_status=$?
+if [ "$first_status" -ne 0 ] || ! cmp -s "$work/first_answer" "$work/login.expected"; then
+  echo "FAILED first instance beside the second: driver exit code $first_status" >&2
+  without_wine_notice "$work/first.log"
+  failed=1
+else
+  echo "ok   first instance ends normally beside the second"
+fi
+
+exit "$failed"

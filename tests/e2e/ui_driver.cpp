@@ -1,0 +1,332 @@
+// Runs TAV.exe on one request and acts on its windows as a user would, then
+// leaves the answer bytes in a file. Standard input of TAV is a Windows pipe
+// that stays open until TAV ends (a closed or unreadable input would count as
+// the caller having gone); standard output is the answer file.
+//
+//   ui_driver <TAV.exe> <request-file> <answer-file> <step>...
+//
+// Steps, in order:
+//   eof                  close TAV's standard input (the caller is gone)
+//   screen=<Name>        wait until the frame shows the screen ("ErrorScreen", ...)
+//   text=<id>:<part>     wait until a control of the current screen contains the text
+//   type=<id>:<text>     set the text of an edit control of the current screen
+//   click=<id>           press a button of the current screen
+//   key=enter|escape     press the key on the current screen
+//   close                close the frame window (its close box)
+//   alert=ok|cancel      wait for the end confirmation, check its texts, answer it
+//   end                  once a screen shows, close the frame and confirm the end
+//                        confirmation if one appears (ends any run)
+//   snap=<name>          wait while the test script takes a screenshot
+//                        (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
+// Afterwards TAV must end by itself with exit code 0. Exit code 0 when all went
+// as expected; otherwise 1 with the reason on standard error.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kWaitLimitMs = 20000;
+constexpr DWORD kPollMs = 50;
+constexpr const wchar_t* kFrameClass = L"TavoriFrame";
+constexpr int kScreenNameId = 1001;
+constexpr int kEndAlertTextId = 1050;
+
+struct Run {
+  PROCESS_INFORMATION process{};
+  HANDLE input_writer = nullptr;
+};
+
+void Fail(const std::wstring& in_l_reason) { std::fwprintf(stderr, L"ui_driver: %ls\n", in_l_reason.c_str()); }
+
+std::wstring Narrow(const std::wstring& in_l_text) {
+  std::wstring l_out;
+  for (const wchar_t l_unit : in_l_text) l_out += (l_unit < 0x80 ? std::wstring(1, l_unit) : L"?");
+  return l_out;
+}
+
+std::wstring WindowText(HWND in_l_window) {
+  wchar_t l_buffer[2048] = {};
+  // WM_GETTEXT crosses process boundaries; GetWindowText would not ask the other process.
+  SendMessageTimeoutW(in_l_window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(l_buffer), SMTO_ABORTIFHUNG, 5000,
+                      nullptr);
+  l_buffer[2047] = L'\0';
+  return l_buffer;
+}
+
+std::wstring ClassOf(HWND in_l_window) {
+  wchar_t l_buffer[256] = {};
+  GetClassNameW(in_l_window, l_buffer, 256);
+  return l_buffer;
+}
+
+struct Search {
+  DWORD process_id = 0;
+  const wchar_t* class_name = nullptr;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTopLevel(HWND in_l_window, LPARAM in_l_search) {
+  auto* l_search = reinterpret_cast<Search*>(in_l_search);
+  DWORD l_pid = 0;
+  GetWindowThreadProcessId(in_l_window, &l_pid);
+  if (l_pid != l_search->process_id || !IsWindowVisible(in_l_window)) return TRUE;
+  if (ClassOf(in_l_window) != l_search->class_name) return TRUE;
+  l_search->found = in_l_window;
+  return FALSE;
+}
+
+HWND TopLevel(const Run& in_l_run, const wchar_t* in_l_class) {
+  Search l_search{in_l_run.process.dwProcessId, in_l_class, nullptr};
+  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&l_search));
+  return l_search.found;
+}
+
+// The visible screen dialog inside the frame.
+HWND CurrentScreen(const Run& in_l_run) {
+  const HWND l_frame = TopLevel(in_l_run, kFrameClass);
+  if (l_frame == nullptr) return nullptr;
+  for (HWND l_child = GetWindow(l_frame, GW_CHILD); l_child != nullptr; l_child = GetWindow(l_child, GW_HWNDNEXT)) {
+    if (IsWindowVisible(l_child) && GetDlgItem(l_child, kScreenNameId) != nullptr) return l_child;
+  }
+  return nullptr;
+}
+
+bool Ended(const Run& in_l_run) { return WaitForSingleObject(in_l_run.process.hProcess, 0) == WAIT_OBJECT_0; }
+
+template <typename Predicate>
+bool WaitFor(const Run& in_l_run, Predicate in_l_ready) {
+  for (DWORD l_waited = 0; l_waited < kWaitLimitMs; l_waited += kPollMs) {
+    if (in_l_ready()) return true;
+    if (Ended(in_l_run)) return in_l_ready();
+    Sleep(kPollMs);
+  }
+  return false;
+}
+
+HWND WaitForScreen(const Run& in_l_run, const std::wstring& in_l_name) {
+  HWND l_screen = nullptr;
+  WaitFor(in_l_run, [&] {
+    l_screen = CurrentScreen(in_l_run);
+    return l_screen != nullptr && WindowText(GetDlgItem(l_screen, kScreenNameId)) == in_l_name;
+  });
+  return l_screen != nullptr && WindowText(GetDlgItem(l_screen, kScreenNameId)) == in_l_name ? l_screen : nullptr;
+}
+
+HWND ScreenNow(const Run& in_l_run) {
+  const HWND l_screen = CurrentScreen(in_l_run);
+  if (l_screen == nullptr) Fail(L"no screen is shown");
+  return l_screen;
+}
+
+void Press(HWND in_l_dialog, int in_l_id) {
+  PostMessageW(in_l_dialog, WM_COMMAND, MAKEWPARAM(in_l_id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(in_l_dialog, in_l_id)));
+}
+
+bool Expect(const std::wstring& in_l_what, const std::wstring& in_l_seen, const std::wstring& in_l_expected) {
+  if (in_l_seen == in_l_expected) return true;
+  Fail(in_l_what + L" differs (" + std::to_wstring(in_l_seen.size()) + L" units: " + Narrow(in_l_seen) + L")");
+  return false;
+}
+
+bool AnswerEndAlert(const Run& in_l_run, const std::wstring& in_l_answer) {
+  // The alert is a dialog owned by the frame, not a child of it.
+  HWND l_alert = nullptr;
+  WaitFor(in_l_run, [&] {
+    l_alert = TopLevel(in_l_run, L"#32770");
+    return l_alert != nullptr;
+  });
+  if (l_alert == nullptr) {
+    Fail(L"no end confirmation appeared");
+    return false;
+  }
+  if (!Expect(L"end confirmation caption", WindowText(l_alert), L"Tavori 終了確認") ||
+      !Expect(L"end confirmation text", WindowText(GetDlgItem(l_alert, kEndAlertTextId)),
+              L"アプリを終了します。よろしいですか？") ||
+      !Expect(L"OK button", WindowText(GetDlgItem(l_alert, IDOK)), L"ＯＫ") ||
+      !Expect(L"Cancel button", WindowText(GetDlgItem(l_alert, IDCANCEL)), L"キャンセル")) {
+    return false;
+  }
+  Press(l_alert, in_l_answer == L"ok" ? IDOK : IDCANCEL);
+  if (!WaitFor(in_l_run, [&] { return IsWindow(l_alert) == FALSE; })) {
+    Fail(L"the end confirmation stayed open");
+    return false;
+  }
+  return true;
+}
+
+bool Snap(const std::wstring& in_l_name) {
+  wchar_t l_dir[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(L"TAV_SNAP_DIR", l_dir, MAX_PATH) == 0) return true;
+  const std::wstring l_base = std::wstring(l_dir) + L"\\" + in_l_name;
+  const HANDLE l_ready =
+      CreateFileW((l_base + L".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (l_ready == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(l_ready);
+  for (DWORD l_waited = 0; l_waited < kWaitLimitMs; l_waited += kPollMs) {
+    if (GetFileAttributesW((l_base + L".done").c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    Sleep(kPollMs);
+  }
+  Fail(L"no screenshot was taken of " + in_l_name);
+  return false;
+}
+
+// "<id>:<text>"
+bool SplitControl(const std::wstring& in_l_value, int& out_l_id, std::wstring& out_l_text) {
+  const std::size_t l_colon = in_l_value.find(L':');
+  if (l_colon == std::wstring::npos) return false;
+  out_l_id = _wtoi(in_l_value.substr(0, l_colon).c_str());
+  out_l_text = in_l_value.substr(l_colon + 1);
+  return true;
+}
+
+bool Step(Run& in_l_run, const std::wstring& in_l_step) {
+  const std::size_t l_equals = in_l_step.find(L'=');
+  const std::wstring l_verb = in_l_step.substr(0, l_equals);
+  const std::wstring l_value = l_equals == std::wstring::npos ? L"" : in_l_step.substr(l_equals + 1);
+  int l_id = 0;
+  std::wstring l_text;
+  if (l_verb == L"screen") {
+    if (WaitForScreen(in_l_run, l_value) != nullptr) return true;
+    const HWND l_screen = CurrentScreen(in_l_run);
+    Fail(L"screen " + l_value + L" did not appear (shown: " +
+         (l_screen ? WindowText(GetDlgItem(l_screen, kScreenNameId)) : L"none") + L")");
+    return false;
+  }
+  if (l_verb == L"text" && SplitControl(l_value, l_id, l_text)) {
+    // Waits, so that a screen replaced by one of the same kind is seen too.
+    std::wstring l_seen;
+    if (WaitFor(in_l_run, [&] {
+          const HWND l_screen = CurrentScreen(in_l_run);
+          l_seen = l_screen != nullptr ? WindowText(GetDlgItem(l_screen, l_id)) : L"";
+          return l_seen.find(l_text) != std::wstring::npos;
+        })) {
+      return true;
+    }
+    Fail(L"control " + std::to_wstring(l_id) + L" does not contain " + l_text + L" (" + Narrow(l_seen) + L")");
+    return false;
+  }
+  if (l_verb == L"type" && SplitControl(l_value, l_id, l_text)) {
+    const HWND l_screen = ScreenNow(in_l_run);
+    return l_screen != nullptr &&
+           SendMessageW(GetDlgItem(l_screen, l_id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(l_text.c_str())) != FALSE;
+  }
+  if (l_verb == L"click") {
+    const HWND l_screen = ScreenNow(in_l_run);
+    if (l_screen != nullptr) Press(l_screen, _wtoi(l_value.c_str()));
+    return l_screen != nullptr;
+  }
+  if (l_verb == L"key" && (l_value == L"enter" || l_value == L"escape")) {
+    const HWND l_screen = ScreenNow(in_l_run);
+    const WPARAM l_key = l_value == L"enter" ? VK_RETURN : VK_ESCAPE;
+    // Only the frame's message loop turns these into the dialog's buttons.
+    if (l_screen != nullptr) PostMessageW(l_screen, WM_KEYDOWN, l_key, 1);
+    return l_screen != nullptr;
+  }
+  if (l_verb == L"close") {
+    const HWND l_frame = TopLevel(in_l_run, kFrameClass);
+    if (l_frame != nullptr) PostMessageW(l_frame, WM_CLOSE, 0, 0);
+    if (l_frame == nullptr) Fail(L"no frame window");
+    return l_frame != nullptr;
+  }
+  if (l_verb == L"alert" && (l_value == L"ok" || l_value == L"cancel")) return AnswerEndAlert(in_l_run, l_value);
+  if (l_verb == L"end") {
+    if (!WaitFor(in_l_run, [&] { return CurrentScreen(in_l_run) != nullptr; })) return Ended(in_l_run);
+    const HWND l_frame = TopLevel(in_l_run, kFrameClass);
+    if (l_frame != nullptr) PostMessageW(l_frame, WM_CLOSE, 0, 0);
+    HWND l_alert = nullptr;
+    WaitFor(in_l_run, [&] { return (l_alert = TopLevel(in_l_run, L"#32770")) != nullptr; });
+    return l_alert == nullptr || AnswerEndAlert(in_l_run, L"ok");
+  }
+  if (l_verb == L"snap") return Snap(l_value);
+  if (l_verb == L"eof") {
+    if (in_l_run.input_writer != nullptr) CloseHandle(in_l_run.input_writer);
+    in_l_run.input_writer = nullptr;
+    return true;
+  }
+  Fail(L"unknown step " + in_l_step);
+  return false;
+}
+
+bool ReadWholeFile(const std::wstring& in_l_path, std::vector<char>& out_l_bytes) {
+  FILE* l_file = _wfopen(in_l_path.c_str(), L"rb");
+  if (l_file == nullptr) return false;
+  char l_buffer[4096];
+  std::size_t l_read;
+  while ((l_read = std::fread(l_buffer, 1, sizeof(l_buffer), l_file)) > 0)
+    out_l_bytes.insert(out_l_bytes.end(), l_buffer, l_buffer + l_read);
+  std::fclose(l_file);
+  return true;
+}
+
+bool Start(const std::wstring& in_l_tav, const std::vector<char>& in_l_request, HANDLE in_l_answer, Run& out_l_run) {
+  HANDLE& l_writer = out_l_run.input_writer;
+  SECURITY_ATTRIBUTES l_inherit{sizeof(l_inherit), nullptr, TRUE};
+  HANDLE l_reader = nullptr;
+  if (!CreatePipe(&l_reader, &l_writer, &l_inherit, 65536)) return false;
+  SetHandleInformation(l_writer, HANDLE_FLAG_INHERIT, 0);
+  DWORD l_written = 0;
+  if (!in_l_request.empty() &&
+      (!WriteFile(l_writer, in_l_request.data(), static_cast<DWORD>(in_l_request.size()), &l_written, nullptr) ||
+       l_written != in_l_request.size())) {
+    return false;
+  }
+  STARTUPINFOW l_startup{};
+  l_startup.cb = sizeof(l_startup);
+  l_startup.dwFlags = STARTF_USESTDHANDLES;
+  l_startup.hStdInput = l_reader;
+  l_startup.hStdOutput = in_l_answer;
+  l_startup.hStdError = nullptr;
+  std::wstring l_command = L"\"" + in_l_tav + L"\"";
+  const BOOL l_started = CreateProcessW(in_l_tav.c_str(), l_command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &l_startup, &out_l_run.process);
+  CloseHandle(l_reader);
+  return l_started != FALSE;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 4) {
+    Fail(L"usage: ui_driver <TAV.exe> <request-file> <answer-file> <step>...");
+    return 2;
+  }
+  std::vector<char> l_request;
+  if (!ReadWholeFile(argv[2], l_request)) {
+    Fail(L"cannot read the request");
+    return 2;
+  }
+  SECURITY_ATTRIBUTES l_inherit{sizeof(l_inherit), nullptr, TRUE};
+  const HANDLE l_answer = CreateFileW(argv[3], GENERIC_WRITE, FILE_SHARE_READ, &l_inherit, CREATE_ALWAYS, 0, nullptr);
+  if (l_answer == INVALID_HANDLE_VALUE) {
+    Fail(L"cannot create the answer file");
+    return 2;
+  }
+  Run l_run;
+  if (!Start(argv[1], l_request, l_answer, l_run)) {
+    Fail(L"cannot start TAV");
+    return 2;
+  }
+  CloseHandle(l_answer);
+  bool l_ok = true;
+  for (int l_index = 4; l_ok && l_index < argc; ++l_index) l_ok = Step(l_run, argv[l_index]);
+  if (l_ok && WaitForSingleObject(l_run.process.hProcess, kWaitLimitMs) != WAIT_OBJECT_0) {
+    Fail(L"TAV did not end");
+    l_ok = false;
+  }
+  if (!Ended(l_run)) TerminateProcess(l_run.process.hProcess, 99);
+  WaitForSingleObject(l_run.process.hProcess, kWaitLimitMs);
+  DWORD l_exit = 0;
+  GetExitCodeProcess(l_run.process.hProcess, &l_exit);
+  if (l_ok && l_exit != 0) {
+    Fail(L"TAV ended with exit code " + std::to_wstring(l_exit));
+    l_ok = false;
+  }
+  if (l_run.input_writer != nullptr) CloseHandle(l_run.input_writer);
+  CloseHandle(l_run.process.hThread);
+  CloseHandle(l_run.process.hProcess);
+  return l_ok ? 0 : 1;
+}

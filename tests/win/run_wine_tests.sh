@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Runs the Windows test programs of a win64 build under wine64 in a fresh
+# prefix, then TAV.exe end to end with its windows. Fails when any test fails.
+# Windows need a display: without one the script runs itself under Xvfb.
+# Usage: tests/win/run_wine_tests.sh [build-dir]   (default: build/win64)
+set -euo pipefail
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+build_dir="$(cd "${1:-$root/build/win64}" && pwd)"
+# shellcheck source=tests/win/wine_prefix.sh
+source "$here/wine_prefix.sh"
+
+prefix="$(mktemp -d /tmp/tav-wine.XXXXXX)"
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$prefix"
+}
+trap cleanup EXIT
+tav_wine_prefix "$prefix"
+# The local-time tests expect UTC+9; wine takes its time zone from TZ.
+export TZ=Asia/Tokyo
+
+failed=0
+run_test_program() {
+  local program="$1" status=0
+  echo "== $(basename "$program") under wine64"
+  "$WINE" "$program" --gtest_brief=1 >"$prefix/test.log" 2>&1 || status=$?
+  tav_without_wine32_notice <"$prefix/test.log"
+  if [ "$status" -ne 0 ]; then
+    echo "FAILED: $(basename "$program") exited with $status" >&2
+    failed=1
+  fi
+}
+
+run_test_program "$build_dir/tests/unit/tav_unit_tests.exe"
+run_test_program "$build_dir/tests/win/tav_win_tests.exe"
+
+echo "== TAV.exe screens and answer frames under wine64 (screenshots in $build_dir/e2e-screens)"
+if ! "$root/tests/e2e/screen_flow.sh" "$build_dir" "$build_dir/e2e-screens"; then
+  failed=1
+fi
+
+if [ "$failed" -ne 0 ]; then
+  echo "Windows tests FAILED" >&2
+  exit 1
+fi
+echo "Windows tests passed"

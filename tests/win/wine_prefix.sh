@@ -1,0 +1,44 @@
+# shellcheck shell=bash
+# Wine setup shared by the Windows test script and scripts/run-main.sh.
+# Sourced; sets WINE and the wine environment, and prepares a prefix.
+
+# After installing wine64, `wine` is the 64-bit loader; older layouts ship it as wine64.
+if command -v wine >/dev/null; then
+  WINE=wine
+elif [ -x /usr/lib/wine/wine64 ]; then
+  WINE=/usr/lib/wine/wine64
+else
+  echo "wine64 is not installed" >&2
+  return 1
+fi
+export WINE
+export WINEARCH=win64 WINEDEBUG=-all
+# No Mono or Gecko installer prompts in a headless prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# tav_wine_prefix <dir>: a 64-bit prefix in <dir> (made when missing) whose
+# Japanese dialog fonts map to Noto Sans CJK JP (Debian fonts-noto-cjk).
+tav_wine_prefix() {
+  export WINEPREFIX="$1"
+  if [ -f "$WINEPREFIX/.tav-ready" ]; then
+    return 0
+  fi
+  mkdir -p "$WINEPREFIX"
+  "$WINE" wineboot -i >/dev/null 2>&1
+  local font
+  for font in "Meiryo UI" "Meiryo" "MS Shell Dlg" "MS Shell Dlg 2" "MS UI Gothic" "Segoe UI"; do
+    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ /d "Noto Sans CJK JP" /f \
+      >/dev/null 2>&1
+  done
+  # One virtual desktop: wine draws the window frames itself, so that
+  # screenshots show captions without a window manager.
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.tav-ready"
+}
+
+# The wine launcher warns about the missing 32-bit loader; that is expected here.
+tav_without_wine32_notice() {
+  grep -v -e 'wine32 is missing' -e 'multiarch needs' -e 'dpkg --add-architecture' -e 'apt-get install wine32' || true
+}
