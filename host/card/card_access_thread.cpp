@@ -175,8 +175,15 @@ void CardAccessThread::DeleteCertificate(std::unique_ptr<Certificate>& io_l_cert
 
 // ---- bodies, run inside the critical section ----
 
-void CardAccessThread::ForgetPassword() {
-  if (m_data_store_ != nullptr) m_data_store_->SetPassword(L"");
+template <typename Access>
+int CardAccessThread::OpenWithPassword(Access& io_l_access) {
+  int l_result = io_l_access.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
+  if (l_result == 0) {
+    l_result = io_l_access.CheckCardPassword();
+    // The typed PIN is not kept once the card has checked it.
+    m_data_store_->SetPassword(L"");
+  }
+  return l_result;
 }
 
 int CardAccessThread::EstablishJpki() {
@@ -195,11 +202,7 @@ int CardAccessThread::EstablishGpkiAp() {
 
 int CardAccessThread::Sign() {
   AccessForPersonalInfo& l_access = m_access_for_personal_info_;
-  int l_result = l_access.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
-  if (l_result == 0) {
-    l_result = l_access.CheckCardPassword();
-    ForgetPassword();
-  }
+  int l_result = OpenWithPassword(l_access);
   if (l_result == 0) l_result = l_access.GetCertificate();
   if (l_result == 0) l_result = l_access.ComputeSignature();
   std::this_thread::sleep_for(kAfterSigning);
@@ -213,11 +216,7 @@ int CardAccessThread::Sign() {
 
 int CardAccessThread::MyNumberPersonalInfo() {
   AccessForPersonalInfo& l_access = m_access_for_personal_info_;
-  int l_result = l_access.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
-  if (l_result == 0) {
-    l_result = l_access.CheckCardPassword();
-    ForgetPassword();
-  }
+  int l_result = OpenWithPassword(l_access);
   if (l_result == 0) l_result = l_access.ExtractPersonalInfo();
   if (l_result == 0) l_result = l_access.ExtractCombinationCode();
   if (l_result == 0) l_access.ReleaseCardSession();
@@ -236,11 +235,7 @@ int CardAccessThread::SignWithConfirm() {
   AccessForPersonalInfo& l_access = m_access_for_personal_info_;
   if (m_certificate_ == nullptr) return 1;
   if (m_certificate_->GetCertificateHex().empty()) {
-    int l_result = l_access.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
-    if (l_result == 0) {
-      l_result = l_access.CheckCardPassword();
-      ForgetPassword();
-    }
+    int l_result = OpenWithPassword(l_access);
     if (l_result == 0) l_result = l_access.GetCertificate();
     if (l_result != 0) return l_result;
     m_certificate_->SetCertificateHex(m_result_data_->GetCertificate());
@@ -257,11 +252,7 @@ int CardAccessThread::SignWithConfirm() {
 
 int CardAccessThread::SignGpkiAp() {
   AccessForGpkiAp& l_access = m_access_for_gpki_ap_;
-  int l_result = l_access.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
-  if (l_result == 0) {
-    l_result = l_access.CheckCardPassword();
-    ForgetPassword();
-  }
+  int l_result = OpenWithPassword(l_access);
   if (l_result == 0) l_result = l_access.GetCertificate();
   if (l_result == 0) l_result = l_access.ComputeSignature();
   std::this_thread::sleep_for(kAfterSigning);
@@ -273,11 +264,7 @@ int CardAccessThread::SignGpkiApWithConfirm() {
   AccessForGpkiAp& l_access = m_access_for_gpki_ap_;
   if (m_certificate_ == nullptr || m_second_certificate_ == nullptr) return 1;
   if (m_certificate_->GetCertificateHex().empty()) {
-    int l_result = l_access.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
-    if (l_result == 0) {
-      l_result = l_access.CheckCardPassword();
-      ForgetPassword();
-    }
+    int l_result = OpenWithPassword(l_access);
     Certificate* const l_certificates[] = {m_certificate_, m_second_certificate_};
     for (int l_type = 0; l_type < 2 && l_result == 0; ++l_type) {
       m_data_store_->SetGpkiCertificateType(l_type);

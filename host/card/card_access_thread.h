@@ -87,8 +87,9 @@ class CardAccessThread {
   int SignGpkiAp();
   int SignGpkiApWithConfirm();
   int ChangeGpkiApPassword();
-  // The typed PIN is not kept once the card has checked it.
-  void ForgetPassword();
+  // Opens the session and lets the card check the typed password.
+  template <typename Access>
+  int OpenWithPassword(Access& io_l_access);
 
   MessagePoster& m_poster_;
   std::mutex m_critical_section_;
