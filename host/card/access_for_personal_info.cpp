@@ -7,6 +7,7 @@
 #include "host/card/digest_info.h"
 #include "host/cert/hex_codec.h"
 #include "host/card/password_copy.h"
+#include "host/card/session_check.h"
 
 namespace tavc {
 namespace {
@@ -50,16 +51,8 @@ int AccessForPersonalInfo::Fail(const wchar_t* in_l_code, std::uint8_t in_l_rout
 bool AccessForPersonalInfo::CheckMembers(const wchar_t* in_l_code, std::uint8_t in_l_routine,
                                          bool in_l_need_result_data) {
   m_card_error_info_ = CardErrorInfo{};
-  std::uint8_t l_point = 0;
-  if (m_context_handle_ == 0) {
-    l_point = 1;
-  } else if (m_card_handle_ == 0) {
-    l_point = 2;
-  } else if (m_data_store_ == nullptr) {
-    l_point = 3;
-  } else if (in_l_need_result_data && m_result_data_ == nullptr) {
-    l_point = 4;
-  }
+  const std::uint8_t l_point =
+      MissingSessionPart(m_context_handle_, m_card_handle_, m_data_store_, m_result_data_, in_l_need_result_data);
   if (l_point == 0 && m_error_info_ != nullptr) return true;
   Fail(in_l_code, in_l_routine, l_point);
   return false;
