@@ -19,7 +19,8 @@
 //   snap=<name>          wait while the test script takes a screenshot
 //                        (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 // Afterwards TAV must end by itself with exit code 0. Exit code 0 when all went
-// as expected; otherwise 1 with the reason on standard error.
+// as expected; otherwise 1 with the reason on standard error and in
+// <answer-file>.log (written at once: wine may hand standard error over late).
 #include <windows.h>
 
 #include <cstdio>
@@ -39,7 +40,19 @@ struct Run {
   HANDLE input_writer = nullptr;
 };
 
-void Fail(const std::wstring& in_l_reason) { std::fwprintf(stderr, L"ui_driver: %ls\n", in_l_reason.c_str()); }
+HANDLE g_reasons = INVALID_HANDLE_VALUE;
+
+void Fail(const std::wstring& in_l_reason) {
+  std::fwprintf(stderr, L"ui_driver: %ls\n", in_l_reason.c_str());
+  if (g_reasons == INVALID_HANDLE_VALUE) return;
+  const std::wstring l_line = L"ui_driver: " + in_l_reason + L"\r\n";
+  char l_bytes[4096];
+  const int l_size = WideCharToMultiByte(CP_UTF8, 0, l_line.c_str(), static_cast<int>(l_line.size()), l_bytes,
+                                         sizeof(l_bytes), nullptr, nullptr);
+  DWORD l_written = 0;
+  if (l_size > 0) WriteFile(g_reasons, l_bytes, static_cast<DWORD>(l_size), &l_written, nullptr);
+  FlushFileBuffers(g_reasons);
+}
 
 std::wstring Narrow(const std::wstring& in_l_text) {
   std::wstring l_out;
@@ -299,6 +312,8 @@ int wmain(int argc, wchar_t** argv) {
     Fail(L"cannot read the request");
     return 2;
   }
+  g_reasons = CreateFileW((std::wstring(argv[3]) + L".log").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                          CREATE_ALWAYS, 0, nullptr);
   SECURITY_ATTRIBUTES l_inherit{sizeof(l_inherit), nullptr, TRUE};
   const HANDLE l_answer = CreateFileW(argv[3], GENERIC_WRITE, FILE_SHARE_READ, &l_inherit, CREATE_ALWAYS, 0, nullptr);
   if (l_answer == INVALID_HANDLE_VALUE) {
@@ -328,5 +343,6 @@ int wmain(int argc, wchar_t** argv) {
   if (l_run.input_writer != nullptr) CloseHandle(l_run.input_writer);
   CloseHandle(l_run.process.hThread);
   CloseHandle(l_run.process.hProcess);
+  if (g_reasons != INVALID_HANDLE_VALUE) CloseHandle(g_reasons);
   return l_ok ? 0 : 1;
 }
