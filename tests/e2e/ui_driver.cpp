@@ -20,7 +20,8 @@
 //                        (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 // Afterwards TAV must end by itself with exit code 0. Exit code 0 when all went
 // as expected; otherwise 1 with the reason on standard error and in
-// <answer-file>.log (written at once: wine may hand standard error over late).
+// <answer-file>.log (written at once, so that it is kept even when standard
+// error is lost).
 #include <windows.h>
 
 #include <cstdio>
@@ -46,11 +47,13 @@ void Fail(const std::wstring& in_l_reason) {
   std::fwprintf(stderr, L"ui_driver: %ls\n", in_l_reason.c_str());
   if (g_reasons == INVALID_HANDLE_VALUE) return;
   const std::wstring l_line = L"ui_driver: " + in_l_reason + L"\r\n";
-  char l_bytes[4096];
-  const int l_size = WideCharToMultiByte(CP_UTF8, 0, l_line.c_str(), static_cast<int>(l_line.size()), l_bytes,
-                                         sizeof(l_bytes), nullptr, nullptr);
+  const int l_units = static_cast<int>(l_line.size());
+  const int l_size = WideCharToMultiByte(CP_UTF8, 0, l_line.c_str(), l_units, nullptr, 0, nullptr, nullptr);
+  std::string l_bytes(static_cast<std::size_t>(l_size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, l_line.c_str(), l_units, l_bytes.data(), static_cast<int>(l_bytes.size()), nullptr,
+                      nullptr);
   DWORD l_written = 0;
-  if (l_size > 0) WriteFile(g_reasons, l_bytes, static_cast<DWORD>(l_size), &l_written, nullptr);
+  WriteFile(g_reasons, l_bytes.data(), static_cast<DWORD>(l_bytes.size()), &l_written, nullptr);
   FlushFileBuffers(g_reasons);
 }
 
@@ -177,7 +180,10 @@ bool Snap(const std::wstring& in_l_name) {
   const std::wstring l_base = std::wstring(l_dir) + L"\\" + in_l_name;
   const HANDLE l_ready =
       CreateFileW((l_base + L".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (l_ready == INVALID_HANDLE_VALUE) return false;
+  if (l_ready == INVALID_HANDLE_VALUE) {
+    Fail(L"cannot signal the screenshot " + in_l_name);
+    return false;
+  }
   CloseHandle(l_ready);
   for (DWORD l_waited = 0; l_waited < kWaitLimitMs; l_waited += kPollMs) {
     if (GetFileAttributesW((l_base + L".done").c_str()) != INVALID_FILE_ATTRIBUTES) return true;
@@ -224,8 +230,12 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
   }
   if (l_verb == L"type" && SplitControl(l_value, l_id, l_text)) {
     const HWND l_screen = ScreenNow(in_l_run);
-    return l_screen != nullptr &&
-           SendMessageW(GetDlgItem(l_screen, l_id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(l_text.c_str())) != FALSE;
+    if (l_screen == nullptr) return false;
+    if (SendMessageW(GetDlgItem(l_screen, l_id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(l_text.c_str())) != FALSE) {
+      return true;
+    }
+    Fail(L"control " + std::to_wstring(l_id) + L" takes no text");
+    return false;
   }
   if (l_verb == L"click") {
     const HWND l_screen = ScreenNow(in_l_run);
