@@ -75,18 +75,18 @@ bool FrameWindow::Create(int in_l_show) {
   return true;
 }
 
-int FrameWindow::RunMessageLoop() {
+void FrameWindow::RunMessageLoop() {
   MSG l_message{};
   BOOL l_got;
   while ((l_got = GetMessageW(&l_message, nullptr, 0, 0)) != 0) {
-    if (l_got == -1) return 1;
+    // A failed GetMessageW cannot get better by retrying: the run ends.
+    if (l_got == -1) return;
     // Enter, Escape and Tab work on the current screen as on any dialog.
     const HWND l_screen = CurrentScreenWindow();
     if (l_screen != nullptr && IsDialogMessageW(l_screen, &l_message)) continue;
     TranslateMessage(&l_message);
     DispatchMessageW(&l_message);
   }
-  return static_cast<int>(l_message.wParam);
 }
 
 bool FrameWindow::Post(std::uint32_t in_l_message, std::uintptr_t in_l_wparam, std::intptr_t in_l_lparam) {

@@ -26,7 +26,7 @@ class FrameWindow final : public FrameHost, public MessagePoster {
   // it with the command line's show state; false when it could not be made.
   bool Create(int in_l_show);
   // Runs until WM_QUIT and gives its wParam.
-  int RunMessageLoop();
+  void RunMessageLoop();
 
   // FrameHost.
   void DestroyFrame() override;

@@ -1,6 +1,8 @@
 #pragma once
 // What the operations of a run produced, read by the response writer. Binary
 // data is held as lower-case hexadecimal text.
+#include <cstddef>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -9,7 +11,11 @@ namespace tavc {
 class ResultData {
  public:
   void SetUuid(std::wstring in_l_value) { m_uuid_ = std::move(in_l_value); }
-  void SetSignature(std::wstring in_l_value) { m_signature_.push_back(std::move(in_l_value)); }
+  // A signing worker appends while the processing screen counts: both lock.
+  void SetSignature(std::wstring in_l_value) {
+    const std::lock_guard<std::mutex> l_lock(m_signature_mutex_);
+    m_signature_.push_back(std::move(in_l_value));
+  }
   void SetCertificate(std::wstring in_l_value) { m_certificate_ = std::move(in_l_value); }
   void SetMynumber(std::wstring in_l_value) { m_mynumber_ = std::move(in_l_value); }
   void SetName(std::wstring in_l_value) { m_name_ = std::move(in_l_value); }
@@ -20,7 +26,13 @@ class ResultData {
   void SetCityCode(std::wstring in_l_value) { m_city_code_ = std::move(in_l_value); }
 
   const std::wstring& GetUuid() const { return m_uuid_; }
+  // Only once no worker runs (the end step, the response writer).
   const std::vector<std::wstring>& GetSignature() const { return m_signature_; }
+  // Safe while a worker appends.
+  std::size_t GetSignatureCount() const {
+    const std::lock_guard<std::mutex> l_lock(m_signature_mutex_);
+    return m_signature_.size();
+  }
   const std::wstring& GetCertificate() const { return m_certificate_; }
   const std::wstring& GetMynumber() const { return m_mynumber_; }
   const std::wstring& GetName() const { return m_name_; }
@@ -32,6 +44,7 @@ class ResultData {
 
  private:
   std::wstring m_uuid_;
+  mutable std::mutex m_signature_mutex_;
   std::vector<std::wstring> m_signature_;
   std::wstring m_certificate_;
   std::wstring m_mynumber_;
