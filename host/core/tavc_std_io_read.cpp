@@ -45,26 +45,22 @@ int TavcStdIo::ReadFromStdIn(DataStore& in_l_data_store, ErrorInfo& in_l_error_i
   }
   m_streams_->PrepareBinaryInput();
 
-  // End of file inside the prefix reads as 0xFF bytes, so the length is refused.
+  // End of file inside the prefix leaves 0xFF bytes, so the length is refused.
+  std::uint8_t l_prefix[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+  m_streams_->ReadBytes(l_prefix, sizeof(l_prefix));
   std::uint32_t l_size = 0;
-  for (int l_i = 0; l_i < 4; ++l_i) {
-    const int l_c = m_streams_->ReadByte();
-    const std::uint32_t l_byte = l_c == platform::StdStreams::kEndOfFile ? 0xFFU : static_cast<std::uint32_t>(l_c);
-    l_size |= l_byte << (8 * l_i);
-  }
+  for (int l_i = 3; l_i >= 0; --l_i) l_size = (l_size << 8) | l_prefix[l_i];
   if (l_size == 0 || l_size > kMaxRequestSize) {
     in_l_error_info.SetError(L"EW042-1200", L"", L"", L"");
     return 1;
   }
 
-  // A short body leaves zero bytes behind the JSON, which the scanner refuses.
+  // One read of exactly the body: what follows the frame stays for the
+  // interrupt watcher. A short body leaves zero bytes behind the JSON, which the
+  // scanner refuses.
   std::vector<std::uint8_t> l_bytes(l_size, 0);
   const ScopedWipe<std::vector<std::uint8_t>> l_wipe_bytes(l_bytes);
-  for (std::uint32_t l_i = 0; l_i < l_size; ++l_i) {
-    const int l_c = m_streams_->ReadByte();
-    if (l_c == platform::StdStreams::kEndOfFile) break;
-    l_bytes[l_i] = static_cast<std::uint8_t>(l_c);
-  }
+  m_streams_->ReadBytes(l_bytes.data(), l_bytes.size());
 
   // Invalid UTF-8 converts to nothing: an empty request that the checks refuse.
   std::wstring l_text = Utf8ToUtf16(l_bytes.data(), l_bytes.size());

@@ -14,7 +14,13 @@ class FakeStdStreams : public platform::StdStreams {
   explicit FakeStdStreams(std::vector<std::uint8_t> in_l_input = {}) : input(std::move(in_l_input)) {}
 
   void PrepareBinaryInput() override { prepared = true; }
-  int ReadByte() override { return position < input.size() ? input[position++] : kEndOfFile; }
+  std::size_t ReadBytes(std::uint8_t* out_l_data, std::size_t in_l_size) override {
+    const std::size_t l_count = std::min(in_l_size, input.size() - position);
+    std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(position), l_count, out_l_data);
+    position += l_count;
+    ++reads;
+    return l_count;
+  }
   bool WriteAll(const std::uint8_t* in_l_data, std::size_t in_l_size) override {
     ++writes;
     output.insert(output.end(), in_l_data, in_l_data + in_l_size);
@@ -24,6 +30,7 @@ class FakeStdStreams : public platform::StdStreams {
   std::vector<std::uint8_t> input;
   std::size_t position = 0;
   bool prepared = false;
+  int reads = 0;
   int writes = 0;
   std::vector<std::uint8_t> output;
 };

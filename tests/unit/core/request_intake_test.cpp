@@ -64,6 +64,23 @@ TEST(RequestIntake, LengthPrefixLimits) {
   EXPECT_EQ(L"", l_in->error.GetCode());
 }
 
+// The prefix and the body each in one read, and not one byte of the cancel frame
+// behind them: that belongs to the interrupt watcher.
+TEST(RequestIntake, ReadsTheBodyInBulkAndNothingPastIt) {
+  std::string l_json = Request("03");
+  l_json.resize(0x100000, ' ');
+  std::vector<std::uint8_t> l_bytes = test::Frame(l_json);
+  const std::vector<std::uint8_t> l_cancel = test::Frame("{\"mode\":\"05\"}");
+  l_bytes.insert(l_bytes.end(), l_cancel.begin(), l_cancel.end());
+  test::FakeStdStreams l_streams(l_bytes);
+  TavcStdIo l_io(l_streams, [](std::wstring& out_l_v) { return out_l_v = L"2.0", true; });
+  DataStore l_store;
+  ErrorInfo l_error;
+  EXPECT_EQ(0, l_io.ReadFromStdIn(l_store, l_error));
+  EXPECT_EQ(2, l_streams.reads);
+  EXPECT_EQ(l_bytes.size() - l_cancel.size(), l_streams.position);
+}
+
 TEST(RequestIntake, ShortBodyLeavesZerosThatTheScannerRefuses) {
   auto l_frame = test::Frame(Request("03"));
   l_frame[0] = static_cast<std::uint8_t>(l_frame[0] + 5);
