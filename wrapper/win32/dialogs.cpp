@@ -1,0 +1,174 @@
+#include "wrapper/win32/dialogs.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "common/secure_wipe.h"
+#include "wrapper/error_message_text.h"
+#include "wrapper/relay_rules.h"
+#include "wrapper/win32/main_frame.h"
+#include "wrapper/win32/wrapper_resource.h"
+
+std::wstring LoadWrapperString(UINT in_id) {
+  const wchar_t* l_text = nullptr;
+  const int l_length = LoadStringW(GetModuleHandleW(nullptr), in_id, reinterpret_cast<LPWSTR>(&l_text), 0);
+  return l_length > 0 ? std::wstring(l_text, static_cast<std::size_t>(l_length)) : std::wstring();
+}
+
+namespace {
+
+void SetItemString(HWND in_dialog, int in_item, UINT in_string) {
+  SetDlgItemTextW(in_dialog, in_item, LoadWrapperString(in_string).c_str());
+}
+
+std::wstring ItemText(HWND in_dialog, int in_item) {
+  const HWND l_item = GetDlgItem(in_dialog, in_item);
+  std::wstring l_text(static_cast<std::size_t>(GetWindowTextLengthW(l_item)) + 1, L'\0');
+  l_text.resize(static_cast<std::size_t>(GetWindowTextW(l_item, l_text.data(), static_cast<int>(l_text.size()))));
+  return l_text;
+}
+
+// The last file chosen in this process: the next browse starts there.
+std::wstring g_lastFileName;
+
+}  // namespace
+
+void CErrorMessageDlg::SetMessage(const std::wstring& in_code_or_text) { m_text = ErrorBoxText(in_code_or_text); }
+
+INT_PTR CErrorMessageDlg::DoModal() {
+  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ERROR_MESSAGE), GetActiveWindow(),
+                         DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CErrorMessageDlg::DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l) {
+  if (in_message == WM_INITDIALOG) {
+    const auto* l_self = reinterpret_cast<const CErrorMessageDlg*>(in_l);
+    SetWindowTextW(in_dialog, LoadWrapperString(IDS_ERROR_CAPTION).c_str());
+    SetDlgItemTextW(in_dialog, IDC_STATIC_MESSAGE, l_self->m_text.c_str());
+    SetItemString(in_dialog, IDOK, IDS_OK);
+    SetForegroundWindow(in_dialog);
+    return TRUE;
+  }
+  if (in_message == WM_COMMAND && (LOWORD(in_w) == IDOK || LOWORD(in_w) == IDCANCEL)) {
+    EndDialog(in_dialog, IDOK);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+INT_PTR CEndConfirmDlg::DoModal() {
+  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_END_CONFIRM), GetActiveWindow(),
+                         DialogProc, 0);
+}
+
+INT_PTR CALLBACK CEndConfirmDlg::DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM) {
+  if (in_message == WM_INITDIALOG) {
+    SetWindowTextW(in_dialog, LoadWrapperString(IDS_END_CAPTION).c_str());
+    SetItemString(in_dialog, IDC_STATIC_MESSAGE, IDS_END_TEXT);
+    SetItemString(in_dialog, IDOK, IDS_OK);
+    SetItemString(in_dialog, IDCANCEL, IDS_CANCEL);
+    SetForegroundWindow(in_dialog);
+    return TRUE;
+  }
+  if (in_message == WM_COMMAND && (LOWORD(in_w) == IDOK || LOWORD(in_w) == IDCANCEL)) {
+    EndDialog(in_dialog, LOWORD(in_w));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+HWND CFileSelectorDlg::Create(HWND in_frame) {
+  m_hFrame = in_frame;
+  m_hWnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FILE_SELECTOR), in_frame, DialogProc,
+                              reinterpret_cast<LPARAM>(this));
+  return m_hWnd;
+}
+
+INT_PTR CALLBACK CFileSelectorDlg::DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l) {
+  if (in_message == WM_INITDIALOG) {
+    auto* l_self = reinterpret_cast<CFileSelectorDlg*>(in_l);
+    SetWindowLongPtrW(in_dialog, DWLP_USER, in_l);
+    l_self->m_hWnd = in_dialog;
+    l_self->OnInitDialog();
+    return TRUE;
+  }
+  auto* l_self = reinterpret_cast<CFileSelectorDlg*>(GetWindowLongPtrW(in_dialog, DWLP_USER));
+  if (l_self == nullptr || in_message != WM_COMMAND || HIWORD(in_w) != BN_CLICKED) return FALSE;
+  switch (LOWORD(in_w)) {
+    case IDC_BUTTON_REF: l_self->OnBnClickedButtonRef(); return TRUE;
+    case IDC_CHECK_VIEW_PASSWORD: l_self->OnBnClickedCheckViewPassword(); return TRUE;
+    case IDOK:
+    case IDC_BUTTON_OK: l_self->OnBnClickedButtonOk(); return TRUE;
+    case IDCANCEL:
+    case IDC_BUTTON_CANCEL: l_self->OnBnClickedButtonCancel(); return TRUE;
+    default: return FALSE;
+  }
+}
+
+void CFileSelectorDlg::OnInitDialog() {
+  SetWindowTextW(m_hFrame, LoadWrapperString(IDS_FILE_CAPTION).c_str());
+  SetItemString(m_hWnd, IDC_STATIC_GUIDE, IDS_FILE_GUIDE);
+  SetItemString(m_hWnd, IDC_STATIC_FILE_LABEL, IDS_FILE_LABEL);
+  SetItemString(m_hWnd, IDC_STATIC_PASSWORD_LABEL, IDS_PASSWORD_LABEL);
+  SetItemString(m_hWnd, IDC_CHECK_VIEW_PASSWORD, IDS_VIEW_PASSWORD);
+  SetItemString(m_hWnd, IDC_BUTTON_OK, IDS_OK);
+  SetItemString(m_hWnd, IDC_BUTTON_CANCEL, IDS_CANCEL);
+  SetItemString(m_hWnd, IDC_BUTTON_REF, IDS_REF);
+  EnableWindow(GetDlgItem(m_hWnd, IDC_BUTTON_OK), TRUE);
+  m_passwordChar = static_cast<wchar_t>(SendDlgItemMessageW(m_hWnd, IDC_EDIT_PASSWORD, EM_GETPASSWORDCHAR, 0, 0));
+}
+
+void CFileSelectorDlg::OnBnClickedCheckViewPassword() {
+  const bool l_checked = IsDlgButtonChecked(m_hWnd, IDC_CHECK_VIEW_PASSWORD) == BST_CHECKED;
+  SendDlgItemMessageW(m_hWnd, IDC_EDIT_PASSWORD, EM_SETPASSWORDCHAR, l_checked ? 0 : m_passwordChar, 0);
+  InvalidateRect(GetDlgItem(m_hWnd, IDC_EDIT_PASSWORD), nullptr, TRUE);
+  SetFocus(GetDlgItem(m_hWnd, IDC_EDIT_PASSWORD));
+}
+
+void CFileSelectorDlg::OnBnClickedButtonRef() {
+  wchar_t l_file[MAX_PATH] = {};
+  wchar_t l_title[MAX_PATH] = {};
+  wchar_t l_desktop[MAX_PATH] = {};
+  OPENFILENAMEW l_ofn = {};
+  l_ofn.lStructSize = sizeof(l_ofn);
+  l_ofn.hwndOwner = m_hFrame;
+  l_ofn.lpstrFilter = L"証明書ファイル (*.p12)\0*.p12\0すべてのファイル (*.*)\0*.*\0";
+  l_ofn.lpstrFile = l_file;
+  l_ofn.nMaxFile = MAX_PATH;
+  l_ofn.lpstrFileTitle = l_title;
+  l_ofn.nMaxFileTitle = MAX_PATH;
+  l_ofn.lpstrTitle = L"ファイルの選択";
+  l_ofn.Flags = OFN_FILEMUSTEXIST;
+  if (g_lastFileName.empty()) {
+    if (SHGetSpecialFolderPathW(m_hWnd, l_desktop, CSIDL_DESKTOPDIRECTORY, FALSE)) l_ofn.lpstrInitialDir = l_desktop;
+  } else {
+    lstrcpynW(l_file, g_lastFileName.c_str(), MAX_PATH);
+  }
+  if (!GetOpenFileNameW(&l_ofn)) return;
+  SetDlgItemTextW(m_hWnd, IDC_EDIT_FILE, l_file);
+  g_lastFileName = l_file;
+}
+
+void CFileSelectorDlg::OnBnClickedButtonOk() {
+  const std::wstring l_file = ItemText(m_hWnd, IDC_EDIT_FILE);
+  std::wstring l_password = ItemText(m_hWnd, IDC_EDIT_PASSWORD);
+  const tavc::ScopedWipe<std::wstring> l_wipe(l_password);
+  SetDlgItemTextW(m_hWnd, IDC_EDIT_PASSWORD, L"");
+  if (l_file.empty() || l_password.empty()) {
+    CErrorMessageDlg l_box;
+    l_box.SetMessage(L"ファイル名及びパスワードを設定してください。");
+    l_box.DoModal();
+    return;
+  }
+  CMainFrame::Instance().StartWithFile(l_file, l_password);
+}
+
+void CFileSelectorDlg::OnBnClickedButtonCancel() {
+  if (CEndConfirmDlg().DoModal() == IDCANCEL) return;
+  DestroyWindow(m_hWnd);
+  m_hWnd = nullptr;
+  CMainFrame::Instance().SendCancelMessage();
+  CMainFrame::Instance().ExitApp();
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The wrapper's three dialogs: the certificate-file dialog inside the frame,
+// the end confirmation and the error box.
+#include <windows.h>
+
+#include <string>
+
+// Modal error box owned by the active window; takes a code or a whole text.
+class CErrorMessageDlg {
+ public:
+  void SetMessage(const std::wstring& in_code_or_text);
+  INT_PTR DoModal();
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l);
+  std::wstring m_text;
+};
+
+// Modal "end the application?" box; IDOK or IDCANCEL.
+class CEndConfirmDlg {
+ public:
+  INT_PTR DoModal();
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l);
+};
+
+// The certificate-file dialog, a modeless child of the frame. Its OK edits the
+// request (file path and password in, "ca" out) and asks the frame to start TAV.
+class CFileSelectorDlg {
+ public:
+  HWND Create(HWND in_frame);
+  HWND GetHwnd() const { return m_hWnd; }
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l);
+  void OnInitDialog();
+  void OnBnClickedButtonRef();
+  void OnBnClickedCheckViewPassword();
+  void OnBnClickedButtonOk();
+  void OnBnClickedButtonCancel();
+
+  HWND m_hWnd = nullptr;
+  HWND m_hFrame = nullptr;
+  wchar_t m_passwordChar = 0;
+};
+
+// A string resource of the wrapper.
+std::wstring LoadWrapperString(UINT in_id);

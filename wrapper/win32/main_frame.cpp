@@ -1,0 +1,222 @@
+#include "wrapper/win32/main_frame.h"
+
+#include <memory>
+
+#include "wrapper/relay_rules.h"
+#include "wrapper/win32/pipe_io.h"
+
+namespace {
+
+constexpr UINT kMsgStartChild = 0x8001;
+constexpr UINT kMsgDisconnectChild = 0x8002;   // MSG_01_DISCONNECT_CHILD
+constexpr UINT kMsgDisconnectParent = 0x8003;  // MSG_02_DISCONNECT_PARENT
+constexpr UINT kMsgFromChild = 0x8004;
+constexpr UINT kMsgFromParent = 0x8005;
+constexpr UINT kMsgChildTooLarge = 0x8006;  // TAV's answer is larger than a browser takes
+constexpr wchar_t kFrameClass[] = L"TAV_WrapperFrame";
+
+}  // namespace
+
+CMainFrame& CMainFrame::Instance() {
+  static CMainFrame l_frame;
+  return l_frame;
+}
+
+void CMainFrame::SetRequest(const ReceiveData& in_request) {
+  m_request = in_request;
+  m_unedited = in_request;
+}
+
+HWND CMainFrame::Create(int in_show) {
+  WNDCLASSEXW l_class = {};
+  l_class.cbSize = sizeof(l_class);
+  l_class.lpfnWndProc = WindowProc;
+  l_class.hInstance = GetModuleHandleW(nullptr);
+  l_class.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  l_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  l_class.lpszClassName = kFrameClass;
+  RegisterClassExW(&l_class);
+  const DWORD l_style = WS_OVERLAPPEDWINDOW & ~(WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_THICKFRAME);
+  m_hWnd = CreateWindowExW(WS_EX_LAYERED, kFrameClass, L"", l_style, CW_USEDEFAULT, CW_USEDEFAULT, 300, 200, nullptr,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (m_hWnd == nullptr) return nullptr;
+  OnCreate();
+  if (!m_transparent) ShowWindow(m_hWnd, in_show);
+  return m_hWnd;
+}
+
+bool CMainFrame::IsDialogMessageOfFrame(MSG& in_msg) {
+  return m_fileDlg.GetHwnd() != nullptr && IsDialogMessageW(m_fileDlg.GetHwnd(), &in_msg);
+}
+
+LRESULT CALLBACK CMainFrame::WindowProc(HWND in_window, UINT in_message, WPARAM in_w, LPARAM in_l) {
+  CMainFrame& l_self = Instance();
+  switch (in_message) {
+    case kMsgStartChild: l_self.OnReceiveStartChild(); return 0;
+    case kMsgDisconnectChild: l_self.OnReceiveDisConnectFromChild(); return 0;
+    case kMsgDisconnectParent: l_self.OnReceiveDisConnectFromParent(); return 0;
+    case kMsgChildTooLarge: l_self.OnReceiveTooLargeFromChild(); return 0;
+    case kMsgFromChild:
+    case kMsgFromParent: {
+      // The reader thread handed its frame over with the message.
+      const std::unique_ptr<ReceiveData> l_message(reinterpret_cast<ReceiveData*>(in_l));
+      if (!l_message) return 0;
+      if (in_message == kMsgFromChild) {
+        l_self.OnReceiveMessageFromChild(*l_message);
+      } else {
+        l_self.OnReceiveMessageFromParent(*l_message);
+      }
+      return 0;
+    }
+    case WM_CLOSE: l_self.OnClose(); return 0;
+    case WM_DESTROY: PostQuitMessage(1); return 0;
+    default: return DefWindowProcW(in_window, in_message, in_w, in_l);
+  }
+}
+
+void CMainFrame::OnCreate() {
+  m_fileDlg.Create(m_hWnd);
+  ResizeFrame();
+  StartFrameReader(GetStdHandle(STD_INPUT_HANDLE), m_hWnd, {kMsgFromParent, kMsgDisconnectParent, 0});
+  SetUnvisible();
+  if (NeedsCertificateFile(m_unedited.GetData())) {
+    SetVisible();
+  } else {
+    m_transparent = true;
+    PostMessageW(m_hWnd, kMsgStartChild, 0, 0);
+  }
+}
+
+void CMainFrame::ResizeFrame() {
+  RECT l_client = {};
+  GetClientRect(m_fileDlg.GetHwnd(), &l_client);
+  const int l_width = l_client.right + GetSystemMetrics(SM_CXVSCROLL);
+  const int l_height = l_client.bottom + GetSystemMetrics(SM_CYSIZE) + GetSystemMetrics(SM_CYHSCROLL);
+  const int l_x = (GetSystemMetrics(SM_CXSCREEN) - l_width) / 2;
+  const int l_y = (GetSystemMetrics(SM_CYSCREEN) - l_height) / 2;
+  SetWindowPos(m_hWnd, HWND_TOPMOST, l_x, l_y, l_width, l_height, SWP_HIDEWINDOW);
+  SetWindowPos(m_hWnd, HWND_NOTOPMOST, l_x, l_y, l_width, l_height, SWP_HIDEWINDOW);
+  SetForegroundWindow(m_hWnd);
+}
+
+void CMainFrame::SetVisible() {
+  SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, WS_EX_DLGMODALFRAME);
+  ShowWindow(m_hWnd, SW_SHOW);
+}
+
+void CMainFrame::SetUnvisible() {
+  SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, WS_EX_LAYERED);
+  ShowWindow(m_hWnd, SW_HIDE);
+}
+
+void CMainFrame::StartWithFile(const std::wstring& in_path, const std::wstring& in_password) {
+  m_request.Clear();
+  m_request.SetData(RequestWithFile(m_unedited.GetData(), in_path, in_password));
+  m_request.SetDataSize(1);
+  PostMessageW(m_hWnd, kMsgStartChild, 0, 0);
+}
+
+void CMainFrame::OnReceiveStartChild() {
+  SetUnvisible();
+  int l_error = 0;
+  if (CreateChildProcess(m_child, l_error) == 0) {
+    SetVisible();
+    CErrorMessageDlg l_box;
+    l_box.SetMessage(wrapper_codes::kChildNotStarted);
+    l_box.DoModal();
+    CheckPostedMessage();
+    return;
+  }
+  // The answer is read while the request is still being written.
+  StartFrameReader(m_child.output, m_hWnd, {kMsgFromChild, kMsgDisconnectChild, kMsgChildTooLarge});
+  m_writer.Start(m_child.input, m_request.GetData());
+  if (!m_transparent) m_request.Clear();
+}
+
+void CMainFrame::WriteToBrowser(const std::wstring& in_text) {
+  ReceiveData l_answer;
+  l_answer.SetDataSize(1);
+  l_answer.SetData(in_text);
+  WriteJson(GetStdHandle(STD_OUTPUT_HANDLE)).Write(l_answer);
+}
+
+void CMainFrame::OnReceiveMessageFromChild(ReceiveData& in_message) {
+  if (m_transparent) {
+    SetUnvisible();
+  } else {
+    SetVisible();
+  }
+  switch (DecideOnChildAnswer(m_transparent, in_message.GetData())) {
+    case ChildAnswerAction::kRelayAndEnd:
+      WriteJson(GetStdHandle(STD_OUTPUT_HANDLE)).Write(in_message);
+      ExitApp();
+      break;
+    case ChildAnswerAction::kRetryWithFile:
+      CloseChildPipes();
+      SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+      SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+      SetFocus(m_fileDlg.GetHwnd());
+      break;
+    case ChildAnswerAction::kIgnore: break;
+  }
+}
+
+void CMainFrame::OnReceiveTooLargeFromChild() {
+  // The browser would drop the connection on such a message: the page gets a
+  // clear error instead. Closing the pipe ends TAV's write.
+  CloseChildPipes();
+  WriteToBrowser(OwnAnswer(m_unedited.GetData(), L"1", wrapper_codes::kAnswerTooLarge));
+  ExitApp();
+}
+
+void CMainFrame::OnReceiveMessageFromParent(const ReceiveData& in_message) {
+  if (!m_transparent) SetVisible();
+  switch (DecideOnParentMessage(in_message.GetData(), m_child.input != nullptr)) {
+    case ParentMessageAction::kForwardCancelAndEnd:
+      m_writer.Wait();
+      WriteJson(m_child.input).Write(in_message);
+      Sleep(500);
+      ExitApp();
+      break;
+    case ParentMessageAction::kEnd: ExitApp(); break;
+    case ParentMessageAction::kIgnore: break;
+  }
+}
+
+void CMainFrame::OnReceiveDisConnectFromChild() {
+  if (!m_transparent) SetVisible();
+  ExitApp();
+}
+
+void CMainFrame::OnReceiveDisConnectFromParent() {
+  if (!m_transparent) SetUnvisible();
+  ExitApp();
+}
+
+void CMainFrame::CheckPostedMessage() {
+  MSG l_msg;
+  if (PeekMessageW(&l_msg, m_hWnd, kMsgDisconnectChild, kMsgDisconnectParent, PM_NOREMOVE)) ExitApp();
+}
+
+void CMainFrame::CloseChildPipes() {
+  // The output first: a writer blocked on a child that no longer reads then fails.
+  if (m_child.output != nullptr) CloseHandle(m_child.output);
+  m_child.output = nullptr;
+  m_writer.Wait();
+  if (m_child.input != nullptr) CloseHandle(m_child.input);
+  m_child.input = nullptr;
+}
+
+void CMainFrame::SendCancelMessage() { WriteToBrowser(OwnAnswer(m_unedited.GetData(), L"9", L"")); }
+
+void CMainFrame::ExitApp() {
+  m_request.Clear();
+  if (m_hWnd != nullptr) DestroyWindow(m_hWnd);
+  m_hWnd = nullptr;
+}
+
+void CMainFrame::OnClose() {
+  if (CEndConfirmDlg().DoModal() == IDCANCEL) return;
+  SendCancelMessage();
+  ExitApp();
+}

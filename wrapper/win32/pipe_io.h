@@ -1,0 +1,40 @@
+#pragma once
+// Frames on Windows handles: a blocking reader thread per channel that posts
+// what it read to the frame window, and the frame writer (WriteJson).
+#include <windows.h>
+
+#include "wrapper/frame_reader.h"
+#include "wrapper/receive_data.h"
+
+// Reads with ReadFile; a failure (broken pipe) reads as end of input.
+class HandleSource final : public ByteSource {
+ public:
+  explicit HandleSource(HANDLE in_handle) : m_handle(in_handle) {}
+  std::size_t ReadSome(std::uint8_t* out_data, std::size_t in_size) override;
+
+ private:
+  HANDLE m_handle;
+};
+
+// Writes one frame in one WriteFile; false when nothing is to be written or the
+// write fails or falls short.
+class WriteJson {
+ public:
+  explicit WriteJson(HANDLE in_output) : m_output(in_output) {}
+  bool Write(const ReceiveData& in_data);
+
+ private:
+  HANDLE m_output;
+};
+
+// What a reader thread posts to the frame. The frame message carries the frame
+// as a heap ReceiveData in lParam, which the handler takes over.
+struct FrameReaderMessages {
+  UINT frame;      // a frame was read (an empty frame carries an empty ReceiveData)
+  UINT broken;     // the channel ended or broke before a whole frame
+  UINT overLimit;  // the frame is larger than any side accepts; 0: read nothing more
+};
+
+// Reads one frame from the handle on its own thread and posts the outcome.
+// Blocking reads: under Wine, PeekNamedPipe fails on a browser's Unix pipe.
+bool StartFrameReader(HANDLE in_handle, HWND in_frame, FrameReaderMessages in_messages);
