@@ -45,6 +45,11 @@ if ! "$root/tests/e2e/screen_flow.sh" "$build_dir" "$build_dir/e2e-screens"; the
   failed=1
 fi
 
+echo "== TAV_Wrapper.exe in front of TAV.exe under wine64: frames in, answers out"
+if ! "$root/tests/e2e/wrapper_flow.sh" "$build_dir"; then
+  failed=1
+fi
+
 if [ "$failed" -ne 0 ]; then
   echo "Windows tests FAILED" >&2
   exit 1

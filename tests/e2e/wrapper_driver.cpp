@@ -1,0 +1,211 @@
+// Plays the browser in front of TAV_Wrapper.exe: its standard input is a
+// Windows pipe the driver writes frames into, its standard output the answer
+// file. Acts on TAV's screens (whatever process shows them) and on the
+// wrapper's own boxes, and times the relay.
+//
+//   wrapper_driver <TAV_Wrapper.exe> <answer-file> <step>...
+//
+//   send=<file>      write the file's bytes to the wrapper's standard input
+//   eof              close the wrapper's standard input (the browser is gone)
+//   screen=<Name>    wait until TAV's frame shows the screen
+//   click=<id>       press a button of TAV's current screen
+//   box=<code>       wait for the wrapper's error box, check it names the code, press OK
+//   hold=<file>      create <file>.ready, wait for <file>.done (another run goes meanwhile)
+//   exit=<code>      wait until the wrapper ends with this exit code
+//   gone             wait until neither TAV.exe nor TAV_Wrapper.exe runs
+//   time             wait for the wrapper's end, print the performance counter at
+//                    the first send and then
+// Exit code 0 when every step went as expected; otherwise 1 and the reason on
+// standard error.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kWaitLimitMs = 30000;
+constexpr DWORD kPollMs = 20;
+constexpr int kScreenNameId = 1001;
+constexpr int kWrapperMessageId = 1008;
+
+int Fail(const std::wstring& in_reason) {
+  std::fwprintf(stderr, L"wrapper_driver: %ls\n", in_reason.c_str());
+  return 1;
+}
+
+std::wstring WindowText(HWND in_window) {
+  wchar_t l_buffer[2048] = {};
+  SendMessageTimeoutW(in_window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(l_buffer), SMTO_ABORTIFHUNG, 5000,
+                      nullptr);
+  l_buffer[2047] = L'\0';
+  return l_buffer;
+}
+
+struct Search {
+  DWORD process_id;  // 0: any process
+  const wchar_t* class_name;
+  HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND in_window, LPARAM in_search) {
+  auto* l_search = reinterpret_cast<Search*>(in_search);
+  DWORD l_pid = 0;
+  GetWindowThreadProcessId(in_window, &l_pid);
+  wchar_t l_class[256] = {};
+  GetClassNameW(in_window, l_class, 256);
+  if ((l_search->process_id != 0 && l_pid != l_search->process_id) || !IsWindowVisible(in_window) ||
+      std::wstring(l_class) != l_search->class_name) {
+    return TRUE;
+  }
+  l_search->found = in_window;
+  return FALSE;
+}
+
+HWND TopLevel(DWORD in_pid, const wchar_t* in_class) {
+  Search l_search{in_pid, in_class, nullptr};
+  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&l_search));
+  return l_search.found;
+}
+
+HWND CurrentScreen() {
+  const HWND l_frame = TopLevel(0, L"TavoriFrame");
+  if (l_frame == nullptr) return nullptr;
+  for (HWND l_child = GetWindow(l_frame, GW_CHILD); l_child != nullptr; l_child = GetWindow(l_child, GW_HWNDNEXT)) {
+    if (IsWindowVisible(l_child) && GetDlgItem(l_child, kScreenNameId) != nullptr) return l_child;
+  }
+  return nullptr;
+}
+
+template <typename Predicate>
+bool WaitFor(Predicate in_ready) {
+  for (DWORD l_waited = 0; l_waited < kWaitLimitMs; l_waited += kPollMs) {
+    if (in_ready()) return true;
+    Sleep(kPollMs);
+  }
+  return in_ready();
+}
+
+bool AnyRuns(const std::vector<std::wstring>& in_names) {
+  const HANDLE l_snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (l_snapshot == INVALID_HANDLE_VALUE) return true;
+  PROCESSENTRY32W l_entry = {};
+  l_entry.dwSize = sizeof(l_entry);
+  bool l_found = false;
+  for (BOOL l_more = Process32FirstW(l_snapshot, &l_entry); l_more && !l_found;
+       l_more = Process32NextW(l_snapshot, &l_entry)) {
+    for (const std::wstring& l_name : in_names) l_found = l_found || lstrcmpiW(l_entry.szExeFile, l_name.c_str()) == 0;
+  }
+  CloseHandle(l_snapshot);
+  return l_found;
+}
+
+bool ReadWholeFile(const std::wstring& in_path, std::vector<char>& out_bytes) {
+  const HANDLE l_file = CreateFileW(in_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (l_file == INVALID_HANDLE_VALUE) return false;
+  out_bytes.resize(GetFileSize(l_file, nullptr));
+  DWORD l_read = 0;
+  const BOOL l_ok = out_bytes.empty() || ReadFile(l_file, out_bytes.data(), static_cast<DWORD>(out_bytes.size()),
+                                                  &l_read, nullptr);
+  CloseHandle(l_file);
+  return l_ok && l_read == out_bytes.size();
+}
+
+LARGE_INTEGER Now() {
+  LARGE_INTEGER l_now;
+  QueryPerformanceCounter(&l_now);
+  return l_now;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) return Fail(L"usage: wrapper_driver <TAV_Wrapper.exe> <answer-file> <step>...");
+  SECURITY_ATTRIBUTES l_inherit = {sizeof(l_inherit), nullptr, TRUE};
+  HANDLE l_in_read = nullptr, l_in_write = nullptr;
+  if (!CreatePipe(&l_in_read, &l_in_write, &l_inherit, 0)) return Fail(L"no pipe");
+  SetHandleInformation(l_in_write, HANDLE_FLAG_INHERIT, 0);
+  const HANDLE l_answer =
+      CreateFileW(argv[2], GENERIC_WRITE, FILE_SHARE_READ, &l_inherit, CREATE_ALWAYS, 0, nullptr);
+  if (l_answer == INVALID_HANDLE_VALUE) return Fail(L"cannot create the answer file");
+  STARTUPINFOW l_startup = {};
+  l_startup.cb = sizeof(l_startup);
+  l_startup.dwFlags = STARTF_USESTDHANDLES;
+  l_startup.hStdInput = l_in_read;
+  l_startup.hStdOutput = l_answer;
+  l_startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION l_process = {};
+  std::wstring l_command = L"\"" + std::wstring(argv[1]) + L"\"";
+  if (!CreateProcessW(argv[1], l_command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &l_startup,
+                      &l_process)) {
+    return Fail(L"cannot start " + std::wstring(argv[1]));
+  }
+  CloseHandle(l_in_read);
+  CloseHandle(l_answer);
+
+  LARGE_INTEGER l_sent = {};
+  for (int l_i = 3; l_i < argc; ++l_i) {
+    const std::wstring l_step = argv[l_i];
+    const std::size_t l_eq = l_step.find(L'=');
+    const std::wstring l_verb = l_step.substr(0, l_eq);
+    const std::wstring l_value = l_eq == std::wstring::npos ? L"" : l_step.substr(l_eq + 1);
+    if (l_verb == L"send") {
+      std::vector<char> l_bytes;
+      if (!ReadWholeFile(l_value, l_bytes)) return Fail(L"cannot read " + l_value);
+      if (l_sent.QuadPart == 0) l_sent = Now();
+      DWORD l_written = 0;
+      if (!l_bytes.empty() &&
+          (!WriteFile(l_in_write, l_bytes.data(), static_cast<DWORD>(l_bytes.size()), &l_written, nullptr) ||
+           l_written != l_bytes.size())) {
+        return Fail(L"the wrapper did not take " + l_value);
+      }
+    } else if (l_verb == L"eof") {
+      CloseHandle(l_in_write);
+      l_in_write = nullptr;
+    } else if (l_verb == L"screen") {
+      if (!WaitFor([&] {
+            const HWND l_screen = CurrentScreen();
+            return l_screen != nullptr && WindowText(GetDlgItem(l_screen, kScreenNameId)) == l_value;
+          })) {
+        return Fail(L"TAV showed no screen " + l_value);
+      }
+    } else if (l_verb == L"click") {
+      const HWND l_screen = CurrentScreen();
+      if (l_screen == nullptr) return Fail(L"no screen to click on");
+      const int l_id = _wtoi(l_value.c_str());
+      PostMessageW(l_screen, WM_COMMAND, MAKEWPARAM(l_id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(l_screen, l_id)));
+    } else if (l_verb == L"box") {
+      HWND l_box = nullptr;
+      WaitFor([&] { return (l_box = TopLevel(l_process.dwProcessId, L"#32770")) != nullptr; });
+      if (l_box == nullptr) return Fail(L"the wrapper showed no box");
+      if (WindowText(GetDlgItem(l_box, kWrapperMessageId)).find(l_value) == std::wstring::npos) {
+        return Fail(L"the wrapper's box does not name " + l_value);
+      }
+      PostMessageW(l_box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    } else if (l_verb == L"hold") {
+      CloseHandle(CreateFileW((l_value + L".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+      if (!WaitFor([&] { return GetFileAttributesW((l_value + L".done").c_str()) != INVALID_FILE_ATTRIBUTES; })) {
+        return Fail(L"nobody released " + l_value);
+      }
+    } else if (l_verb == L"exit") {
+      if (WaitForSingleObject(l_process.hProcess, kWaitLimitMs) != WAIT_OBJECT_0) return Fail(L"the wrapper runs on");
+      DWORD l_exit = 0;
+      GetExitCodeProcess(l_process.hProcess, &l_exit);
+      if (l_exit != static_cast<DWORD>(_wtoi(l_value.c_str()))) {
+        return Fail(L"the wrapper ended with exit code " + std::to_wstring(l_exit));
+      }
+    } else if (l_verb == L"time") {
+      if (WaitForSingleObject(l_process.hProcess, kWaitLimitMs) != WAIT_OBJECT_0) return Fail(L"the wrapper runs on");
+      const LARGE_INTEGER l_done = Now();
+      std::wprintf(L"%lld %lld\n", l_sent.QuadPart, l_done.QuadPart);
+    } else if (l_verb == L"gone") {
+      if (!WaitFor([] { return !AnyRuns({L"TAV.exe", L"TAV_Wrapper.exe"}); })) return Fail(L"a program runs on");
+    } else {
+      return Fail(L"unknown step " + l_step);
+    }
+  }
+  if (l_in_write != nullptr) CloseHandle(l_in_write);
+  return 0;
+}
