@@ -50,6 +50,11 @@ if ! "$root/tests/e2e/wrapper_flow.sh" "$build_dir"; then
   failed=1
 fi
 
+echo "== Tavori.msi: silent per-user install and uninstall under wine64"
+if ! "$root/tests/e2e/installer_flow.sh" "$build_dir"; then
+  failed=1
+fi
+
 if [ "$failed" -ne 0 ]; then
   echo "Windows tests FAILED" >&2
   exit 1
