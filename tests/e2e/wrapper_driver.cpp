@@ -4,6 +4,8 @@
 // wrapper's own boxes, and times the relay.
 //
 //   wrapper_driver <TAV_Wrapper.exe> <answer-file> <step>...
+//   wrapper_driver - - <step>...     only acts on TAV's screens (a browser started
+//                                    the wrapper): screen, click, gone
 //
 //   send=<file>      write the file's bytes to the wrapper's standard input
 //   eof              close the wrapper's standard input (the browser is gone)
@@ -119,31 +121,38 @@ LARGE_INTEGER Now() {
   return l_now;
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  if (argc < 3) return Fail(L"usage: wrapper_driver <TAV_Wrapper.exe> <answer-file> <step>...");
+// The wrapper with a Windows pipe as standard input and the answer file as output.
+bool StartWrapper(const wchar_t* in_program, const wchar_t* in_answer, HANDLE& out_input, PROCESS_INFORMATION& out_process) {
   SECURITY_ATTRIBUTES l_inherit = {sizeof(l_inherit), nullptr, TRUE};
-  HANDLE l_in_read = nullptr, l_in_write = nullptr;
-  if (!CreatePipe(&l_in_read, &l_in_write, &l_inherit, 0)) return Fail(L"no pipe");
-  SetHandleInformation(l_in_write, HANDLE_FLAG_INHERIT, 0);
-  const HANDLE l_answer =
-      CreateFileW(argv[2], GENERIC_WRITE, FILE_SHARE_READ, &l_inherit, CREATE_ALWAYS, 0, nullptr);
-  if (l_answer == INVALID_HANDLE_VALUE) return Fail(L"cannot create the answer file");
+  HANDLE l_in_read = nullptr;
+  if (!CreatePipe(&l_in_read, &out_input, &l_inherit, 0)) return false;
+  SetHandleInformation(out_input, HANDLE_FLAG_INHERIT, 0);
+  const HANDLE l_answer = CreateFileW(in_answer, GENERIC_WRITE, FILE_SHARE_READ, &l_inherit, CREATE_ALWAYS, 0, nullptr);
+  if (l_answer == INVALID_HANDLE_VALUE) return false;
   STARTUPINFOW l_startup = {};
   l_startup.cb = sizeof(l_startup);
   l_startup.dwFlags = STARTF_USESTDHANDLES;
   l_startup.hStdInput = l_in_read;
   l_startup.hStdOutput = l_answer;
   l_startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  PROCESS_INFORMATION l_process = {};
-  std::wstring l_command = L"\"" + std::wstring(argv[1]) + L"\"";
-  if (!CreateProcessW(argv[1], l_command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &l_startup,
-                      &l_process)) {
-    return Fail(L"cannot start " + std::wstring(argv[1]));
-  }
+  std::wstring l_command = L"\"" + std::wstring(in_program) + L"\"";
+  const BOOL l_started =
+      CreateProcessW(in_program, l_command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &l_startup, &out_process);
   CloseHandle(l_in_read);
   CloseHandle(l_answer);
+  return l_started != FALSE;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) return Fail(L"usage: wrapper_driver <TAV_Wrapper.exe> <answer-file> <step>...");
+  const bool l_attach_only = std::wstring(argv[1]) == L"-";
+  HANDLE l_in_write = nullptr;
+  PROCESS_INFORMATION l_process = {};
+  if (!l_attach_only && !StartWrapper(argv[1], argv[2], l_in_write, l_process)) {
+    return Fail(L"cannot start " + std::wstring(argv[1]));
+  }
 
   LARGE_INTEGER l_sent = {};
   for (int l_i = 3; l_i < argc; ++l_i) {
