@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds everything, and runs TAV.exe under wine64 on a
-# request, printing the request and the decoded answer. TAV shows its screens
-# (under Xvfb when there is no display); tests/e2e/ui_driver.exe gives it the
-# request through a pipe, as the wrapper does, and acts as the user: by default
-# it closes the first screen and confirms the end. Other driver steps may follow
-# the request file (see tests/e2e/ui_driver.cpp).
+# Sets up the machine, builds everything, and runs the whole chain under wine64:
+# the request frame into TAV_Wrapper.exe, which starts TAV.exe and relays its
+# answer; prints the request and the answer as the browser receives it. TAV
+# shows its screens (under Xvfb when there is no display);
+# tests/e2e/wrapper_driver.exe plays the browser and acts as the user: by
+# default it closes the first screen and confirms the end. Other driver steps
+# may follow the request file (see tests/e2e/wrapper_driver.cpp).
 # Usage: scripts/run-main.sh [request.json [driver steps...]]   (default: a log-in request)
 set -euo pipefail
 
@@ -44,8 +45,11 @@ tav_frame "$request" >"$work/request"
 echo "=== request"
 echo "$request"
 status=0
-timeout 300 "$WINE" "$root/build/win64/tests/e2e/ui_driver.exe" "$(windows_path "$root/build/win64/host/app/TAV.exe")" \
-  "$(windows_path "$work/request")" "$(windows_path "$work/answer")" "${steps[@]}" 2> >(tav_without_wine32_notice >&2) ||
-  status=$?
-echo "=== answer of TAV.exe (driver exit code $status, $(stat -c %s "$work/answer") bytes on standard output)"
-tav_answer_decode "$work/answer"
+# The two programs side by side, as the installer puts them.
+mkdir -p "$work/tavori"
+cp "$root/build/win64/wrapper/win32/TAV_Wrapper.exe" "$root/build/win64/host/app/TAV.exe" "$work/tavori/"
+timeout 300 "$WINE" "$root/build/win64/tests/e2e/wrapper_driver.exe" "$(windows_path "$work/tavori/TAV_Wrapper.exe")" \
+  "$(windows_path "$work/answer")" send="$(windows_path "$work/request")" "${steps[@]}" \
+  2> >(tav_without_wine32_notice >&2) || status=$?
+echo "=== answer of TAV_Wrapper.exe (driver exit code $status, $(stat -c %s "$work/answer") bytes on standard output)"
+tav_frame_decode "$work/answer"

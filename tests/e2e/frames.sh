@@ -44,3 +44,21 @@ tav_answer_decode() {
   tail -c +5 "$file" | head -c "$length"
   echo
 }
+
+# Prints the JSON text of a frame as a browser receives it (no trailing zero
+# byte); fails when the file is not exactly one frame.
+tav_frame_decode() {
+  local file="$1" size length
+  size="$(stat -c %s "$file")"
+  if [ "$size" -lt 4 ]; then
+    echo "no frame ($size bytes)" >&2
+    return 1
+  fi
+  length="$(od -An -tu4 -N4 --endian=little "$file" | tr -d ' ')"
+  if [ "$size" -ne $((length + 4)) ]; then
+    echo "frame declares $length bytes but holds $((size - 4))" >&2
+    return 1
+  fi
+  tail -c +5 "$file"
+  echo
+}

@@ -5,19 +5,24 @@
 //
 //   wrapper_driver <TAV_Wrapper.exe> <answer-file> <step>...
 //   wrapper_driver - - <step>...     only acts on TAV's screens (a browser started
-//                                    the wrapper): screen, click, gone
+//                                    the wrapper): screen, click, close, alert, gone
 //
 //   send=<file>      write the file's bytes to the wrapper's standard input
 //   eof              close the wrapper's standard input (the browser is gone)
 //   screen=<Name>    wait until TAV's frame shows the screen
 //   click=<id>       press a button of TAV's current screen
+//   close            close TAV's frame window (its close box)
+//   end              once TAV shows a screen, close its frame and confirm the end
+//                    confirmation if one appears
+//   alert=ok|cancel  wait for TAV's end confirmation and answer it
 //   box=<code>       wait for the wrapper's error box, check it names the code, press OK
 //   hold=<file>      create <file>.ready, wait for <file>.done (another run goes meanwhile)
 //   exit=<code>      wait until the wrapper ends with this exit code
 //   gone             wait until neither TAV.exe nor TAV_Wrapper.exe runs
 //   time             wait for the wrapper's end, print the performance counter at
 //                    the first send and then
-// Exit code 0 when every step went as expected; otherwise 1 and the reason on
+// After the steps the driver waits for the wrapper's end (the answer is then
+// complete). Exit code 0 when every step went as expected; otherwise 1 and the reason on
 // standard error.
 #include <windows.h>
 #include <tlhelp32.h>
@@ -185,6 +190,33 @@ int wmain(int argc, wchar_t** argv) {
       if (l_screen == nullptr) return Fail(L"no screen to click on");
       const int l_id = _wtoi(l_value.c_str());
       PostMessageW(l_screen, WM_COMMAND, MAKEWPARAM(l_id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(l_screen, l_id)));
+    } else if (l_verb == L"close") {
+      const HWND l_frame = TopLevel(0, L"TavoriFrame");
+      if (l_frame == nullptr) return Fail(L"no frame to close");
+      PostMessageW(l_frame, WM_CLOSE, 0, 0);
+    } else if (l_verb == L"end") {
+      if (!WaitFor([] { return CurrentScreen() != nullptr; })) return Fail(L"TAV showed no screen");
+      PostMessageW(TopLevel(0, L"TavoriFrame"), WM_CLOSE, 0, 0);
+      for (DWORD l_waited = 0; l_waited < 5000; l_waited += kPollMs) {
+        const HWND l_alert = TopLevel(0, L"#32770");
+        if (l_alert != nullptr && GetWindow(l_alert, GW_OWNER) == TopLevel(0, L"TavoriFrame")) {
+          PostMessageW(l_alert, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(l_alert, IDOK)));
+          break;
+        }
+        if (TopLevel(0, L"TavoriFrame") == nullptr) break;
+        Sleep(kPollMs);
+      }
+    } else if (l_verb == L"alert") {
+      // TAV's end confirmation: a dialog owned by its frame.
+      HWND l_alert = nullptr;
+      WaitFor([&] {
+        const HWND l_frame = TopLevel(0, L"TavoriFrame");
+        l_alert = TopLevel(0, L"#32770");
+        return l_frame != nullptr && l_alert != nullptr && GetWindow(l_alert, GW_OWNER) == l_frame;
+      });
+      if (l_alert == nullptr) return Fail(L"no end confirmation appeared");
+      const int l_button = l_value == L"ok" ? IDOK : IDCANCEL;
+      PostMessageW(l_alert, WM_COMMAND, MAKEWPARAM(l_button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(l_alert, l_button)));
     } else if (l_verb == L"box") {
       HWND l_box = nullptr;
       WaitFor([&] { return (l_box = TopLevel(l_process.dwProcessId, L"#32770")) != nullptr; });
@@ -214,6 +246,9 @@ int wmain(int argc, wchar_t** argv) {
     } else {
       return Fail(L"unknown step " + l_step);
     }
+  }
+  if (!l_attach_only && WaitForSingleObject(l_process.hProcess, kWaitLimitMs) != WAIT_OBJECT_0) {
+    return Fail(L"the wrapper runs on after the last step");
   }
   if (l_in_write != nullptr) CloseHandle(l_in_write);
   return 0;
