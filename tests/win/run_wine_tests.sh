@@ -55,10 +55,12 @@ if ! "$root/tests/e2e/installer_flow.sh" "$build_dir"; then
   failed=1
 fi
 
-echo "== Chromium, headless, with a test extension in front of TAV_Wrapper.exe under wine64"
-if ! "$root/tests/browser/chromium_flow.sh" "$build_dir"; then
-  failed=1
-fi
+for browser in chromium firefox; do
+  echo "== $browser, headless, with a test extension in front of TAV_Wrapper.exe under wine64"
+  if ! "$root/tests/browser/browser_flow.sh" "$build_dir" "$browser"; then
+    failed=1
+  fi
+done
 
 if [ "$failed" -ne 0 ]; then
   echo "Windows tests FAILED" >&2

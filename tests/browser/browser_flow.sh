@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# A real browser in front of TAV_Wrapper.exe: Debian's Chromium, headless, with
-# a small test extension whose page sends a one-shot request
+# A real browser in front of TAV_Wrapper.exe: Debian's Chromium or Firefox ESR,
+# headless, with a small test extension (MV3 for Chromium, MV2 for Firefox,
+# which would otherwise ask for the host permission) whose page sends a
+# one-shot request
 # (runtime.sendNativeMessage) and then a request followed by a cancel on a
 # runtime.connectNative port. The host manifest points at a launcher that runs
 # TAV_Wrapper.exe under wine64; the browser's pipes go to the wrapper as they
@@ -8,11 +10,12 @@
 # pipe in between). wrapper_driver.exe acts on TAV's screens meanwhile. The page reports
 # what it received to a one-shot result server on 127.0.0.1 (any free port).
 # Needs the caller's prepared WINEPREFIX and a display.
-# Usage: tests/browser/chromium_flow.sh <build-dir>
+# Usage: tests/browser/browser_flow.sh <build-dir> chromium|firefox
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 build_dir="$(cd "$1" && pwd)"
+kind="$2"
 WINE="${WINE:-wine}"
 host=com.vandrel.kelvarist.tavori
 work="$(mktemp -d /tmp/tav-browser.XXXXXX)"
@@ -26,7 +29,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkdir -p "$work/tavori" "$work/profile/NativeMessagingHosts"
+mkdir -p "$work/tavori" "$work/profile"
 cp "$build_dir/wrapper/win32/TAV_Wrapper.exe" "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" \
   "$work/tavori/"
 cat >"$work/tav-host.sh" <<LAUNCHER
@@ -37,10 +40,11 @@ exec '$(command -v "$WINE")' '$work/tavori/TAV_Wrapper.exe'
 LAUNCHER
 chmod +x "$work/tav-host.sh"
 
-# The extension's ID follows from its key: a fresh key each run.
 cp -r "$here/extension" "$work/extension"
-openssl genrsa 2048 2>/dev/null | openssl rsa -pubout -outform DER -out "$work/key.der" 2>/dev/null
-extension_id="$(python3 - "$work/key.der" "$work/extension/manifest.json" <<'PY'
+if [ "$kind" = chromium ]; then
+  # The extension's ID follows from its key: a fresh key each run.
+  openssl genrsa 2048 2>/dev/null | openssl rsa -pubout -outform DER -out "$work/key.der" 2>/dev/null
+  extension_id="$(python3 - "$work/key.der" "$work/extension/manifest.json" <<'PY'
 import base64, hashlib, json, sys
 der = open(sys.argv[1], "rb").read()
 manifest = json.load(open(sys.argv[2]))
@@ -49,9 +53,17 @@ json.dump(manifest, open(sys.argv[2], "w"), indent=2)
 print("".join(chr(ord("a") + int(c, 16)) for c in hashlib.sha256(der).hexdigest()[:32]))
 PY
 )"
-cat >"$work/profile/NativeMessagingHosts/$host.json" <<MANIFEST
-{"name": "$host", "description": "Tavori (test)", "path": "$work/tav-host.sh", "type": "stdio",
- "allowed_origins": ["chrome-extension://$extension_id/"]}
+  allowed="\"allowed_origins\": [\"chrome-extension://$extension_id/\"]"
+  manifest_dir="$work/profile/NativeMessagingHosts"
+else
+  mv "$work/extension/manifest.firefox.json" "$work/extension/manifest.json"
+  allowed='"allowed_extensions": ["tavori-test@example.invalid"]'
+  manifest_dir="$work/home/.mozilla/native-messaging-hosts"
+fi
+rm -f "$work/extension/manifest.firefox.json"
+mkdir -p "$manifest_dir"
+cat >"$manifest_dir/$host.json" <<MANIFEST
+{"name": "$host", "description": "Tavori (test)", "path": "$work/tav-host.sh", "type": "stdio", $allowed}
 MANIFEST
 
 # The result server: takes one POST, keeps its body, ends.
@@ -85,9 +97,20 @@ printf 'const kTestConfig = {port: %s, oneShotRequest: %s, connectRequest: %s, c
 WINEDEBUG=-all timeout 180 "$WINE" "$build_dir/tests/e2e/wrapper_driver.exe" - - screen=ErrorScreen click=1 \
   screen=CardRequestScreen screen=ErrorScreen click=1 gone >"$work/driver.log" 2>&1 &
 driver=$!
-chromium --headless=new --no-sandbox --disable-gpu --no-first-run --user-data-dir="$work/profile" \
-  --load-extension="$work/extension" --disable-features=DisableLoadExtensionCommandLineSwitch \
-  >"$work/chromium.log" 2>&1 &
+if [ "$kind" = chromium ]; then
+  chromium --headless=new --no-sandbox --disable-gpu --no-first-run --user-data-dir="$work/profile" \
+    --load-extension="$work/extension" --disable-features=DisableLoadExtensionCommandLineSwitch \
+    >"$work/browser.log" 2>&1 &
+else
+  # Unsigned extensions load from the profile only with signing checks off (ESR allows it).
+  mkdir -p "$work/profile/extensions"
+  (cd "$work/extension" && python3 -c 'import os, sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w") as z:
+    [z.write(f) for f in sorted(os.listdir("."))]' "$work/profile/extensions/tavori-test@example.invalid.xpi")
+  printf 'user_pref("%s", %s);\n' xpinstall.signatures.required false extensions.autoDisableScopes 0 \
+    extensions.enabledScopes 15 >"$work/profile/user.js"
+  HOME="$work/home" firefox-esr --headless --no-remote --profile "$work/profile" about:blank >"$work/browser.log" 2>&1 &
+fi
 browser=$!
 
 failed=0
@@ -102,10 +125,10 @@ if [ "$driver_status" -ne 0 ]; then
 fi
 if [ ! -s "$work/result.json" ]; then
   echo "FAILED the page reported nothing" >&2
-  grep -v -e dbus -e "Fontconfig" "$work/chromium.log" | tail -20 | sed 's/^/  /' >&2
+  grep -v -e dbus -e "Fontconfig" "$work/browser.log" | tail -20 | sed 's/^/  /' >&2
   exit 1
 fi
-python3 - "$work/result.json" <<'PY' || failed=1
+python3 - "$work/result.json" "$kind" <<'PY' || failed=1
 import json, sys
 report = json.load(open(sys.argv[1]))
 ok = True
@@ -113,11 +136,11 @@ expected = {"mode": "01", "result": "1", "errcode": "EW042-1204"}
 if report["oneshot"] != {"answer": expected}:
     print("FAILED sendNativeMessage: the page received %r" % report["oneshot"], file=sys.stderr); ok = False
 else:
-    print("ok   sendNativeMessage: the page received TAV's answer %s" % json.dumps(expected))
+    print("ok   %s sendNativeMessage: the page received TAV's answer %s" % (sys.argv[2], json.dumps(expected)))
 if report["connect"] != {"received": [], "disconnected": True}:
     print("FAILED connectNative then cancel: %r" % report["connect"], file=sys.stderr); ok = False
 else:
-    print("ok   connectNative, then a cancel: no answer, the port disconnects")
+    print("ok   %s connectNative, then a cancel: no answer, the port disconnects" % sys.argv[2])
 sys.exit(0 if ok else 1)
 PY
 exit "$failed"
