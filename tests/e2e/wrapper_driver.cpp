@@ -15,6 +15,8 @@
 //   end              once TAV shows a screen, close its frame and confirm the end
 //                    confirmation if one appears
 //   alert=ok|cancel  wait for TAV's end confirmation and answer it
+//   type=<id>:<text> set the text of a control of the wrapper's file dialog
+//   press=<id>       press a button of the wrapper's file dialog
 //   box=<code>       wait for the wrapper's error box, check it names the code, press OK
 //   hold=<file>      create <file>.ready, wait for <file>.done (another run goes meanwhile)
 //   exit=<code>      wait until the wrapper ends with this exit code
@@ -37,6 +39,7 @@ constexpr DWORD kWaitLimitMs = 30000;
 constexpr DWORD kPollMs = 20;
 constexpr int kScreenNameId = 1001;
 constexpr int kWrapperMessageId = 1008;
+constexpr int kFileNameId = 1002;
 
 int Fail(const std::wstring& in_reason) {
   std::fwprintf(stderr, L"wrapper_driver: %ls\n", in_reason.c_str());
@@ -75,6 +78,16 @@ HWND TopLevel(DWORD in_pid, const wchar_t* in_class) {
   Search l_search{in_pid, in_class, nullptr};
   EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&l_search));
   return l_search.found;
+}
+
+// The wrapper's certificate-file dialog inside its frame.
+HWND FileDialog(DWORD in_pid) {
+  const HWND l_frame = TopLevel(in_pid, L"TAV_WrapperFrame");
+  if (l_frame == nullptr) return nullptr;
+  for (HWND l_child = GetWindow(l_frame, GW_CHILD); l_child != nullptr; l_child = GetWindow(l_child, GW_HWNDNEXT)) {
+    if (GetDlgItem(l_child, kFileNameId) != nullptr) return l_child;
+  }
+  return nullptr;
 }
 
 HWND CurrentScreen() {
@@ -217,6 +230,19 @@ int wmain(int argc, wchar_t** argv) {
       if (l_alert == nullptr) return Fail(L"no end confirmation appeared");
       const int l_button = l_value == L"ok" ? IDOK : IDCANCEL;
       PostMessageW(l_alert, WM_COMMAND, MAKEWPARAM(l_button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(l_alert, l_button)));
+    } else if (l_verb == L"type" || l_verb == L"press") {
+      HWND l_dialog = nullptr;
+      WaitFor([&] { return (l_dialog = FileDialog(l_process.dwProcessId)) != nullptr; });
+      if (l_dialog == nullptr) return Fail(L"the wrapper shows no file dialog");
+      const int l_id = _wtoi(l_value.c_str());
+      if (l_verb == L"press") {
+        PostMessageW(l_dialog, WM_COMMAND, MAKEWPARAM(l_id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(l_dialog, l_id)));
+      } else {
+        const std::size_t l_colon = l_value.find(L':');
+        if (l_colon == std::wstring::npos) return Fail(L"type needs <id>:<text>");
+        const std::wstring l_text = l_value.substr(l_colon + 1);
+        SendMessageW(GetDlgItem(l_dialog, l_id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(l_text.c_str()));
+      }
     } else if (l_verb == L"box") {
       HWND l_box = nullptr;
       WaitFor([&] { return (l_box = TopLevel(l_process.dwProcessId, L"#32770")) != nullptr; });

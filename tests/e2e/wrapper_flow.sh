@@ -86,6 +86,15 @@ tav_frame '' 1048577 >"$work/req_over"
 tav_frame '{"mode":"01","result":"1","errcode":"EW042-1200"}' >"$work/over.expected"
 check "length prefix above 1 MiB: refused at once" probe "$work/over.expected" send="$(w req_over)" exit=0 gone
 
+# A file-based authority: the wrapper's file dialog takes the file and the
+# password; the child gets them as JSON strings (escaped) and no "ca".
+tav_frame '{"mode":"02","latest_version":"1","available_version":"1","ca":"013","digest":"AAE="}' >"$work/req_file"
+tav_frame '{"mode":"02","latest_version":"1","available_version":"1","digest":"AAE=","file_path":"C:\\certs\\a.p12","file_password":"p\"w\\"}' \
+  >"$work/req_file.edited"
+probe_answer "$work/req_file.edited" >"$work/req_file.expected"
+check "file dialog: file and password reach the child escaped, without ca" probe "$work/req_file.expected" \
+  send="$(w req_file)" 'type=1002:C:\certs\a.p12' 'type=1003:p"w\' press=1007 exit=1 gone
+
 # Relay timings: from the first byte sent to the wrapper to the last byte of
 # the request in the child, and from the child's write to the wrapper's end.
 relay_times() {  # <label> <request-file>
