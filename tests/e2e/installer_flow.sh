@@ -38,7 +38,7 @@ done
 
 "$WINE" msiexec /x "$("$WINE" winepath -w "$msi" 2>/dev/null | tr -d '\r')" /qn >/dev/null 2>&1 ||
   fail "msiexec /x exited with $?"
-[ -e "$install_dir" ] && fail "left behind: $(ls "$install_dir" | tr '\n' ' ')"
+[ -e "$install_dir" ] && fail "left behind: $(find "$install_dir" | tr '\n' ' ')"
 for key in "${keys[@]}"; do
   if "$WINE" reg query "$key" >/dev/null 2>&1; then fail "key left behind: $key"; fi
 done

@@ -92,20 +92,21 @@ tav_frame '{"mode":"02","latest_version":"1","available_version":"1","ca":"013",
 tav_frame '{"mode":"02","latest_version":"1","available_version":"1","digest":"AAE=","file_path":"C:\\certs\\a.p12","file_password":"p\"w\\"}' \
   >"$work/req_file.edited"
 probe_answer "$work/req_file.edited" >"$work/req_file.expected"
+# shellcheck disable=SC1003 # the password ends with a backslash
 check "file dialog: file and password reach the child escaped, without ca" probe "$work/req_file.expected" \
   send="$(w req_file)" 'type=1002:C:\certs\a.p12' 'type=1003:p"w\' press=1007 exit=1 gone
 
 # Relay timings: from the first byte sent to the wrapper to the last byte of
 # the request in the child, and from the child's write to the wrapper's end.
 relay_times() {  # <label> <request-file>
-  local sent done first last write frequency
+  local sent finished first last write frequency
   timeout 120 "$WINE" "$driver" "$(w probe/TAV_Wrapper.exe)" "$(w answer)" send="$(w "$2")" time \
     >"$work/time.out" 2>/dev/null || return 0
-  read -r sent done < <(tr -d '\r' <"$work/time.out")
+  read -r sent finished < <(tr -d '\r' <"$work/time.out")
   read -r first last write frequency < <(tr -d '\r' <"$work/probe/relay_probe.times")
   echo "time $1: browser frame in -> child's first byte $(((first - sent) * 1000 / frequency)) ms," \
     "-> child's last byte $(((last - sent) * 1000 / frequency)) ms;" \
-    "child's answer write -> wrapper done $(((done - write) * 1000 / frequency)) ms"
+    "child's answer write -> wrapper done $(((finished - write) * 1000 / frequency)) ms"
 }
 relay_times "1 KiB request" req_1k
 relay_times "1 MiB request" req_1m
