@@ -44,11 +44,17 @@ ParentMessageAction DecideOnParentMessage(const std::wstring& in_message, bool i
 
 std::wstring RequestWithFile(const std::wstring& in_unedited, const std::wstring& in_path,
                              const std::wstring& in_password) {
-  std::wstring l_password = tavc::JsonEscape(in_password);
-  const tavc::ScopedWipe<std::wstring> l_wipe(l_password);
-  std::wstring l_with_path =
+  // The password's own texts are wiped once used (sized once, so no copy is
+  // left behind by a reallocation).
+  std::wstring l_escaped = tavc::JsonEscape(in_password);
+  const tavc::ScopedWipe<std::wstring> l_wipe_escaped(l_escaped);
+  std::wstring l_member;
+  const tavc::ScopedWipe<std::wstring> l_wipe_member(l_member);
+  l_member.reserve(l_escaped.size() + 20);
+  l_member.append(L"\"file_password\":\"").append(l_escaped).append(L"\"");
+  const std::wstring l_with_path =
       DataHandler::AddJson(in_unedited, L"\"file_path\":\"" + tavc::JsonEscape(in_path) + L"\"");
-  std::wstring l_with_password = DataHandler::AddJson(l_with_path, L"\"file_password\":\"" + l_password + L"\"");
+  std::wstring l_with_password = DataHandler::AddJson(l_with_path, l_member);
   const tavc::ScopedWipe<std::wstring> l_wipe_whole(l_with_password);
   return DataHandler::DeleteJson(l_with_password, L"\"ca\"");
 }
