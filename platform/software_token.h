@@ -6,11 +6,14 @@
 // testable.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/crypto_provider.h"
+
+typedef struct evp_pkey_st EVP_PKEY;
 
 namespace tavc::platform {
 
@@ -66,6 +69,7 @@ class SoftwareToken final : public CryptoProvider {
 
   mutable std::mutex m_mutex_;
   std::map<std::wstring, Token> m_tokens_;
+  std::map<std::wstring, std::shared_ptr<EVP_PKEY>> m_keys_;  // parsed once per token
   std::map<Handle, Object> m_objects_;
   std::map<Step, std::pair<int, std::uint32_t>> m_failures_;
   std::vector<std::wstring> m_acquired_names_;

@@ -104,6 +104,11 @@ class OpenSslPkcs12File final : public Pkcs12File {
   bool SignSha256(KeyHandle in_l_key, const std::uint8_t* in_l_hash, std::uint8_t* out_l_data,
                   std::uint32_t* io_l_size, std::uint32_t* out_l_error) override {
     auto* l_key = reinterpret_cast<EVP_PKEY*>(in_l_key);
+    if (out_l_data == nullptr && l_key != nullptr) {
+      // The size query answers the key's size without signing.
+      *io_l_size = static_cast<std::uint32_t>(EVP_PKEY_get_size(l_key));
+      return true;
+    }
     EVP_PKEY_CTX* l_context = l_key != nullptr ? EVP_PKEY_CTX_new(l_key, nullptr) : nullptr;
     std::size_t l_size = out_l_data == nullptr ? 0 : *io_l_size;
     const bool l_ok = l_context != nullptr && EVP_PKEY_sign_init(l_context) == 1 &&

@@ -43,13 +43,10 @@ bool CopyOut(const std::vector<std::uint8_t>& in_l_bytes, std::uint8_t* out_l_da
   return true;
 }
 
-bool RsaSign(const std::vector<std::uint8_t>& in_l_key_der, const std::vector<std::uint8_t>& in_l_hash,
+bool RsaSign(EVP_PKEY* in_l_key, const std::vector<std::uint8_t>& in_l_hash,
              std::vector<std::uint8_t>* out_l_signature) {
-  const unsigned char* l_cursor = in_l_key_der.data();
-  std::unique_ptr<EVP_PKEY, PkeyFree> l_key(
-      d2i_AutoPrivateKey(nullptr, &l_cursor, static_cast<long>(in_l_key_der.size())));
-  if (!l_key) return false;
-  std::unique_ptr<EVP_PKEY_CTX, PkeyCtxFree> l_context(EVP_PKEY_CTX_new(l_key.get(), nullptr));
+  if (in_l_key == nullptr) return false;
+  std::unique_ptr<EVP_PKEY_CTX, PkeyCtxFree> l_context(EVP_PKEY_CTX_new(in_l_key, nullptr));
   std::size_t l_size = 0;
   if (!l_context || EVP_PKEY_sign_init(l_context.get()) != 1 ||
       EVP_PKEY_CTX_set_rsa_padding(l_context.get(), RSA_PKCS1_PADDING) != 1 ||
@@ -72,6 +69,9 @@ SoftwareToken::~SoftwareToken() = default;
 
 void SoftwareToken::AddToken(const std::wstring& in_l_name, Token in_l_token) {
   std::lock_guard<std::mutex> l_lock(m_mutex_);
+  const unsigned char* l_cursor = in_l_token.private_key_der.data();
+  m_keys_[in_l_name] = std::shared_ptr<EVP_PKEY>(
+      d2i_AutoPrivateKey(nullptr, &l_cursor, static_cast<long>(in_l_token.private_key_der.size())), PkeyFree());
   m_tokens_[in_l_name] = std::move(in_l_token);
 }
 
@@ -83,6 +83,7 @@ void SoftwareToken::FailAt(Step in_l_step, std::uint32_t in_l_error, int in_l_nt
 void SoftwareToken::Reset() {
   std::lock_guard<std::mutex> l_lock(m_mutex_);
   m_tokens_.clear();
+  m_keys_.clear();
   m_objects_.clear();
   m_failures_.clear();
   m_acquired_names_.clear();
@@ -212,8 +213,14 @@ bool SoftwareToken::SignHash(Handle in_l_hash, std::uint32_t in_l_key_spec, std:
     *out_l_error = kNoKey;
     return false;
   }
+  EVP_PKEY* l_key = m_keys_.at(l_hash->token).get();
+  if (out_l_data == nullptr && l_key != nullptr) {
+    // The size query answers the key's size without signing.
+    *io_l_size = static_cast<std::uint32_t>(EVP_PKEY_get_size(l_key));
+    return true;
+  }
   std::vector<std::uint8_t> l_signature;
-  if (!RsaSign(l_token.private_key_der, l_hash->hash_value, &l_signature)) {
+  if (!RsaSign(l_key, l_hash->hash_value, &l_signature)) {
     *out_l_error = kNoKey;
     return false;
   }
