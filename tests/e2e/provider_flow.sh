@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# TAV.exe's real CryptoAPI signing path under wine64: a test provider DLL
+# (tav_test_csp.dll) is registered in the prefix under the card vendors'
+# provider names and types, holding an OpenSSL-made key and certificate; modes
+# "02" and "07" with every "ca" code the intake accepts must answer byte for
+# byte what OpenSSL computes, and the signatures must verify with OpenSSL.
+# Needs a display and the caller's WINEPREFIX (run_wine_tests.sh gives both).
+# Usage: tests/e2e/provider_flow.sh <build-dir>
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=tests/e2e/frames.sh
+source "$here/frames.sh"
+build_dir="$(cd "$1" && pwd)"
+WINE="${WINE:-wine}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winscard=n"
+
+work="$(mktemp -d /tmp/tav-csp.XXXXXX)"
+trap 'rm -rf "$work"' EXIT
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+cp "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" "$work/"
+cp "$build_dir/tests/e2e/tav_test_csp.dll" "$WINEPREFIX/drive_c/windows/system32/"
+driver="$build_dir/tests/e2e/ui_driver.exe"
+cred="$work/cred"
+"$here/../credentials/make_test_credentials.sh" "$cred" >/dev/null
+
+# The key as a BCrypt RSA private key blob: header (magic "RSA2", bit length,
+# sizes of exponent, modulus and primes, each 32-bit little-endian), then the
+# exponent, modulus and primes big-endian.
+field() {  # the hexadecimal digits of one field of `openssl rsa -text`
+  openssl rsa -in "$cred/key.pem" -noout -text 2>/dev/null |
+    awk -v f="$1:" '$1 == f { on = 1; next } on && /^ / { gsub(/[ :]/, ""); printf "%s", $0; next } { on = 0 }' |
+    sed 's/^\(00\)*//'
+}
+le32() { printf '%08x' "$1" | sed 's/\(..\)\(..\)\(..\)\(..\)/\4\3\2\1/'; }
+hex_to_file() { printf '%b' "$(sed 's/../\\x&/g')" >"$1"; }
+modulus="$(field modulus)" prime1="$(field prime1)" prime2="$(field prime2)" exponent=010001
+printf '%s' "52534132$(le32 2048)$(le32 3)$(le32 $((${#modulus} / 2)))$(le32 $((${#prime1} / 2)))$(le32 $((${#prime2} / 2)))$exponent$modulus$prime1$prime2" |
+  hex_to_file "$work/key.blob"
+
+# A fixed installation identifier, so that the whole answer is known.
+uuid=0123456789abcdef0123456789abcdef
+"$WINE" reg add 'HKCU\Software\TAV' /v UUID /t REG_SZ /d "$uuid" /f >/dev/null 2>&1
+
+provider_key='HKLM\SOFTWARE\Microsoft\Cryptography\Defaults\Provider'
+register() {  # name type
+  "$WINE" reg add "$provider_key\\$1" /v Type /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+  "$WINE" reg add "$provider_key\\$1" /v "Image Path" /t REG_SZ /d tav_test_csp.dll /f >/dev/null 2>&1
+}
+unregister() { "$WINE" reg delete "$provider_key\\$1" /f >/dev/null 2>&1 || true; }
+melco="Melco Standard-9 Enhanced Cryptographic Service Provider"
+dnp="DNP Standard-9 Cryptographic Service Provider"
+base="Microsoft Base Smart Card Crypto Provider"
+register "$melco" 24
+register "JPKI Crypto Service Provider" 1
+register "TOSHIBA TARGUSYS CSP v2.0" 1
+register "NEC Secure Ware AES Cryptographic Provider" 24
+register "$dnp" 1
+register "$base" 1
+
+# The two DigestInfos signed in every case, and the SHA-256 values at their ends.
+digest_one="MDEwDQYJYIZIAWUDBAIBBQAEIHaSw601QLuAPAILOu5mzYiHEjI06gxucUPArdc/9DHt"
+digest_two="MDEwDQYJYIZIAWUDBAIBBQAEID/EzP50WHDiwNmfcfMP8GVsje3UHMHX09N2sNvmheLz"
+expected_signature() {  # base64 digest -> base64 signature by OpenSSL
+  printf '%s' "$1" | base64 -d | tail -c 32 >"$work/hash"
+  openssl pkeyutl -sign -inkey "$cred/key.pem" -pkeyopt digest:sha256 -in "$work/hash" | base64 -w0
+}
+signature_one="$(expected_signature "$digest_one")"
+signature_two="$(expected_signature "$digest_two")"
+
+failed=0
+# check <name> <mode> <ca> <credential> <expected errcode or ""> [driver step]...
+check() {
+  local name="$1" mode="$2" ca="$3" credential="$4" code="$5" status=0
+  shift 5
+  mkdir -p "$work/token"
+  cp "$work/key.blob" "$work/token/key.blob"
+  cp "$cred/$credential.der" "$work/token/cert.der"
+  tav_frame '{"mode":"'"$mode"'","latest_version":"1","available_version":"1","ca":"'"$ca"'","digest":["'"$digest_one"'","'"$digest_two"'"]}' \
+    >"$work/request"
+  if [ -n "$code" ]; then
+    tav_answer_frame $'{\r\n  "mode":"'"$mode"$'",\r\n  "result":"1",\r\n  "errcode":"'"$code"$'"\r\n}' >"$work/expected"
+  else
+    tav_answer_frame $'{\r\n  "mode":"'"$mode"$'",\r\n  "result":"0",\r\n  "uuid":"'"$uuid"$'",\r\n  "signature":["'"$signature_one"'","'"$signature_two"$'"],\r\n  "certificate":"'"$(base64 -w0 "$cred/$credential.der")"$'"\r\n}' \
+      >"$work/expected"
+  fi
+  rm -f "$work/answer" "$work/answer.log"
+  TAV_TEST_CSP_DIR="$(windows_path "$work/token")" timeout 120 "$WINE" "$driver" "$(windows_path "$work/TAV.exe")" \
+    "$(windows_path "$work/request")" "$(windows_path "$work/answer")" "$@" 2>"$work/driver.log" || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "FAILED $name: driver exit code $status" >&2
+    sed 's/^/  /' "$work/answer.log" >&2 2>/dev/null || true
+    failed=1
+  elif ! cmp -s "$work/answer" "$work/expected"; then
+    echo "FAILED $name: answer differs" >&2
+    echo "  expected: $(tav_answer_decode "$work/expected" 2>&1 | head -c 400)" >&2
+    echo "  received: $(tav_answer_decode "$work/answer" 2>&1 | head -c 400)" >&2
+    failed=1
+  elif [ -z "$code" ] && ! verify_answer "$credential"; then
+    echo "FAILED $name: a signature does not verify with OpenSSL" >&2
+    failed=1
+  else
+    echo "ok   $name"
+  fi
+}
+
+# Each signature of the answer verifies with the answer's certificate.
+verify_answer() {
+  local json digest signature index=0
+  json="$(tav_answer_decode "$work/answer")"
+  printf '%s' "$json" | sed -n 's/.*"certificate":"\([^"]*\)".*/\1/p' | base64 -d >"$work/answer_cert.der"
+  openssl x509 -inform DER -in "$work/answer_cert.der" -out "$work/answer_cert.pem"
+  for digest in "$digest_one" "$digest_two"; do
+    index=$((index + 1))
+    signature="$(printf '%s' "$json" | tr -d '\r\n' | sed 's/.*"signature":\[\([^]]*\)\].*/\1/' | cut -d, -f"$index" | tr -d '"')"
+    printf '%s' "$signature" | base64 -d >"$work/signature"
+    printf '%s' "$digest" | base64 -d | tail -c 32 >"$work/hash"
+    openssl pkeyutl -verify -certin -inkey "$work/answer_cert.pem" -pkeyopt digest:sha256 -in "$work/hash" \
+      -sigfile "$work/signature" >/dev/null || return 1
+  done
+}
+
+confirm=(screen=CertificateConfirmScreen click=1)
+# Errors show the error screen with their code; its OK writes the answer.
+closing_error=(screen=ErrorScreen text=1039:CODE click=1)
+for row in 004:tdb 007:houjin 009:eprobatio-ps2 010:eprobatio-psa 011:diacertplus 012:diacert; do
+  ca="${row%%:*}" credential="${row#*:}"
+  check "mode 02, ca $ca" 02 "$ca" "$credential" ""
+  check "mode 07, ca $ca, confirmed" 07 "$ca" "$credential" "" "${confirm[@]}"
+done
+
+# A container with only the exchange key signs with it.
+TAV_TEST_CSP_KEYS=1 check "exchange key only, ca 004" 02 004 tdb ""
+TAV_TEST_CSP_KEYS=0 check "no user key, ca 004" 02 004 tdb EW244-3204 "${closing_error[@]/CODE/EW244-3204}"
+# "009" falls back to the Microsoft base smart-card provider; "011" has none.
+unregister "$dnp"
+check "ca 009 without its vendor's provider: the second attempt" 02 009 eprobatio-ps2 ""
+unregister "$base"
+check "ca 009 with neither provider" 02 009 eprobatio-ps2 EW244-3203 "${closing_error[@]/CODE/EW244-3203}"
+unregister "$melco"
+check "ca 011 without its provider" 02 011 diacertplus EW244-3203 "${closing_error[@]/CODE/EW244-3203}"
+register "$melco" 24
+# A certificate from another issuer is refused after it is read.
+check "ca 004 with an AOSign certificate" 02 004 aosign EW244-3500 "${closing_error[@]/CODE/EW244-3500}"
+
+exit "$failed"
