@@ -8,7 +8,7 @@ set -euo pipefail
 out=${1:?output folder}
 mkdir -p "$out"
 cd "$out"
-[ -f done ] && exit 0
+[ -f .complete ] && exit 0
 
 openssl genrsa -out key.pem 2048 2>/dev/null
 openssl genrsa -out ca-key.pem 2048 2>/dev/null
@@ -173,4 +173,4 @@ long_dir=long/$(printf 'd%.0s' $(seq 1 120))/$(printf 'e%.0s' $(seq 1 120))
 mkdir -p "$long_dir"
 cp diacert.p12 "$long_dir/$(printf 'f%.0s' $(seq 1 60)).p12"
 printf 'not a pkcs12 file\n' > not-pkcs12.p12
-touch done
+touch .complete
