@@ -145,6 +145,32 @@ register "$melco" 24
 # A certificate from another issuer is refused after it is read.
 check "ca 004 with an AOSign certificate" 02 004 aosign EW244-3500 "${closing_error[@]/CODE/EW244-3500}"
 
+# Types that no request carries, through the same providers: "002" (LGPKI)
+# with its vendor's provider and by the second attempt, and a type outside the
+# table, which asks for no provider at all.
+probe() {  # name type credential expected-output
+  local output
+  mkdir -p "$work/token"
+  cp "$work/key.blob" "$work/token/key.blob"
+  cp "$cred/$3.der" "$work/token/cert.der"
+  output="$(TAV_TEST_CSP_DIR="$(windows_path "$work/token")" "$WINE" "$build_dir/tests/e2e/provider_probe.exe" "$2" \
+    2>/dev/null | tr -d '\r')"
+  if [ "$output" = "$4" ]; then
+    echo "ok   $1"
+  else
+    echo "FAILED $1: $output (expected $4)" >&2
+    failed=1
+  fi
+}
+probe "ca 002 with its vendor's provider" 002 lgpki "result=0 code= signatures=1"
+unregister "$melco"
+register "$base" 1
+probe "ca 002 by the second attempt" 002 lgpki "result=0 code= signatures=1"
+unregister "$base"
+probe "ca 002 with neither provider" 002 lgpki "result=1 code=EW244-3203 signatures=0"
+probe "a type outside the table" 005 aosign "result=1 code=EW244-3203 signatures=0"
+register "$melco" 24
+
 # PKCS#12 files through the real file and PKCS#12 calls, as far as wine 8
 # carries them: it reads the file and recognises a PKCS#12 blob, but its
 # PFXVerifyPassword answers FALSE for every password and PFXImportCertStore
