@@ -6,9 +6,12 @@
 # file certificate must handle. Usage: make_test_credentials.sh <output folder>
 set -euo pipefail
 out=${1:?output folder}
-mkdir -p "$out"
-cd "$out"
-[ -f .complete ] && exit 0
+[ -f "$out/.complete" ] && exit 0
+# Made in a folder of its own and renamed into place, so that test programs
+# started side by side never see half of it.
+mkdir -p "$(dirname "$out")"
+work=$(mktemp -d "$out.XXXXXX")
+cd "$work"
 
 openssl genrsa -out key.pem 2048 2>/dev/null
 openssl genrsa -out ca-key.pem 2048 2>/dev/null
@@ -174,3 +177,12 @@ mkdir -p "$long_dir"
 cp diacert.p12 "$long_dir/$(printf 'f%.0s' $(seq 1 60)).p12"
 printf 'not a pkcs12 file\n' > not-pkcs12.p12
 touch .complete
+cd ..
+if ! mv -T "$work" "$out" 2>/dev/null; then
+  if [ -f "$out/.complete" ]; then
+    rm -rf "$work"
+  else
+    rm -rf "$out"
+    mv -T "$work" "$out"
+  fi
+fi
