@@ -16,6 +16,8 @@ cd "$work"
 openssl genrsa -out key.pem 2048 2>/dev/null
 openssl genrsa -out ca-key.pem 2048 2>/dev/null
 openssl pkcs8 -topk8 -nocrypt -in key.pem -outform DER -out key.der
+# A key of another size than the certificates' (for signatures of the wrong size).
+openssl genrsa 1024 2>/dev/null | openssl pkcs8 -topk8 -nocrypt -outform DER -out key-1024.der
 
 # issue <name> <issuer DN> <subject DN> [extension section]
 # The certificate is signed by a CA certificate whose subject is the issuer DN.

@@ -271,6 +271,21 @@ TEST_F(CardCertificateTest, BadCertificatesAndDigestsAreRefused) {
   }
 }
 
+TEST_F(CardCertificateTest, ASignatureOfAnotherSizeThanTheKeyIsRefused) {
+  SoftwareToken::Token l_token;
+  l_token.type = 24;
+  l_token.private_key_der = test::CredentialBytes("key-1024.der");
+  l_token.certificate_der = test::CredentialBytes("aosign.der");
+  m_token_.AddToken(CardCertificate::ChooseProvider(L"006").name, l_token);
+  std::unique_ptr<Certificate> l_certificate = Make(L"006");
+  EXPECT_EQ(1, ReadAndSign(*l_certificate));
+  EXPECT_EQ(L"EW244-3303", m_error_.GetCode());
+  EXPECT_EQ(L"0x80090006", m_error_.GetDetail1());
+  EXPECT_TRUE(l_certificate->GetSignatures().empty());
+  l_certificate->ReleaseResource();
+  EXPECT_EQ(0, m_token_.OpenHandles());
+}
+
 TEST_F(CardCertificateTest, ACancelBeforeADigestLeavesNoSignature) {
   Insert(L"006", "aosign");
   std::unique_ptr<Certificate> l_certificate = Make(L"006");
