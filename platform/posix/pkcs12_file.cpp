@@ -9,7 +9,6 @@
 #include <openssl/x509.h>
 
 #include <memory>
-#include <mutex>
 
 #include "common/secure_wipe.h"
 #include "common/utf_conversion.h"
@@ -28,14 +27,24 @@ Pkcs12Ptr Decode(const std::vector<std::uint8_t>& in_l_file) {
 }
 
 // Files from older tools encrypt with RC2 or 3DES, which OpenSSL keeps in its
-// legacy provider.
-void LoadLegacyCiphers() {
-  static std::once_flag s_once;
-  std::call_once(s_once, [] {
-    OSSL_PROVIDER_load(nullptr, "legacy");
-    OSSL_PROVIDER_load(nullptr, "default");
-  });
-}
+// legacy provider. Loaded once and unloaded at exit, before OpenSSL's own
+// clean-up (which registered itself earlier).
+class LegacyCiphers {
+ public:
+  LegacyCiphers() : m_legacy_(OSSL_PROVIDER_load(nullptr, "legacy")), m_default_(OSSL_PROVIDER_load(nullptr, "default")) {}
+  ~LegacyCiphers() {
+    if (m_legacy_ != nullptr) OSSL_PROVIDER_unload(m_legacy_);
+    if (m_default_ != nullptr) OSSL_PROVIDER_unload(m_default_);
+  }
+  LegacyCiphers(const LegacyCiphers&) = delete;
+  LegacyCiphers& operator=(const LegacyCiphers&) = delete;
+
+ private:
+  OSSL_PROVIDER* m_legacy_;
+  OSSL_PROVIDER* m_default_;
+};
+
+void LoadLegacyCiphers() { static const LegacyCiphers s_ciphers; }
 
 std::uint32_t LastError() {
   const unsigned long l_error = ERR_get_error();
