@@ -8,6 +8,8 @@
 #include "host/cert/certificate.h"
 #include "host/core/data_store.h"
 #include "host/core/result_data.h"
+#include "platform/crypto_provider.h"
+#include "platform/pkcs12_file.h"
 #include "platform/scard_api.h"
 
 namespace tavc {
@@ -30,14 +32,24 @@ enum class CertificateKind {
   kNone,            // anything else, "001" and "005" included
 };
 
+// The system services the certificate classes reach their credentials through.
+struct CertificateServices {
+  platform::SCardApi& scard_api;
+  platform::CryptoProvider& crypto_provider;
+  platform::Pkcs12File& pkcs12_file;
+};
+
 class CertificateFactory {
  public:
   // The row that (type, file path) selects; exact string matches.
   static CertificateKind SelectKind(const std::wstring& in_l_certificate_type, const std::wstring& in_l_file_path);
 
   // A new certificate owned by the caller, or null for no data store, no
-  // matching row, or a class this build does not have. Card classes reach the
-  // cards through in_l_scard_api.
+  // matching row, or no memory.
+  static std::unique_ptr<Certificate> CreateCertificate(DataStore* in_l_data_store, ResultData* in_l_result_data,
+                                                        ErrorInfo* in_l_error_info,
+                                                        const CertificateServices& in_l_services);
+  // The same with in_l_scard_api and the system's providers and PKCS#12 support.
   static std::unique_ptr<Certificate> CreateCertificate(DataStore* in_l_data_store, ResultData* in_l_result_data,
                                                         ErrorInfo* in_l_error_info,
                                                         platform::SCardApi& in_l_scard_api);

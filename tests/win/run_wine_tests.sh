@@ -62,6 +62,11 @@ for browser in chromium firefox; do
   fi
 done
 
+echo "== TAV.exe signing through the registered test provider under wine64"
+if ! "$root/tests/e2e/provider_flow.sh" "$build_dir"; then
+  failed=1
+fi
+
 if [ "$failed" -ne 0 ]; then
   echo "Windows tests FAILED" >&2
   exit 1

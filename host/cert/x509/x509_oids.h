@@ -27,6 +27,8 @@ constexpr char kStateOrProvinceName[] = "2.5.4.8";
 constexpr char kOrganizationName[] = "2.5.4.10";
 constexpr char kOrganizationalUnitName[] = "2.5.4.11";
 constexpr char kDescription[] = "2.5.4.13";
+constexpr char kSerialNumber[] = "2.5.4.5";
+constexpr char kUserId[] = "0.9.2342.19200300.100.1.1";
 
 }  // namespace oid
 }  // namespace x509

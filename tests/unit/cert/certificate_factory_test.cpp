@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "host/cert/certificate_factory.h"
+#include "host/cert/commercial_certificates.h"
+#include "host/cert/file_certificate.h"
+#include "host/cert/government_card_certificates.h"
+#include "host/cert/houjin_certificate.h"
 #include "host/cert/gpki_ap_certificate.h"
 #include "host/cert/jpki_certificate.h"
 #include "tests/support/scripted_scard_api.h"
@@ -56,17 +60,38 @@ TEST(CertificateFactory, CreatesTheCardClassesWithTheRecords) {
   EXPECT_EQ(&l_result, l_jpki->GetResultData());
   EXPECT_EQ(&l_error, l_jpki->GetErrorInfo());
 
-  l_store.SetCertificateType(L"019");
-  EXPECT_NE(nullptr, dynamic_cast<GpkiApCertificate*>(
-                         CertificateFactory::CreateCertificate(&l_store, &l_result, &l_error, l_api).get()));
-  // Rows whose classes come later, and no row at all.
-  for (const wchar_t* l_type : {L"002", L"003", L"007", L"012", L"001"}) {
+  // Every row creates its class.
+  struct ClassRow {
+    const wchar_t* type;
+    const wchar_t* path;
+    bool (*is_class)(const Certificate*);
+  };
+  const ClassRow l_classes[] = {
+      {L"002", L"", [](const Certificate* c) { return dynamic_cast<const LgpkiCertificate*>(c) != nullptr; }},
+      {L"003", L"", [](const Certificate* c) { return dynamic_cast<const GpkiCertificate*>(c) != nullptr; }},
+      {L"004", L"", [](const Certificate* c) { return dynamic_cast<const TdbCertificate*>(c) != nullptr; }},
+      {L"006", L"", [](const Certificate* c) { return dynamic_cast<const AoSignCertificate*>(c) != nullptr; }},
+      {L"007", L"", [](const Certificate* c) { return dynamic_cast<const HoujinCertificate*>(c) != nullptr; }},
+      {L"008", L"", [](const Certificate* c) { return dynamic_cast<const ToinxCertificate*>(c) != nullptr; }},
+      {L"009", L"", [](const Certificate* c) { return dynamic_cast<const EProbatioPs2Certificate*>(c) != nullptr; }},
+      {L"010", L"", [](const Certificate* c) { return dynamic_cast<const EProbatioPsaCertificate*>(c) != nullptr; }},
+      {L"011", L"", [](const Certificate* c) { return dynamic_cast<const DiacertPlusCertificate*>(c) != nullptr; }},
+      {L"012", L"", [](const Certificate* c) { return dynamic_cast<const DiacertCertificate*>(c) != nullptr; }},
+      {L"019", L"", [](const Certificate* c) { return dynamic_cast<const GpkiApCertificate*>(c) != nullptr; }},
+      {L"", L"C:\\a.p12", [](const Certificate* c) { return dynamic_cast<const FileCertificate*>(c) != nullptr; }},
+      {L"000", L"C:\\a.p12", [](const Certificate* c) { return dynamic_cast<const JpkiCertificate*>(c) != nullptr; }},
+  };
+  for (const ClassRow& l_row : l_classes) {
+    l_store.SetCertificateType(l_row.type);
+    l_store.SetFilePath(l_row.path);
+    const std::unique_ptr<Certificate> l_made =
+        CertificateFactory::CreateCertificate(&l_store, &l_result, &l_error, l_api);
+    EXPECT_TRUE(l_row.is_class(l_made.get())) << std::string(l_row.type, l_row.type + std::wcslen(l_row.type));
+  }
+  for (const wchar_t* l_type : {L"001", L"005", L"020"}) {
     l_store.SetCertificateType(l_type);
     EXPECT_EQ(nullptr, CertificateFactory::CreateCertificate(&l_store, &l_result, &l_error, l_api));
   }
-  l_store.SetCertificateType(L"");
-  l_store.SetFilePath(L"C:\\a.p12");
-  EXPECT_EQ(nullptr, CertificateFactory::CreateCertificate(&l_store, &l_result, &l_error, l_api));
   EXPECT_EQ(nullptr, CertificateFactory::CreateCertificate(nullptr, &l_result, &l_error, l_api));
 }
 
