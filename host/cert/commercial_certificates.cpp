@@ -33,8 +33,8 @@ constexpr wchar_t kUserId[] = L"0.9.2342.19200300.100.1.1";
 constexpr wchar_t kSerial[] = L"2.5.4.5";
 
 constexpr SubjectOption kAoSignOptions[] = {{kC, kRequired}, {kSt, kRequired}, {kL, kRequired}, {kCn, kRequired}};
-constexpr SubjectOption kDiacertOptions[] = {{kC, kRequired},  {kO, kRequired},  {kOu, kRequired}, {kSt, kOptional},
-                                             {kL, kOptional},  {kOu, kOptional}, {kCn, kOptional}};
+constexpr SubjectOption kDiacertOptions[] = {{kC, kRequired}, {kO, kRequired},  {kOu, kRequired}, {kSt, kOptional},
+                                             {kL, kOptional}, {kOu, kOptional}, {kCn, kOptional}};
 constexpr SubjectOption kDiacertPlusOptions[] = {
     {kC, kRequired}, {kO, kRequired}, {kOu, kRequired}, {kOu, kRequired}, {kCn, kRequired}};
 constexpr SubjectOption kEProbatioPs2Options[] = {{kC, kRequired}, {kSt, kOptional}, {kL, kOptional}, {kCn, kOptional}};
@@ -51,7 +51,8 @@ int LeadingInteger(const std::wstring& in_l_text) {
   std::size_t l_i = 0;
   while (l_i < in_l_text.size() && std::iswspace(static_cast<wint_t>(in_l_text[l_i])) != 0) ++l_i;
   bool l_negative = false;
-  if (l_i < in_l_text.size() && (in_l_text[l_i] == L'+' || in_l_text[l_i] == L'-')) l_negative = in_l_text[l_i++] == L'-';
+  if (l_i < in_l_text.size() && (in_l_text[l_i] == L'+' || in_l_text[l_i] == L'-'))
+    l_negative = in_l_text[l_i++] == L'-';
   long long l_value = 0;
   for (; l_i < in_l_text.size() && in_l_text[l_i] >= L'0' && in_l_text[l_i] <= L'9'; ++l_i) {
     l_value = l_value * 10 + (in_l_text[l_i] - L'0');
@@ -71,25 +72,20 @@ std::wstring SevenDigits(int in_l_value) {
 
 }  // namespace
 
-#define TAVC_CARD_CERTIFICATE_BASICS(Class, Issuer, Options)                                                      \
-  Class::Class(DataStore* in_l_data_store, ResultData* in_l_result_data, ErrorInfo* in_l_error_info,              \
-               platform::CryptoProvider& in_l_provider)                                                           \
-      : CardCertificate(in_l_data_store, in_l_result_data, in_l_error_info, in_l_provider),                      \
-        m_subject_option_(MakeSubjectOptionTable(Options)) {}                                                     \
-  int Class::CheckIssuer(const std::wstring& in_l_country, const std::wstring& in_l_organization,                 \
-                         const std::wstring& in_l_unit) {                                                          \
-    return MatchIssuer(in_l_country, in_l_organization, in_l_unit, Issuer);                                       \
-  }                                                                                                                \
-  int Class::ReadCertificateDetail() { return ReadIssuerDetail(Issuer, m_subject_option_); }
+#define TAVC_COMMERCIAL_CONSTRUCTOR(Class, Issuer, Options)                                                  \
+  Class::Class(DataStore* in_l_data_store, ResultData* in_l_result_data, ErrorInfo* in_l_error_info,         \
+               platform::CryptoProvider& in_l_provider)                                                      \
+      : CommercialCardCertificate(in_l_data_store, in_l_result_data, in_l_error_info, in_l_provider, Issuer, \
+                                  MakeSubjectOptionTable(Options)) {}
 
-TAVC_CARD_CERTIFICATE_BASICS(AoSignCertificate, kAoSignIssuer, kAoSignOptions)
-TAVC_CARD_CERTIFICATE_BASICS(DiacertCertificate, kDiacertIssuer, kDiacertOptions)
-TAVC_CARD_CERTIFICATE_BASICS(DiacertPlusCertificate, kDiacertPlusIssuer, kDiacertPlusOptions)
-TAVC_CARD_CERTIFICATE_BASICS(EProbatioPs2Certificate, kEProbatioPs2Issuer, kEProbatioPs2Options)
-TAVC_CARD_CERTIFICATE_BASICS(EProbatioPsaCertificate, kEProbatioPsaIssuer, kEProbatioPsaOptions)
-TAVC_CARD_CERTIFICATE_BASICS(TdbCertificate, kTdbIssuer, kTdbOptions)
-TAVC_CARD_CERTIFICATE_BASICS(ToinxCertificate, kToinxIssuer, kToinxOptions)
-#undef TAVC_CARD_CERTIFICATE_BASICS
+TAVC_COMMERCIAL_CONSTRUCTOR(AoSignCertificate, kAoSignIssuer, kAoSignOptions)
+TAVC_COMMERCIAL_CONSTRUCTOR(DiacertCertificate, kDiacertIssuer, kDiacertOptions)
+TAVC_COMMERCIAL_CONSTRUCTOR(DiacertPlusCertificate, kDiacertPlusIssuer, kDiacertPlusOptions)
+TAVC_COMMERCIAL_CONSTRUCTOR(EProbatioPs2Certificate, kEProbatioPs2Issuer, kEProbatioPs2Options)
+TAVC_COMMERCIAL_CONSTRUCTOR(EProbatioPsaCertificate, kEProbatioPsaIssuer, kEProbatioPsaOptions)
+TAVC_COMMERCIAL_CONSTRUCTOR(TdbCertificate, kTdbIssuer, kTdbOptions)
+TAVC_COMMERCIAL_CONSTRUCTOR(ToinxCertificate, kToinxIssuer, kToinxOptions)
+#undef TAVC_COMMERCIAL_CONSTRUCTOR
 
 void AoSignCertificate::ReadCertExtension() {
   ReadCommonCertExtension();
