@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "host/card/cancel_event.h"
 #include "host/cert/hex_codec.h"
 #include "host/cert/signing_values.h"
 
@@ -38,8 +37,8 @@ constexpr wchar_t kSecondProvider[] = L"Microsoft Base Smart Card Crypto Provide
 
 }  // namespace
 
-CardCertificate::CardCertificate(DataStore* in_l_data_store, ResultData* in_l_result_data,
-                                 ErrorInfo* in_l_error_info, platform::CryptoProvider& in_l_provider)
+CardCertificate::CardCertificate(DataStore* in_l_data_store, ResultData* in_l_result_data, ErrorInfo* in_l_error_info,
+                                 platform::CryptoProvider& in_l_provider)
     : Certificate(in_l_data_store, in_l_result_data, in_l_error_info), m_provider_(in_l_provider) {}
 
 CardCertificate::~CardCertificate() { ReleaseResource(); }
@@ -138,48 +137,10 @@ int CardCertificate::ReadKeyCertificate(platform::CryptoProvider::Handle in_l_ke
 }
 
 int CardCertificate::ComputeSignature() {
-  m_signatures_.clear();
-  if (m_data_store_ == nullptr) {
-    if (m_error_info_ != nullptr) m_error_info_->SetCardError(L"EW044-3399", kModule, kRoutineSign, 1);
-    return 1;
-  }
-  const std::vector<std::wstring> l_digests = m_data_store_->GetDigest();
-  if (l_digests.empty()) {
-    m_error_info_->SetCardError(L"EW044-3399", kModule, kRoutineSign, 2);
-    return 1;
-  }
-  for (const std::wstring& l_digest : l_digests) {
-    if (l_digest.empty()) {
-      m_error_info_->SetCardError(L"EW044-3399", kModule, kRoutineSign, 3);
-      return 1;
-    }
-  }
-  platform::NamedEvent l_cancel_event = OpenCancelEvent();
-  for (const std::wstring& l_digest : l_digests) {
-    if (l_cancel_event.IsSignalled()) {
-      m_signatures_.clear();
-      return 1;
-    }
-    std::vector<std::uint8_t> l_hash;
-    if (!Sha256FromDigest(l_digest, &l_hash)) {
-      m_signatures_.clear();
-      m_error_info_->SetCardError(L"EW044-3399", kModule, kRoutineSign, 4);
-      return 1;
-    }
-    std::vector<std::uint8_t> l_signature;
-    if (SignOne(l_hash, &l_signature) != 0) {
-      m_signatures_.clear();
-      return 1;
-    }
-    std::wstring l_hex = BytesToHex(l_signature.data(), l_signature.size(), HexCase::kLower);
-    if (l_hex.empty()) {
-      m_signatures_.clear();
-      m_error_info_->SetCardError(L"EW044-3399", kModule, kRoutineSign, 5);
-      return 1;
-    }
-    m_signatures_.push_back(std::move(l_hex));
-  }
-  return 0;
+  return SignEachDigest(kModule, kRoutineSign,
+                        [this](const std::vector<std::uint8_t>& in_l_hash, std::vector<std::uint8_t>* out_l_signature) {
+                          return SignOne(in_l_hash, out_l_signature);
+                        });
 }
 
 int CardCertificate::SignOne(const std::vector<std::uint8_t>& in_l_hash, std::vector<std::uint8_t>* out_l_signature) {

@@ -6,6 +6,7 @@
 // record stands where a CryptoAPI certificate context would.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -92,7 +93,9 @@ class Certificate {
   void SetSubject(std::wstring in_l_value) { m_subject_ = std::move(in_l_value); }
   void SetSubjectAltName(std::wstring in_l_value) { m_subject_alt_name_ = std::move(in_l_value); }
   void SetSubjectAddress(std::wstring in_l_value) { m_subject_address_ = std::move(in_l_value); }
-  void SetRepresentativeDirectorName(std::wstring in_l_value) { m_representative_director_name_ = std::move(in_l_value); }
+  void SetRepresentativeDirectorName(std::wstring in_l_value) {
+    m_representative_director_name_ = std::move(in_l_value);
+  }
   void SetRepresentativeDirectorTitle(std::wstring in_l_value) {
     m_representative_director_title_ = std::move(in_l_value);
   }
@@ -143,6 +146,13 @@ class Certificate {
   std::wstring GetSubjectAltNameProxyEtax() const { return m_subject_alt_name_proxy_etax_; }
 
  protected:
+  // Signs the 32-byte value of every request digest with in_l_sign_one (0 on
+  // success, its error recorded otherwise), in order, stopping at a cancel;
+  // m_signatures_ then holds one hexadecimal signature per digest, or nothing
+  // after any failure. The location detail carries the caller's module.
+  using SignOneHash = std::function<int(const std::vector<std::uint8_t>&, std::vector<std::uint8_t>*)>;
+  int SignEachDigest(std::uint16_t in_l_module, std::uint8_t in_l_routine, const SignOneHash& in_l_sign_one);
+
   // Text of a name attribute as CertRDNValueToStrW gives it (empty for values
   // that are not strings).
   static std::wstring AttributeText(const x509::NameAttribute& in_l_attribute);

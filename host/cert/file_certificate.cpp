@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "common/secure_wipe.h"
-#include "host/card/cancel_event.h"
 #include "host/cert/hex_codec.h"
 #include "host/cert/qualified_issuers.h"
 #include "host/cert/signing_values.h"
@@ -18,8 +17,8 @@ constexpr std::uint8_t kRoutineSign = 2;
 
 }  // namespace
 
-FileCertificate::FileCertificate(DataStore* in_l_data_store, ResultData* in_l_result_data,
-                                 ErrorInfo* in_l_error_info, platform::Pkcs12File& in_l_pkcs12)
+FileCertificate::FileCertificate(DataStore* in_l_data_store, ResultData* in_l_result_data, ErrorInfo* in_l_error_info,
+                                 platform::Pkcs12File& in_l_pkcs12)
     : Certificate(in_l_data_store, in_l_result_data, in_l_error_info), m_pkcs12_(in_l_pkcs12) {}
 
 FileCertificate::~FileCertificate() { ReleaseResource(); }
@@ -107,58 +106,24 @@ int FileCertificate::ReadCertificate() {
 }
 
 int FileCertificate::ComputeSignature() {
-  m_signatures_.clear();
-  if (m_data_store_ == nullptr) {
-    if (m_error_info_ != nullptr) m_error_info_->SetCardError(L"EW044-3399", kModule, kRoutineSign, 1);
-    return 1;
-  }
-  const std::vector<std::wstring> l_digests = m_data_store_->GetDigest();
-  if (l_digests.empty()) {
-    m_error_info_->SetCardError(L"EW044-3399", kModule, kRoutineSign, 2);
-    return 1;
-  }
-  for (const std::wstring& l_digest : l_digests) {
-    if (l_digest.empty()) {
-      m_error_info_->SetCardError(L"EW044-3399", kModule, kRoutineSign, 3);
-      return 1;
-    }
-  }
   const std::size_t l_expected = SignatureSizeOf(m_cert_context_.get());
-  platform::NamedEvent l_cancel_event = OpenCancelEvent();
-  for (const std::wstring& l_digest : l_digests) {
-    if (l_cancel_event.IsSignalled()) {
-      m_signatures_.clear();
-      return 1;
-    }
-    std::vector<std::uint8_t> l_hash;
-    if (!Sha256FromDigest(l_digest, &l_hash)) {
-      m_signatures_.clear();
-      m_error_info_->SetCardError(L"EW044-3399", kModule, kRoutineSign, 4);
-      return 1;
-    }
-    std::uint32_t l_error = 0;
-    std::uint32_t l_size = 0;
-    if (!m_pkcs12_.SignSha256(m_cng_key_, l_hash.data(), nullptr, &l_size, &l_error) || l_size == 0) {
-      m_signatures_.clear();
-      m_error_info_->SetError(L"EW244-3304", L"", L"", L"");
-      return 1;
-    }
-    std::vector<std::uint8_t> l_signature(l_size);
-    if (!m_pkcs12_.SignSha256(m_cng_key_, l_hash.data(), l_signature.data(), &l_size, &l_error) ||
-        l_size != l_signature.size() || (l_expected != 0 && l_size != l_expected)) {
-      m_signatures_.clear();
-      m_error_info_->SetError(L"EW244-3305", L"", L"", L"");
-      return 1;
-    }
-    std::wstring l_hex = BytesToHex(l_signature.data(), l_signature.size(), HexCase::kLower);
-    if (l_hex.empty()) {
-      m_signatures_.clear();
-      m_error_info_->SetCardError(L"EW044-3399", kModule, kRoutineSign, 5);
-      return 1;
-    }
-    m_signatures_.push_back(std::move(l_hex));
-  }
-  return 0;
+  return SignEachDigest(
+      kModule, kRoutineSign,
+      [this, l_expected](const std::vector<std::uint8_t>& in_l_hash, std::vector<std::uint8_t>* out_l_signature) {
+        std::uint32_t l_error = 0;
+        std::uint32_t l_size = 0;
+        if (!m_pkcs12_.SignSha256(m_cng_key_, in_l_hash.data(), nullptr, &l_size, &l_error) || l_size == 0) {
+          m_error_info_->SetError(L"EW244-3304", L"", L"", L"");
+          return 1;
+        }
+        out_l_signature->resize(l_size);
+        if (!m_pkcs12_.SignSha256(m_cng_key_, in_l_hash.data(), out_l_signature->data(), &l_size, &l_error) ||
+            l_size != out_l_signature->size() || (l_expected != 0 && l_size != l_expected)) {
+          m_error_info_->SetError(L"EW244-3305", L"", L"", L"");
+          return 1;
+        }
+        return 0;
+      });
 }
 
 void FileCertificate::ReleaseResource() {
