@@ -31,7 +31,9 @@ class CountingSCardApi final : public platform::SCardApi {
     return m_inner_.Transmit(in_l_card, in_l_protocol, in_l_send, in_l_send_length, out_l_receive,
                              io_l_receive_length);
   }
-  std::int32_t Disconnect(platform::ScardHandle in_l_card) override { return m_inner_.Disconnect(in_l_card); }
+  std::int32_t Disconnect(platform::ScardHandle in_l_card, Disposition in_l_disposition) override {
+    return m_inner_.Disconnect(in_l_card, in_l_disposition);
+  }
   std::int32_t ReleaseContext(platform::ScardContext in_l_context) override {
     return m_inner_.ReleaseContext(in_l_context);
   }
