@@ -27,6 +27,12 @@ build linux-sanitize
 step "linux-sanitize: unit tests under ASan and UBSan"
 ctest --preset linux-sanitize -LE integration -j2
 
+step "fuzz: build the libFuzzer targets (clang)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2 --target request_fuzzer x509_certificate_fuzz x509_extension_fuzz card_response_fuzz
+step "fuzz: replay the kept corpora"
+"$root/scripts/fuzz.sh" replay
+
 step "win64: build"
 build win64
 step "win64: Windows tests under wine64"
