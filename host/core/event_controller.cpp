@@ -3,6 +3,7 @@
 #include "host/cert/certificate_factory.h"
 #include "host/core/end_alert.h"
 #include "host/core/run_object_names.h"
+#include "host/resources/message_texts.h"
 
 namespace tavc {
 namespace {
@@ -31,6 +32,10 @@ std::unique_ptr<Screen> EventController::MakeScreen(ScreenKind in_l_kind, ErrorI
                                                     int in_l_process_mode, ResultData* in_l_result_data,
                                                     Certificate* in_l_certificate,
                                                     Certificate* in_l_second_certificate) {
+  // Only the log-in password screen speaks English, and only when the page asks for it.
+  const bool l_english = in_l_kind == ScreenKind::kPasswordEntry && m_data_store_->GetMode() == L"01" &&
+                         m_data_store_->GetLanguage() == L"en";
+  SetMessageLanguage(l_english ? L"en" : L"ja");
   ScreenRequest l_request;
   l_request.kind = in_l_kind;
   l_request.error_info = &in_l_error_info;

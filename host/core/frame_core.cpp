@@ -1,7 +1,6 @@
 #include "host/core/frame_core.h"
 
 #include "host/core/end_alert.h"
-#include "host/resources/message_texts.h"
 
 namespace tavc {
 
@@ -35,7 +34,6 @@ int FrameCore::GetStartResult() const {
 
 void FrameCore::OnCreate(WindowHandle in_l_frame) {
   m_data_store_.SetScreenHandle(in_l_frame);
-  SetMessageLanguage(m_data_store_.GetLanguage() == L"en" ? L"en" : L"ja");
   m_dispatcher_.Start(GetStartResult(), m_start_error_info_);
 }
 
