@@ -47,6 +47,15 @@ TEST_F(FlowTest, WrongPinThenTheRightOne) {
   EXPECT_NE(std::wstring::npos, l_again->message.find(L"EW140-1620"));
 }
 
+// A page may send its next request as soon as it has the answer.
+TEST_F(FlowTest, NextInstanceMayStartOnceTheAnswerIsOut) {
+  Readers({{CardKind::kMyNumber}});
+  NewRun(RequestJson("01", std::string(",\"digest\":\"") + kDigestLogin + "\"")).SetUser(TypingUser(L"1234"));
+  const std::string l_answer = RunToEnd();
+  EXPECT_TRUE(Has(l_answer, "\"result\":\"0\"")) << l_answer;
+  EXPECT_EQ(static_cast<long long>(l_answer.size()) + 5, m_run_->InstanceReleasedAfter());
+}
+
 // A page asking for English gets it on the log-in password screen only.
 TEST_F(FlowTest, EnglishOnlyOnTheLogInPasswordScreen) {
   for (const char* l_mode : {"01", "03"}) {
