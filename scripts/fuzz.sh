@@ -30,9 +30,9 @@ case "${1:-}" in
       "$bin/$target" -max_total_time="$seconds" -print_final_stats=1 -max_len=4096 \
         -artifact_prefix="$root/build/fuzz/work/$target-" "$work" >"$root/build/fuzz/work/$target.log" 2>&1
       grep -E 'DONE|stat::number_of_executed_units' "$root/build/fuzz/work/$target.log" | sed "s/^/$target: /"
-      # Keep only what adds coverage, so the corpus in the tree stays small.
+      # Keep only inputs that reach new edges (not new hit counts): a small corpus.
       rm -rf "$corpora/$target.new" && mkdir "$corpora/$target.new"
-      "$bin/$target" -merge=1 "$corpora/$target.new" "$work" >>"$root/build/fuzz/work/$target.log" 2>&1
+      "$bin/$target" -merge=1 -use_counters=0 "$corpora/$target.new" "$work" >>"$root/build/fuzz/work/$target.log" 2>&1
       rm -rf "$corpora/$target" && mv "$corpora/$target.new" "$corpora/$target"
       echo "$target: kept $(ls "$corpora/$target" | wc -l) inputs"
     done
