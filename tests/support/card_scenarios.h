@@ -15,8 +15,9 @@ void PersonalDataIsReadAndDecoded(CardRig& io_l_rig);
 void EachPasswordIsChangedThenUsed(CardRig& io_l_rig);
 void WrongPinReportsTheTriesLeft(CardRig& io_l_rig);
 void LastWrongPinLocksThePin(CardRig& io_l_rig);
-// in_l_result is the PC/SC result the removal is recorded with.
-void CardRemovedDuringCertificateRead(CardRig& io_l_rig, std::int32_t in_l_result = platform::kScardWRemovedCard);
+// in_l_result is the PC/SC result the removal is recorded with; 0 accepts any a
+// real service gives for a pulled card.
+void CardRemovedDuringCertificateRead(CardRig& io_l_rig, std::int32_t in_l_result = 0);
 // in_l_detail is the PC/SC result that told of no reader.
 void NoReaderAtAll(CardRig& io_l_rig, const wchar_t* in_l_detail = L"0x8010002e");
 void FirstReaderEmptySecondHoldsTheCard(CardRig& io_l_rig);

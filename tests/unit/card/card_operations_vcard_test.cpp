@@ -23,7 +23,7 @@ TEST_F(VirtualCardOperations, EachPasswordIsChangedThenUsed) { scenarios::EachPa
 TEST_F(VirtualCardOperations, WrongPinReportsTheTriesLeft) { scenarios::WrongPinReportsTheTriesLeft(m_rig_); }
 TEST_F(VirtualCardOperations, LastWrongPinLocksThePin) { scenarios::LastWrongPinLocksThePin(m_rig_); }
 TEST_F(VirtualCardOperations, CardRemovedDuringCertificateRead) {
-  scenarios::CardRemovedDuringCertificateRead(m_rig_);
+  scenarios::CardRemovedDuringCertificateRead(m_rig_, platform::kScardWRemovedCard);
 }
 TEST_F(VirtualCardOperations, NoReaderAtAll) { scenarios::NoReaderAtAll(m_rig_); }
 TEST_F(VirtualCardOperations, FirstReaderEmptySecondHoldsTheCard) {
