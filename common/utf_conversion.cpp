@@ -1,5 +1,7 @@
 #include "common/utf_conversion.h"
 
+#include "common/secure_wipe.h"
+
 namespace tavc {
 namespace {
 
@@ -41,7 +43,13 @@ void AppendUtf8(char32_t in_l_cp, std::string& out_l_text) {
 std::wstring Utf8ToUtf16(const std::uint8_t* in_l_data, std::size_t in_l_size) {
   std::wstring l_out;
   if (in_l_data == nullptr) return l_out;
+  // Never grows: a UTF-8 byte gives at most one UTF-16 unit.
   l_out.reserve(in_l_size);
+  // The text may hold a password: what was converted before an invalid byte is wiped.
+  const auto l_invalid = [&l_out] {
+    SecureWipe(l_out);
+    return std::wstring();
+  };
   std::size_t l_i = 0;
   while (l_i < in_l_size) {
     const std::uint8_t l_lead = in_l_data[l_i];
@@ -57,15 +65,15 @@ std::wstring Utf8ToUtf16(const std::uint8_t* in_l_data, std::size_t in_l_size) {
     } else if ((l_lead & 0xF8U) == 0xF0U) {
       l_extra = 3, l_cp = l_lead & 0x07U, l_min = 0x10000;
     } else {
-      return std::wstring();
+      return l_invalid();
     }
-    if (l_extra > in_l_size - l_i - 1) return std::wstring();
+    if (l_extra > in_l_size - l_i - 1) return l_invalid();
     for (std::size_t l_k = 1; l_k <= l_extra; ++l_k) {
       const std::uint8_t l_b = in_l_data[l_i + l_k];
-      if (!IsContinuation(l_b)) return std::wstring();
+      if (!IsContinuation(l_b)) return l_invalid();
       l_cp = (l_cp << 6) | (l_b & 0x3FU);
     }
-    if (l_cp < l_min || l_cp > 0x10FFFF || (l_cp >= 0xD800 && l_cp <= 0xDFFF)) return std::wstring();
+    if (l_cp < l_min || l_cp > 0x10FFFF || (l_cp >= 0xD800 && l_cp <= 0xDFFF)) return l_invalid();
     AppendUtf16(l_cp, l_out);
     l_i += l_extra + 1;
   }

@@ -21,9 +21,11 @@ inline constexpr std::int32_t kScardEUnknownReader = ScardResult(0x80100009U);
 inline constexpr std::int32_t kScardEInsufficientBuffer = ScardResult(0x80100008U);
 inline constexpr std::int32_t kScardESharingViolation = ScardResult(0x8010000BU);
 inline constexpr std::int32_t kScardENoSmartcard = ScardResult(0x8010000CU);
+inline constexpr std::int32_t kScardENotTransacted = ScardResult(0x80100016U);
 inline constexpr std::int32_t kScardEReaderUnavailable = ScardResult(0x80100017U);
 inline constexpr std::int32_t kScardENoService = ScardResult(0x8010001DU);
 inline constexpr std::int32_t kScardENoReadersAvailable = ScardResult(0x8010002EU);
+inline constexpr std::int32_t kScardWResetCard = ScardResult(0x80100068U);
 inline constexpr std::int32_t kScardWRemovedCard = ScardResult(0x80100069U);
 
 // Active protocol bits, the same values in winscard and pcsc-lite.
@@ -47,8 +49,10 @@ class SCardApi {
   virtual std::int32_t Transmit(ScardHandle in_l_card, std::uint32_t in_l_protocol, const std::uint8_t* in_l_send,
                                 std::uint32_t in_l_send_length, std::uint8_t* out_l_receive,
                                 std::uint32_t* io_l_receive_length) = 0;
-  // Leaves the card in place.
-  virtual std::int32_t Disconnect(ScardHandle in_l_card) = 0;
+  // What becomes of the card when the connection ends: left as it is, or reset
+  // so that no PIN verified through this connection stays verified.
+  enum class Disposition { kLeaveCard, kResetCard };
+  virtual std::int32_t Disconnect(ScardHandle in_l_card, Disposition in_l_disposition) = 0;
   virtual std::int32_t ReleaseContext(ScardContext in_l_context) = 0;
 };
 

@@ -18,6 +18,8 @@ class SingleInstanceLock {
   // 0 when this process now holds the lock of the name; 1 when another
   // instance holds it or the lock cannot be made.
   int Take(const std::wstring& in_l_name);
+  // Lets another instance take the lock while this process is still ending.
+  void Release();
 
  private:
   struct Impl;

@@ -17,6 +17,8 @@ packages=(
   imagemagick
   # smart cards: pcsc-lite with the virtual reader driver, and OpenSSL
   pcscd libpcsclite-dev vsmartcard-vpcd pcsc-tools libssl-dev openssl
+  # a second PC/SC client, to see what the card holds after TAV let it go
+  opensc
 )
 
 missing=()

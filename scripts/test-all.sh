@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test run: native unit and integration tests, the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, both Windows builds, and the
+# AddressSanitizer and UndefinedBehaviorSanitizer, the threaded tests under
+# ThreadSanitizer, a replay of the fuzzers' corpora, both Windows builds, and the
 # Windows tests under wine64. Fails at the first failing step.
 set -euo pipefail
 
@@ -26,6 +27,18 @@ step "linux-sanitize: build"
 build linux-sanitize
 step "linux-sanitize: unit tests under ASan and UBSan"
 ctest --preset linux-sanitize -LE integration -j2
+
+step "linux-tsan: build the unit tests (clang, ThreadSanitizer)"
+cmake --preset linux-tsan >/dev/null
+cmake --build --preset linux-tsan -j2 --target tav_unit_tests
+step "linux-tsan: the flow, worker and watcher tests under ThreadSanitizer"
+ctest --preset linux-tsan -j2 -R 'FlowTest|CardAccessThread|InterruptThread|EndAlert|ResultData|Interrupt'
+
+step "fuzz: build the libFuzzer targets (clang)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2 --target request_fuzzer x509_certificate_fuzz x509_extension_fuzz card_response_fuzz wrapper_frame_fuzzer
+step "fuzz: replay the kept corpora"
+"$root/scripts/fuzz.sh" replay
 
 step "win64: build"
 build win64

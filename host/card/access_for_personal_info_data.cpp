@@ -11,7 +11,6 @@
 namespace tavc {
 namespace {
 
-constexpr std::uint16_t kModule = 0x4002;
 constexpr std::uint8_t kRoutinePersonalInfo = 0x03;
 constexpr std::uint8_t kRoutineCombinationCode = 0x15;
 constexpr std::uint8_t kRoutineCityCode = 0x16;

@@ -19,15 +19,14 @@ CardAccessThread::CardAccessThread(platform::SCardApi& in_l_api, MessagePoster& 
     : m_poster_(in_l_poster), m_access_for_personal_info_(in_l_api), m_access_for_gpki_ap_(in_l_api) {}
 
 CardAccessThread::~CardAccessThread() {
-  if (m_worker_.joinable()) m_worker_.join();
+  for (std::thread& l_worker : m_workers_) l_worker.join();
 }
 
 bool CardAccessThread::StartWorker(std::function<void()> in_l_body) {
-  // The previous worker has reported already; it only has to be collected.
-  if (m_worker_.joinable()) m_worker_.join();
   try {
-    m_worker_ = std::thread(std::move(in_l_body));
-  } catch (const std::system_error&) {
+    m_workers_.reserve(m_workers_.size() + 1);
+    m_workers_.emplace_back(std::move(in_l_body));
+  } catch (const std::exception&) {
     return false;
   }
   return true;
@@ -40,15 +39,20 @@ int CardAccessThread::StartFailure(std::uint8_t in_l_routine, std::uint8_t in_l_
 
 int CardAccessThread::Start(std::uint8_t in_l_routine, std::uint8_t in_l_point, std::uint32_t in_l_message,
                             bool in_l_guarded, int (CardAccessThread::*in_l_body)()) {
+  ++m_busy_workers_;
   const bool l_started = StartWorker([this, in_l_message, in_l_guarded, in_l_body] {
     int l_result;
     {
       std::lock_guard<std::mutex> l_lock(m_critical_section_);
       l_result = (this->*in_l_body)();
+      --m_busy_workers_;
     }
+    m_workers_idle_.notify_all();
     Report(in_l_message, l_result, in_l_guarded);
   });
-  return l_started ? 0 : StartFailure(in_l_routine, in_l_point);
+  if (l_started) return 0;
+  --m_busy_workers_;
+  return StartFailure(in_l_routine, in_l_point);
 }
 
 void CardAccessThread::Report(std::uint32_t in_l_message, int in_l_result, bool in_l_guarded) {
@@ -141,6 +145,22 @@ int CardAccessThread::CreateThreadForChangeGpkiApPassword(ErrorInfo* in_l_error_
 }
 
 // ---- release and validate ----
+
+void CardAccessThread::ReleaseAtEnd(EndSession in_l_session) {
+  std::unique_lock<std::mutex> l_lock(m_critical_section_);
+  m_workers_idle_.wait(l_lock, [this] { return m_busy_workers_.load() == 0; });
+  switch (in_l_session) {
+    case EndSession::kJpki:
+    case EndSession::kPersonalInfo:
+      if (m_access_for_personal_info_.ValidateCardSession() == 1) m_access_for_personal_info_.ReleaseCardSession();
+      break;
+    case EndSession::kGpkiAp:
+      if (m_access_for_gpki_ap_.ValidateCardSession() == 1) m_access_for_gpki_ap_.ReleaseCardSession();
+      break;
+    case EndSession::kCryptoAPI:
+      break;  // The signing worker frees the key itself; waiting for it was all.
+  }
+}
 
 void CardAccessThread::ReleaseJpki() {
   std::lock_guard<std::mutex> l_lock(m_critical_section_);

@@ -1,11 +1,14 @@
 #pragma once
 // Runs every card and certificate operation on a worker thread, one at a time,
 // and reports its result by posting one message to the frame.
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "host/card/access_for_gpki_ap.h"
 #include "host/card/access_for_personal_info.h"
@@ -48,6 +51,13 @@ class CardAccessThread {
   int CreateThreadForSignGpkiApWithConfirm(Certificate* in_l_first, Certificate* in_l_second);
   int CreateThreadForChangeGpkiApPassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store);
 
+  // The sessions the end step closes.
+  enum class EndSession { kJpki, kPersonalInfo, kGpkiAp, kCryptoAPI };
+  // The end step: waits for every started worker, even one that has not opened
+  // its session yet, then closes the session if it is open, all under the lock,
+  // so that no worker writes the records the end step is about to answer with.
+  void ReleaseAtEnd(EndSession in_l_session);
+
   // Called on the user-interface thread; each waits for a running worker.
   void ReleaseJpki();
   void ReleasePersonalInfo();
@@ -61,7 +71,9 @@ class CardAccessThread {
   void DeleteCertificate(std::unique_ptr<Certificate>& io_l_certificate);
 
  protected:
-  // Starts the body on a new thread; false when no thread could be made.
+  // Starts the body on a new thread; false when no thread could be made. It
+  // never waits for an earlier worker: that one may be waiting for the user's
+  // answer to the end confirmation, which this (the user-interface) thread shows.
   virtual bool StartWorker(std::function<void()> in_l_body);
 
  private:
@@ -93,7 +105,11 @@ class CardAccessThread {
 
   MessagePoster& m_poster_;
   std::mutex m_critical_section_;
-  std::thread m_worker_;
+  // Workers started whose bodies have not ended; lowered under the lock.
+  std::atomic<int> m_busy_workers_{0};
+  std::condition_variable m_workers_idle_;
+  // Every worker started, joined when this object ends.
+  std::vector<std::thread> m_workers_;
   ErrorInfo* m_error_info_ = nullptr;
   DataStore* m_data_store_ = nullptr;
   ResultData* m_result_data_ = nullptr;

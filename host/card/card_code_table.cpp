@@ -1,7 +1,6 @@
 #include "host/card/card_code_table.h"
 
 #include "host/card/card_result.h"
-#include "platform/scard_api.h"
 
 namespace tavc {
 namespace {
@@ -20,9 +19,9 @@ void RecordCardFailure(int in_l_result, const CardErrorInfo& in_l_card_error_inf
   if (in_l_result == kCardPcscFailure) {
     const std::int32_t l_api = in_l_card_error_info.pcsc_api_error;
     const wchar_t* l_code = l_t.pcsc;
-    if (l_api == platform::kScardWRemovedCard) {
+    if (IsCardRemoval(l_api)) {
       l_code = FirstOf(l_t.removed, l_t.pcsc);
-    } else if (l_api == platform::kScardENoReadersAvailable) {
+    } else if (IsReaderMissing(l_api)) {
       l_code = FirstOf(l_t.no_reader, FirstOf(l_t.removed, l_t.pcsc));
     }
     in_l_error_info->SetApiError(Text(l_code), static_cast<std::uint32_t>(l_api));

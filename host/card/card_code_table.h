@@ -5,12 +5,12 @@
 namespace tavc {
 
 struct CardCodeTable {
-  const wchar_t* removed = nullptr;    // result 1, SCARD_W_REMOVED_CARD
+  const wchar_t* removed = nullptr;    // result 1, the card left the reader (IsCardRemoval)
   const wchar_t* pcsc = nullptr;       // result 1, any other PC/SC result
   const wchar_t* wrong = nullptr;      // result 2, 63 C1..63 CF
   const wchar_t* locked = nullptr;     // result 2, 63 C0 or 69 84
   const wchar_t* status = nullptr;     // result 2, any other status
-  const wchar_t* no_reader = nullptr;  // result 1, SCARD_E_NO_READERS_AVAILABLE
+  const wchar_t* no_reader = nullptr;  // result 1, no reader or no service (IsReaderMissing)
   const wchar_t* no_card = nullptr;    // result 4
 };
 

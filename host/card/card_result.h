@@ -1,5 +1,9 @@
 #pragma once
-// Results of every card library call.
+// Results of every card library call, and the PC/SC results that mean the same
+// to the user whichever way a reader or service reports them.
+#include <cstdint>
+
+#include "platform/scard_api.h"
 
 namespace tavc {
 
@@ -13,5 +17,17 @@ inline constexpr int kCardStatus = 2;
 inline constexpr int kCardInvalid = 3;
 // EstablishCard only: no reader holds a card with the application.
 inline constexpr int kCardNotFound = 4;
+
+// The card left the reader during a command: readers report a pulled card in
+// all these ways, and an empty answer is a pulled card too (recorded as removed).
+inline bool IsCardRemoval(std::int32_t in_l_result) {
+  return in_l_result == platform::kScardWRemovedCard || in_l_result == platform::kScardWResetCard ||
+         in_l_result == platform::kScardENoSmartcard || in_l_result == platform::kScardENotTransacted;
+}
+
+// No reader to use: with none plugged in, Windows stops its smart-card service.
+inline bool IsReaderMissing(std::int32_t in_l_result) {
+  return in_l_result == platform::kScardENoReadersAvailable || in_l_result == platform::kScardENoService;
+}
 
 }  // namespace tavc

@@ -22,7 +22,7 @@ wchar_t UpperHexDigit(int in_l_value) { return L"0123456789ABCDEF"[in_l_value & 
 // The code of a failed read of the basic four items, counted from 1.
 std::wstring PersonalInfoReadCode(int in_l_result, const CardErrorInfo& in_l_card_error_info, int in_l_read) {
   if (in_l_result == kCardPcscFailure) {
-    if (in_l_card_error_info.pcsc_api_error == platform::kScardWRemovedCard) return L"EW340-2211";
+    if (IsCardRemoval(in_l_card_error_info.pcsc_api_error)) return L"EW340-2211";
     return std::wstring(L"EW344-220") + UpperHexDigit(in_l_read + 1);
   }
   if (in_l_result == kCardStatus) {
@@ -96,7 +96,7 @@ int LibraryForPersonalInfo::ReadMyNumber(PersonalData* out_l_personal_data, Card
       return kCardOk;
     case kCardPcscFailure:
       in_l_card_error_info->error_code =
-          in_l_card_error_info->pcsc_api_error == platform::kScardWRemovedCard ? L"EW340-2210" : L"EW344-2200";
+          IsCardRemoval(in_l_card_error_info->pcsc_api_error) ? L"EW340-2210" : L"EW344-2200";
       return l_ret;
     case kCardStatus:
       in_l_card_error_info->error_code = L"EW344-2201";

@@ -35,9 +35,12 @@ class PcscConnection {
   // Returns 0, 1 or 3.
   int GetRwNameList(CardErrorInfo* in_l_card_error_info, platform::ScardContext in_l_context_handle,
                     std::vector<std::wstring>* out_l_reader_names);
-  // Returns 0, 1, 2 or 3; the answer stays in the response buffer.
+  // Returns 0, 1, 2 or 3; the answer stays in the response buffer. A T=0 card's
+  // 61 xx is followed by GET RESPONSE and its 6C xx by the command with Le xx; an
+  // answer without status bytes counts as a removed card.
   int SendCommand(const std::uint8_t* in_l_command, std::size_t in_l_command_length,
                   CardErrorInfo* in_l_card_error_info, std::uint32_t in_l_expected_length = kShortExpectedLength);
+  // Resets the card instead of leaving it when a PIN was verified in this connection.
   void ReleaseCard(platform::ScardContext in_l_context_handle, platform::ScardHandle in_l_card_handle);
 
   bool IsConnected() const { return m_card_handle_ != 0 && m_card_protocol_ != 0; }
@@ -49,11 +52,16 @@ class PcscConnection {
   int RefuseResponse(CardErrorInfo* in_l_card_error_info) const;
 
  private:
+  // One transmit into the response buffer from in_l_offset; 0 or 1 (kCardPcscFailure).
+  int Exchange(const std::uint8_t* in_l_command, std::size_t in_l_command_length, std::uint32_t in_l_offset,
+               std::uint32_t in_l_capacity, CardErrorInfo* in_l_card_error_info, std::uint32_t* out_l_received);
+
   platform::SCardApi& m_api_;
   platform::ScardHandle m_card_handle_ = 0;
   std::uint32_t m_card_protocol_ = 0;
   std::array<std::uint8_t, kResponseSize> m_response_{};
   std::uint32_t m_response_len_ = 0;
+  bool m_reset_on_release_ = false;
 };
 
 }  // namespace tavc

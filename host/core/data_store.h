@@ -71,7 +71,8 @@ class DataStore {
   ScreenSize GetSize() const { return m_size_; }
   std::wstring GetCertificateType() const { return m_certificate_type_; }
   std::wstring GetFilePath() const { return m_file_path_; }
-  std::wstring GetFilePassword() const { return m_file_password_; }
+  // By reference: a check of the password leaves no copy of it behind.
+  const std::wstring& GetFilePassword() const { return m_file_password_; }
   int GetCombinationCodeFlag() const { return m_combination_code_flag_; }
   int GetCityCodeFlag() const { return m_city_code_flag_; }
   int GetGpkiCertificateType() const { return m_gpki_certificate_type_; }

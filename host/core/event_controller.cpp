@@ -3,6 +3,7 @@
 #include "host/cert/certificate_factory.h"
 #include "host/core/end_alert.h"
 #include "host/core/run_object_names.h"
+#include "host/resources/message_texts.h"
 
 namespace tavc {
 namespace {
@@ -31,6 +32,10 @@ std::unique_ptr<Screen> EventController::MakeScreen(ScreenKind in_l_kind, ErrorI
                                                     int in_l_process_mode, ResultData* in_l_result_data,
                                                     Certificate* in_l_certificate,
                                                     Certificate* in_l_second_certificate) {
+  // Only the log-in password screen speaks English, and only when the page asks for it.
+  const bool l_english = in_l_kind == ScreenKind::kPasswordEntry && m_data_store_->GetMode() == L"01" &&
+                         m_data_store_->GetLanguage() == L"en";
+  SetMessageLanguage(l_english ? L"en" : L"ja");
   ScreenRequest l_request;
   l_request.kind = in_l_kind;
   l_request.error_info = &in_l_error_info;
@@ -264,24 +269,20 @@ void EventController::ExecSignWithCryptoAPIResult(std::uintptr_t in_l_wparam) {
 void EventController::ExecInterrupt() { ShowScreen(MakeScreen(ScreenKind::kError, m_interrupt_error_info_), 2); }
 
 void EventController::ReleaseSessions() {
-  CardAccessThread& l_access = m_services_.card_access;
+  using EndSession = CardAccessThread::EndSession;
   const std::wstring l_mode = m_data_store_->GetMode();
   const bool l_gpki = IsOneOf(l_mode, {L"11", L"12", L"13"});
+  EndSession l_session = EndSession::kPersonalInfo;
   if (!m_data_store_->GetCertificateType().empty() || !m_data_store_->GetFilePath().empty()) {
-    if (l_gpki) {
-      if (l_access.ValidateCardSessionGpkiAp() == 1) l_access.ReleaseGpkiAp();
-    } else if (l_access.ValidateCryptoAPI() == 1) {
-      l_access.ReleaseCryptoAPI();
-    }
+    l_session = l_gpki ? EndSession::kGpkiAp : EndSession::kCryptoAPI;
   } else if (IsOneOf(l_mode, {L"01", L"02", L"07"})) {
-    if (l_access.ValidateCardSessionJpki() == 1) l_access.ReleaseJpki();
+    l_session = EndSession::kJpki;
   } else if (l_gpki) {
     // Modes "11" and "13" carry no certificate type; their GPKI session is
     // closed here all the same.
-    if (l_access.ValidateCardSessionGpkiAp() == 1) l_access.ReleaseGpkiAp();
-  } else if (l_access.ValidateCardSessionPersonalInfo() == 1) {
-    l_access.ReleasePersonalInfo();
+    l_session = EndSession::kGpkiAp;
   }
+  m_services_.card_access.ReleaseAtEnd(l_session);
 }
 
 void EventController::ExecEnd() {
@@ -295,6 +296,8 @@ void EventController::ExecEnd() {
   if (!l_interrupted || m_interrupt_error_info_.GetCode() != L"EW044-2400") {
     m_services_.std_io.WriteToStdOut(*m_data_store_, m_result_data_, l_end_alert_flag, m_end_error_info_);
   }
+  // A page may send its next request at once; that TAV must not find this one running.
+  if (m_services_.answer_written) m_services_.answer_written();
   if (m_certificate_) m_services_.card_access.DeleteCertificate(m_certificate_);
   if (m_second_certificate_) m_services_.card_access.DeleteCertificate(m_second_certificate_);
   platform::NamedEvent l_interrupt = platform::NamedEvent::Open(InterruptEventName());

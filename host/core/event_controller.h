@@ -2,6 +2,7 @@
 // Decides, message by message, which screen or worker follows in a run, and
 // ends the run with its one answer. Runs on the user-interface thread only.
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "host/card/card_access_thread.h"
@@ -29,6 +30,8 @@ struct EventServices {
   StartUpCheck& start_up_check;
   TavcStdIo& std_io;
   platform::SCardApi& scard_api;
+  // Called once the answer is out (or withheld): the run's work is done.
+  std::function<void()> answer_written{};
 };
 
 class EventController {

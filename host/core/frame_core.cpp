@@ -1,7 +1,6 @@
 #include "host/core/frame_core.h"
 
 #include "host/core/end_alert.h"
-#include "host/resources/message_texts.h"
 
 namespace tavc {
 
@@ -10,7 +9,8 @@ FrameCore::FrameCore(FramePlatform in_l_platform)
       m_std_io_(m_platform_.std_streams, m_platform_.version_reader),
       m_start_up_check_(m_platform_.user_registry),
       m_event_controller_(EventServices{m_platform_.poster, m_platform_.screens, m_card_access_thread_,
-                                        m_interrupt_thread_, m_start_up_check_, m_std_io_, m_platform_.scard_api}),
+                                        m_interrupt_thread_, m_start_up_check_, m_std_io_, m_platform_.scard_api,
+                                        m_platform_.release_single_instance}),
       m_interrupt_thread_(m_platform_.input_pipe, m_platform_.poster),
       m_card_access_thread_(m_platform_.scard_api, m_platform_.poster),
       m_dispatcher_(m_data_store_, m_event_controller_, m_platform_.host) {
@@ -35,7 +35,6 @@ int FrameCore::GetStartResult() const {
 
 void FrameCore::OnCreate(WindowHandle in_l_frame) {
   m_data_store_.SetScreenHandle(in_l_frame);
-  SetMessageLanguage(m_data_store_.GetLanguage() == L"en" ? L"en" : L"ja");
   m_dispatcher_.Start(GetStartResult(), m_start_error_info_);
 }
 

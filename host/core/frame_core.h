@@ -39,6 +39,9 @@ struct FramePlatform {
   // Logical DPI / 96; 0.0 reads as 1.0.
   double scale_x = 1.0;
   double scale_y = 1.0;
+  // Lets the next TAV start: called by the end step once the answer is written,
+  // while this one still closes its threads.
+  std::function<void()> release_single_instance{};
 };
 
 class FrameCore {

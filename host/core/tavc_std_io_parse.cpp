@@ -92,7 +92,12 @@ int TavcStdIo::ParseStdIn(const wchar_t* in_l_text, std::size_t in_l_length, Dat
   std::wstring l_key;
   std::wstring l_value;
   std::wstring l_element;
-  // Values may be passwords ("file_password").
+  // Values may be passwords ("file_password"): room for the longest value the
+  // text can hold is made at once, so that no buffer with a part of one is freed
+  // as a value grows, and what they held is wiped when the scan ends.
+  const std::size_t l_longest = in_l_text == nullptr ? 0 : in_l_length;
+  l_value.reserve(l_longest);
+  l_element.reserve(l_longest);
   const ScopedWipe<std::wstring> l_wipe_value(l_value);
   const ScopedWipe<std::wstring> l_wipe_element(l_element);
   unsigned l_code_unit = 0;

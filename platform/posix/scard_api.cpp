@@ -80,8 +80,9 @@ class PcscLiteApi final : public SCardApi {
     return Result(l_ret);
   }
 
-  std::int32_t Disconnect(ScardHandle in_l_card) override {
-    return Result(SCardDisconnect(ToHandle(in_l_card), SCARD_LEAVE_CARD));
+  std::int32_t Disconnect(ScardHandle in_l_card, Disposition in_l_disposition) override {
+    return Result(SCardDisconnect(ToHandle(in_l_card), in_l_disposition == Disposition::kResetCard ? SCARD_RESET_CARD
+                                                                                          : SCARD_LEAVE_CARD));
   }
 
   std::int32_t ReleaseContext(ScardContext in_l_context) override {

@@ -52,4 +52,9 @@ int SingleInstanceLock::Take(const std::wstring& in_l_name) {
   return 0;
 }
 
+void SingleInstanceLock::Release() {
+  if (m_impl_->fd >= 0) close(m_impl_->fd);
+  m_impl_->fd = -1;
+}
+
 }  // namespace tavc::platform

@@ -24,4 +24,9 @@ int SingleInstanceLock::Take(const std::wstring& in_l_name) {
   return l_error == ERROR_ALREADY_EXISTS ? 1 : 0;
 }
 
+void SingleInstanceLock::Release() {
+  if (m_impl_->handle != nullptr) CloseHandle(m_impl_->handle);
+  m_impl_->handle = nullptr;
+}
+
 }  // namespace tavc::platform

@@ -25,6 +25,9 @@ TEST_F(PcscdCardOperations, LastWrongPinLocksThePin) { scenarios::LastWrongPinLo
 TEST_F(PcscdCardOperations, CardRemovedDuringCertificateRead) {
   scenarios::CardRemovedDuringCertificateRead(m_rig_);
 }
+TEST_F(PcscdCardOperations, VerifiedPinDoesNotOutliveTheSession) {
+  scenarios::VerifiedPinDoesNotOutliveTheSession(m_rig_);
+}
 TEST_F(PcscdCardOperations, NoReaderAtAll) { scenarios::NoReaderAtAll(m_rig_); }
 TEST_F(PcscdCardOperations, FirstReaderEmptySecondHoldsTheCard) {
   scenarios::FirstReaderEmptySecondHoldsTheCard(m_rig_);

@@ -2,6 +2,9 @@
 // pcscd: the same event flow the headless flow tests drive in process.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <memory>
+
 #include "tests/integration/pcscd_card_rig.h"
 #include "tests/support/headless_run.h"
 
@@ -34,6 +37,29 @@ TEST_F(PcscdRequestFlow, LogIn) {
       Run({{CardKind::kMyNumber}}, RequestJson("01", std::string(",\"digest\":\"") + kDigest + "\""), L"1234");
   EXPECT_NE(std::string::npos, l_answer.find("\"result\":\"0\"")) << l_answer;
   EXPECT_NE(std::string::npos, l_answer.find("\"certificate\":\"MII")) << l_answer;
+}
+
+// What OpenSC's tool gets when it asks the card in the first reader for the state
+// of the user-authentication PIN (VERIFY without data) after TAV has ended.
+std::string AuthPinStateForOpenSc() {
+  const char kCommand[] =
+      "opensc-tool --reader 0 --send-apdu 00:A4:04:0C:0A:D3:92:F0:00:26:01:00:00:00:01 "
+      "--send-apdu 00:20:00:98 2>&1";
+  std::unique_ptr<FILE, decltype(&pclose)> l_tool(popen(kCommand, "r"), pclose);
+  if (!l_tool) return "opensc-tool cannot be started";
+  std::string l_output;
+  char l_buffer[256];
+  while (std::fgets(l_buffer, sizeof(l_buffer), l_tool.get()) != nullptr) l_output += l_buffer;
+  return l_output;
+}
+
+// The PIN a log-in verified must be asked for again by the next program.
+TEST_F(PcscdRequestFlow, AfterALogInOpenScIsAskedForThePinAgain) {
+  const std::string l_answer =
+      Run({{CardKind::kMyNumber}}, RequestJson("01", std::string(",\"digest\":\"") + kDigest + "\""), L"1234");
+  ASSERT_NE(std::string::npos, l_answer.find("\"result\":\"0\"")) << l_answer;
+  const std::string l_state = AuthPinStateForOpenSc();
+  EXPECT_NE(std::string::npos, l_state.find("SW1=0x63, SW2=0xC3")) << l_state;
 }
 
 TEST_F(PcscdRequestFlow, SigningThreeDigestsWithTheCardInTheSecondReader) {

@@ -87,6 +87,36 @@ struct Request {
   }
 };
 
+// The status another program gets for VERIFY without data (the PIN's state) of
+// the user-authentication PIN of the card in the first reader; empty on failure.
+std::string AuthPinStateSeenByAnotherProgram(platform::SCardApi& io_l_api) {
+  platform::ScardContext l_context = 0;
+  std::wstring l_readers;
+  if (io_l_api.EstablishContext(&l_context) != platform::kScardSuccess) return "";
+  platform::ScardHandle l_card = 0;
+  std::uint32_t l_protocol = 0;
+  std::string l_state;
+  if (io_l_api.ListReaders(l_context, &l_readers) == platform::kScardSuccess &&
+      io_l_api.Connect(l_context, l_readers.c_str(), &l_card, &l_protocol) == platform::kScardSuccess) {
+    const std::uint8_t l_select[] = {0x00, 0xA4, 0x04, 0x0C, 0x0A, 0xD3, 0x92, 0xF0, 0x00,
+                                     0x26, 0x01, 0x00, 0x00, 0x00, 0x01};
+    const std::uint8_t l_verify[] = {0x00, 0x20, 0x00, 0x98};
+    std::uint8_t l_answer[2] = {};
+    std::uint32_t l_length = sizeof(l_answer);
+    if (io_l_api.Transmit(l_card, l_protocol, l_select, sizeof(l_select), l_answer, &l_length) ==
+            platform::kScardSuccess &&
+        (l_length = sizeof(l_answer),
+         io_l_api.Transmit(l_card, l_protocol, l_verify, sizeof(l_verify), l_answer, &l_length) ==
+             platform::kScardSuccess) &&
+        l_length == 2) {
+      l_state = Utf16ToUtf8(HexOf({l_answer[0], l_answer[1]}));
+    }
+    io_l_api.Disconnect(l_card, platform::SCardApi::Disposition::kLeaveCard);
+  }
+  io_l_api.ReleaseContext(l_context);
+  return l_state;
+}
+
 void ReportCommands(const char* in_l_what, std::size_t in_l_count) {
   std::cout << "[ commands ] " << in_l_what << ": " << in_l_count << std::endl;
 }
@@ -227,7 +257,7 @@ void LastWrongPinLocksThePin(CardRig& io_l_rig) {
   EXPECT_EQ(L"0x84", l_right.error.GetDetail2());
 }
 
-void CardRemovedDuringCertificateRead(CardRig& io_l_rig) {
+void CardRemovedDuringCertificateRead(CardRig& io_l_rig, std::int32_t in_l_result) {
   // Select, token, verify, header, first chunk, second chunk; the third goes.
   StartOrFail(io_l_rig, {{CardKind::kMyNumber, 3, 7}});
   Request l_request(L"01", kAuthPin);
@@ -236,19 +266,44 @@ void CardRemovedDuringCertificateRead(CardRig& io_l_rig) {
   ASSERT_EQ(0, l_access.CheckCardPassword());
   EXPECT_EQ(1, l_access.GetCertificate());
   EXPECT_EQ(L"EW140-1A10", l_request.error.GetCode());
-  EXPECT_EQ(L"0x80100069", l_request.error.GetDetail1());
+  const auto l_detail_of = [](std::int32_t in_l_api) {
+    const auto l_value = static_cast<std::uint32_t>(in_l_api);
+    return L"0x" + HexOf({static_cast<std::uint8_t>(l_value >> 24), static_cast<std::uint8_t>(l_value >> 16),
+                          static_cast<std::uint8_t>(l_value >> 8), static_cast<std::uint8_t>(l_value)});
+  };
+  if (in_l_result != 0) {
+    EXPECT_EQ(l_detail_of(in_l_result), l_request.error.GetDetail1());
+  } else {
+    // pcscd reports a card pulled mid-command as removed, or as a failed transaction.
+    const std::wstring l_detail = l_request.error.GetDetail1();
+    EXPECT_TRUE(l_detail == l_detail_of(platform::kScardWRemovedCard) ||
+                l_detail == l_detail_of(platform::kScardENotTransacted))
+        << std::string(l_detail.begin(), l_detail.end());
+  }
   EXPECT_EQ(L"1", l_request.error.GetCategory());
   EXPECT_EQ(L"", l_request.result.GetCertificate());
   EXPECT_EQ(0, l_access.ValidateCardSession());
 }
 
-void NoReaderAtAll(CardRig& io_l_rig) {
+void VerifiedPinDoesNotOutliveTheSession(CardRig& io_l_rig) {
+  StartOrFail(io_l_rig, {{CardKind::kMyNumber}});
+  Request l_request(L"01", kAuthPin);
+  AccessForPersonalInfo l_access(io_l_rig.Api());
+  ASSERT_EQ(0, l_access.EstablishCardSession(&l_request.error, &l_request.store, &l_request.result));
+  ASSERT_EQ(0, l_access.CheckCardPassword()) << l_request.error.GetCode();
+  l_access.ReleaseCardSession();
+  // 90 00 would mean any program could now sign with the key without the PIN.
+  EXPECT_EQ("63c3", AuthPinStateSeenByAnotherProgram(io_l_rig.Api()));
+}
+
+void NoReaderAtAll(CardRig& io_l_rig, const wchar_t* in_l_detail) {
   StartOrFail(io_l_rig, {});
   Request l_request(L"01", kAuthPin);
   AccessForPersonalInfo l_access(io_l_rig.Api());
   EXPECT_EQ(1, l_access.EstablishCardSession(&l_request.error, &l_request.store, &l_request.result));
   EXPECT_EQ(L"EW140-1510", l_request.error.GetCode());
-  EXPECT_EQ(L"0x8010002e", l_request.error.GetDetail1());
+  EXPECT_EQ(in_l_detail, l_request.error.GetDetail1());
+  EXPECT_EQ(L"1", l_request.error.GetCategory());
   Request l_gpki(L"13", kGpkiPassword);
   AccessForGpkiAp l_gpki_access(io_l_rig.Api());
   EXPECT_EQ(1, l_gpki_access.EstablishCardSession(&l_gpki.error, &l_gpki.store, &l_gpki.result));

@@ -1,5 +1,7 @@
 #pragma once
-// Passes every call on to another SCardApi and counts the commands sent.
+// Passes every call on to another SCardApi and counts the commands sent; what
+// only the T=0 protocol adds (GET RESPONSE, a command answered 6C xx that is sent
+// again) is not counted.
 #include <atomic>
 #include <cstddef>
 
@@ -27,11 +29,16 @@ class CountingSCardApi final : public platform::SCardApi {
   std::int32_t Transmit(platform::ScardHandle in_l_card, std::uint32_t in_l_protocol, const std::uint8_t* in_l_send,
                         std::uint32_t in_l_send_length, std::uint8_t* out_l_receive,
                         std::uint32_t* io_l_receive_length) override {
-    ++m_commands_;
-    return m_inner_.Transmit(in_l_card, in_l_protocol, in_l_send, in_l_send_length, out_l_receive,
-                             io_l_receive_length);
+    const std::int32_t l_ret =
+        m_inner_.Transmit(in_l_card, in_l_protocol, in_l_send, in_l_send_length, out_l_receive, io_l_receive_length);
+    const bool l_get_response = in_l_send_length == 5 && in_l_send[0] == 0x00 && in_l_send[1] == 0xC0;
+    const bool l_wrong_le = l_ret == platform::kScardSuccess && *io_l_receive_length == 2 && out_l_receive[0] == 0x6C;
+    if (!l_get_response && !l_wrong_le) ++m_commands_;
+    return l_ret;
   }
-  std::int32_t Disconnect(platform::ScardHandle in_l_card) override { return m_inner_.Disconnect(in_l_card); }
+  std::int32_t Disconnect(platform::ScardHandle in_l_card, Disposition in_l_disposition) override {
+    return m_inner_.Disconnect(in_l_card, in_l_disposition);
+  }
   std::int32_t ReleaseContext(platform::ScardContext in_l_context) override {
     return m_inner_.ReleaseContext(in_l_context);
   }

@@ -67,7 +67,11 @@ bool HeadlessRun::Run(std::chrono::milliseconds in_l_limit) {
                            m_queue_,
                            *this,
                            *this,
-                           [this] { return m_second_instance_ ? 1 : 0; }};
+                           [this] { return m_second_instance_ ? 1 : 0; },
+                           0,
+                           1.0,
+                           1.0,
+                           [this] { m_instance_released_after_ = static_cast<long long>(m_streams_.output.size()); }};
   m_frame_ = std::make_unique<FrameCore>(l_platform);
   m_frame_->OnCreate(reinterpret_cast<WindowHandle>(this));
   while (!m_destroyed_) {

@@ -72,6 +72,8 @@ class HeadlessRun final : public ScreenFactory, public FrameHost {
   // The JSON text of the answer frame after checking its prefix and trailing zero.
   std::string Answer() const;
   const std::vector<ShownScreen>& Shown() const { return m_shown_; }
+  // How many answer bytes were out when the run let the next TAV start; -1 when it never did.
+  long long InstanceReleasedAfter() const { return m_instance_released_after_; }
   std::vector<ScreenKind> ShownKinds() const;
   DataStore& Store() { return m_frame_->GetDataStore(); }
 
@@ -109,6 +111,7 @@ class HeadlessRun final : public ScreenFactory, public FrameHost {
   std::wstring m_own_version_ = L"1.0.0.0";
   bool m_second_instance_ = false;
   bool m_destroyed_ = false;
+  long long m_instance_released_after_ = -1;
   std::vector<ShownScreen> m_shown_;
   std::vector<QueuedMessage> m_dispatched_;
   std::vector<QueuedMessage> m_leftover_;

@@ -13,6 +13,7 @@ InProcessCardRig::InProcessCardRig()
 bool InProcessCardRig::Start(const std::vector<ReaderSetup>& in_l_readers, std::string* out_l_error) {
   m_readers_ = std::make_unique<cardsim::VirtualReaders>();
   m_api_ = std::make_unique<VirtualSCardApi>(*m_readers_);
+  if (m_configure_) m_configure_(*m_api_);
   m_certificates_.clear();
   for (std::size_t l_i = 0; l_i < in_l_readers.size(); ++l_i) {
     const ReaderSetup& l_setup = in_l_readers[l_i];

@@ -1,5 +1,6 @@
 #pragma once
 // cardsim's readers and cards in this process, behind VirtualSCardApi.
+#include <functional>
 #include <map>
 #include <memory>
 #include <utility>
@@ -17,6 +18,8 @@ class InProcessCardRig final : public CardRig {
   InProcessCardRig();
   // Cards sign with this key instead of their own (for timing the host alone).
   void UseSigningKey(std::shared_ptr<const cardsim::CardKey> in_l_key) { m_signing_key_ = std::move(in_l_key); }
+  // Sets up the PC/SC fake of every later Start (a T=0 reader, a stopped service...).
+  void ConfigureApi(std::function<void(VirtualSCardApi&)> in_l_configure) { m_configure_ = std::move(in_l_configure); }
 
   bool Start(const std::vector<ReaderSetup>& in_l_readers, std::string* out_l_error) override;
   platform::SCardApi& Api() override { return *m_api_; }
@@ -29,6 +32,7 @@ class InProcessCardRig final : public CardRig {
   std::unique_ptr<VirtualSCardApi> m_api_;
   std::map<std::pair<std::size_t, std::string>, std::vector<std::uint8_t>> m_certificates_;
   std::shared_ptr<const cardsim::CardKey> m_signing_key_;
+  std::function<void(VirtualSCardApi&)> m_configure_;
 };
 
 }  // namespace tavc::test

@@ -133,11 +133,12 @@ std::int32_t ScriptedSCardApi::Transmit(platform::ScardHandle in_l_card, std::ui
   return platform::kScardSuccess;
 }
 
-std::int32_t ScriptedSCardApi::Disconnect(platform::ScardHandle in_l_card) {
+std::int32_t ScriptedSCardApi::Disconnect(platform::ScardHandle in_l_card, Disposition in_l_disposition) {
   if (m_open_cards_.erase(in_l_card) == 0) {
     ++m_bad_releases_;
     return platform::kScardEInvalidHandle;
   }
+  if (in_l_disposition == Disposition::kResetCard) ++m_reset_disconnects_;
   return platform::kScardSuccess;
 }
 

@@ -50,6 +50,8 @@ class ScriptedSCardApi final : public platform::SCardApi {
   // released that were not open.
   std::size_t OpenHandles() const { return m_open_contexts_.size() + m_open_cards_.size(); }
   std::size_t BadReleases() const { return m_bad_releases_; }
+  // Cards disconnected with SCARD_RESET_CARD.
+  std::size_t ResetDisconnects() const { return m_reset_disconnects_; }
   const std::vector<std::string>& Sent() const { return m_sent_; }
   const std::vector<std::wstring>& Connected() const { return m_connected_; }
 
@@ -60,7 +62,7 @@ class ScriptedSCardApi final : public platform::SCardApi {
   std::int32_t Transmit(platform::ScardHandle in_l_card, std::uint32_t in_l_protocol, const std::uint8_t* in_l_send,
                         std::uint32_t in_l_send_length, std::uint8_t* out_l_receive,
                         std::uint32_t* io_l_receive_length) override;
-  std::int32_t Disconnect(platform::ScardHandle in_l_card) override;
+  std::int32_t Disconnect(platform::ScardHandle in_l_card, Disposition in_l_disposition) override;
   std::int32_t ReleaseContext(platform::ScardContext in_l_context) override;
 
  private:
@@ -80,6 +82,7 @@ class ScriptedSCardApi final : public platform::SCardApi {
   std::set<platform::ScardContext> m_open_contexts_;
   std::set<platform::ScardHandle> m_open_cards_;
   std::size_t m_bad_releases_ = 0;
+  std::size_t m_reset_disconnects_ = 0;
   std::uintptr_t m_next_handle_ = 0x100;
 };
 

@@ -23,6 +23,7 @@ FaultDecision FaultInjector::Next(const std::vector<std::uint8_t>& in_l_apdu) {
     if (l_override.m_occurrence_ == 0 || l_override.m_occurrence_ == m_override_hits_[l_i]) {
       l_decision.m_action_ = FaultDecision::Action::kForceStatus;
       l_decision.m_status_ = l_override.m_status_;
+      l_decision.m_answer_ = l_override.m_answer_;
       return l_decision;
     }
   }

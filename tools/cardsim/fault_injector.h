@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "tools/cardsim/fault_plan.h"
@@ -14,6 +15,7 @@ struct FaultDecision {
   enum class Action { kExecute, kRemoveCard, kForceStatus };
   Action m_action_ = Action::kExecute;
   StatusWord m_status_{0x90, 0x00};  // for kForceStatus
+  std::optional<std::vector<std::uint8_t>> m_answer_;  // for kForceStatus, instead of the status
   std::chrono::milliseconds m_delay_{0};
 };
 

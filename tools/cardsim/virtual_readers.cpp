@@ -108,7 +108,7 @@ ReaderStatus VirtualReaders::Transmit(const std::string& in_l_name, std::uint64_
   }
   l_reader->m_log_.push_back(in_l_apdu);
   if (l_decision.m_action_ == FaultDecision::Action::kForceStatus) {
-    out_l_response = StatusOnly(l_decision.m_status_);
+    out_l_response = l_decision.m_answer_ ? *l_decision.m_answer_ : StatusOnly(l_decision.m_status_);
   } else {
     out_l_response = l_reader->m_card_->Transmit(in_l_apdu);
   }

@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct SessionCase {
   const char* name;
   const wchar_t* mode;
-  int setup;  // 0 no context, 1 list fails, 2 no reader, 3 no card, 4 a My Number card
+  int setup;  // 0 no context, 1 list fails, 2 no reader, 3 no card, 4 a My Number card, 5 no service
   const wchar_t* code;
   const wchar_t* detail1;
 };
@@ -133,8 +133,9 @@ class GpkiSessions : public ::testing::TestWithParam<SessionCase> {};
 TEST_P(GpkiSessions, FailWithTheModesCode) {
   ScriptedSCardApi l_api;
   switch (GetParam().setup) {
-    case 0: l_api.SetEstablishResult(platform::kScardENoService); break;
+    case 0: l_api.SetEstablishResult(platform::kScardFInternalError); break;
     case 1: l_api.SetListResult(platform::kScardFInternalError); break;
+    case 5: l_api.SetEstablishResult(platform::kScardENoService); break;
     case 2: break;
     case 3: l_api.AddReader(L"Empty", platform::kScardENoSmartcard); break;
     default:
@@ -156,12 +157,14 @@ TEST_P(GpkiSessions, FailWithTheModesCode) {
 
 INSTANTIATE_TEST_SUITE_P(
     EstablishCardSession, GpkiSessions,
-    ::testing::Values(SessionCase{"SignNoContext", L"11", 0, L"EWC44-3900", L"0x8010001d"},
+    ::testing::Values(SessionCase{"SignNoContext", L"11", 0, L"EWC44-3900", L"0x80100001"},
+                      SessionCase{"SignNoService", L"11", 5, L"EWC40-3910", L"0x8010001d"},
                       SessionCase{"SignPcsc", L"12", 1, L"EWC44-3901", L"0x80100001"},
                       SessionCase{"SignNoReader", L"11", 2, L"EWC40-3910", L"0x8010002e"},
                       SessionCase{"SignNoCard", L"12", 3, L"EWC40-3911", L""},
                       SessionCase{"SignMyNumberCard", L"11", 4, L"EWC40-3911", L""},
-                      SessionCase{"ChangeNoContext", L"13", 0, L"EWD44-3900", L"0x8010001d"},
+                      SessionCase{"ChangeNoContext", L"13", 0, L"EWD44-3900", L"0x80100001"},
+                      SessionCase{"ChangeNoService", L"13", 5, L"EWD40-3910", L"0x8010001d"},
                       SessionCase{"ChangePcsc", L"13", 1, L"EWD44-3901", L"0x80100001"},
                       SessionCase{"ChangeNoReader", L"13", 2, L"EWD40-3910", L"0x8010002e"},
                       SessionCase{"ChangeNoCard", L"13", 3, L"EWD40-3911", L""}),

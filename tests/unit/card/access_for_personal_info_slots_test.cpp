@@ -30,6 +30,11 @@ struct SlotCase {
 const ScriptedReply kRemoved = PcscFailure(platform::kScardWRemovedCard);
 const ScriptedReply kInternal = PcscFailure(platform::kScardFInternalError);
 const ScriptedReply kNoReaders = PcscFailure(platform::kScardENoReadersAvailable);
+// Other ways readers report a card pulled in the middle of a command.
+const ScriptedReply kReset = PcscFailure(platform::kScardWResetCard);
+const ScriptedReply kNoSmartcard = PcscFailure(platform::kScardENoSmartcard);
+const ScriptedReply kNotTransacted = PcscFailure(platform::kScardENotTransacted);
+const ScriptedReply kEmptyAnswer{platform::kScardSuccess, {}, {}};
 const std::string kRecord = "011C" + AsciiHex("123456789012345" "13101" "20351231");
 
 class IdCardSlots : public ::testing::TestWithParam<SlotCase>, protected IdCardRig {};
@@ -70,6 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
         SlotCase{"LoginBlocked", L"01", 0, Op::kCheckPassword, {{kVerifyLogin, Status(0x69, 0x84)}}, L"EW140-1600", L"0x69", L"0x84"},
         SlotCase{"LoginStatus", L"01", 0, Op::kCheckPassword, {{kVerifyLogin, Status(0x69, 0x82)}}, L"EW144-1601", L"0x69", L"0x82"},
         SlotCase{"LoginNoReader", L"01", 0, Op::kCheckPassword, {{kVerifyLogin, kNoReaders}}, L"EW140-1610", L"0x8010002e", L""},
+        SlotCase{"LoginResetCard", L"01", 0, Op::kCheckPassword, {{kVerifyLogin, kReset}}, L"EW140-1610", L"0x80100068", L""},
+        SlotCase{"SignNoSmartcard", L"02", 0, Op::kCheckPassword, {{kVerifySign, kNoSmartcard}}, L"EW240-1610", L"0x8010000c", L""},
+        SlotCase{"InfoNotTransacted", L"03", 0, Op::kCheckPassword, {{kVerifyInfo, kNotTransacted}}, L"EW340-2110", L"0x80100016", L""},
+        SlotCase{"InfoEmptyAnswer", L"04", 0, Op::kCheckPassword, {{kVerifyInfo, kEmptyAnswer}}, L"EW340-2110", L"0x80100069", L""},
         SlotCase{"SignRemoved", L"02", 0, Op::kCheckPassword, {{kVerifySign, kRemoved}}, L"EW240-1610", L"0x80100069", L""},
         SlotCase{"SignPcsc", L"07", 0, Op::kCheckPassword, {{kVerifySign, kInternal}}, L"EW244-1600", L"0x80100001", L""},
         SlotCase{"SignWrong", L"02", 0, Op::kCheckPassword, {{kVerifySign, Status(0x63, 0xC2)}}, L"EW240-1620", L"0x63", L"0xc2"},
@@ -106,6 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
         SlotCase{"LoginPcsc", L"01", 0, Op::kSign, {{kSignLogin, kInternal}}, L"EW144-1800", L"0x80100001", L""},
         SlotCase{"LoginStatus", L"01", 0, Op::kSign, {{kSignLogin, Status(0x69, 0x82)}}, L"EW144-1801", L"0x69", L"0x82"},
         SlotCase{"SignRemoved", L"02", 0, Op::kSign, {{kSignSign, kRemoved}}, L"EW240-1810", L"0x80100069", L""},
+        SlotCase{"SignNotTransacted", L"02", 0, Op::kSign, {{kSignSign, kNotTransacted}}, L"EW240-1810", L"0x80100016", L""},
         SlotCase{"SignPcsc", L"07", 0, Op::kSign, {{kSignSign, kInternal}}, L"EW244-1800", L"0x80100001", L""},
         SlotCase{"SignStatus", L"02", 0, Op::kSign, {{kSignSign, Status(0x69, 0x85)}}, L"EW244-1801", L"0x69", L"0x85"},
         SlotCase{"SignShortAnswer", L"02", 0, Op::kSign, {{kSignSign, Ok("0102")}}, L"EW244-1801", L"0x90", L"0x00"}),
@@ -115,6 +125,8 @@ INSTANTIATE_TEST_SUITE_P(
     ExtractPersonalInfo, IdCardSlots,
     ::testing::Values(
         SlotCase{"NumberRemoved", L"03", 0, Op::kPersonalInfo, {{"00B081000F", kRemoved}}, L"EW340-2210", L"0x80100069", L""},
+        SlotCase{"NumberResetCard", L"03", 0, Op::kPersonalInfo, {{"00B081000F", kReset}}, L"EW340-2210", L"0x80100068", L""},
+        SlotCase{"ItemsEmptyAnswer", L"04", 0, Op::kPersonalInfo, {{"00B08200FA", kEmptyAnswer}}, L"EW340-2211", L"0x80100069", L""},
         SlotCase{"NumberPcsc", L"03", 0, Op::kPersonalInfo, {{"00B081000F", kInternal}}, L"EW344-2200", L"0x80100001", L""},
         SlotCase{"NumberStatus", L"03", 0, Op::kPersonalInfo, {{"00B081000F", Status(0x69, 0x82)}}, L"EW344-2201", L"0x69", L"0x82"},
         SlotCase{"ItemsRemoved", L"04", 0, Op::kPersonalInfo, {{"00B08200FA", kRemoved}}, L"EW340-2211", L"0x80100069", L""},

@@ -259,7 +259,7 @@ TEST_F(IdCardOperations, EachPasswordIsChangedInItsApplication) {
 struct SessionCase {
   const char* name;
   const wchar_t* mode;
-  enum class Setup { kNoContext, kListFails, kNoReader, kNoCard } setup;
+  enum class Setup { kNoContext, kListFails, kNoReader, kNoCard, kNoService, kListNoService } setup;
   const wchar_t* code;
   const wchar_t* detail1;
 };
@@ -269,7 +269,9 @@ class IdCardSessions : public ::testing::TestWithParam<SessionCase> {};
 TEST_P(IdCardSessions, FailWithTheModesCode) {
   ScriptedSCardApi l_api;
   switch (GetParam().setup) {
-    case SessionCase::Setup::kNoContext: l_api.SetEstablishResult(platform::kScardENoService); break;
+    case SessionCase::Setup::kNoContext: l_api.SetEstablishResult(platform::kScardFInternalError); break;
+    case SessionCase::Setup::kNoService: l_api.SetEstablishResult(platform::kScardENoService); break;
+    case SessionCase::Setup::kListNoService: l_api.SetListResult(platform::kScardENoService); break;
     case SessionCase::Setup::kListFails: l_api.SetListResult(platform::kScardFInternalError); break;
     case SessionCase::Setup::kNoReader: break;
     case SessionCase::Setup::kNoCard: l_api.AddReader(L"Empty", platform::kScardENoSmartcard); break;
@@ -290,19 +292,23 @@ TEST_P(IdCardSessions, FailWithTheModesCode) {
 using Setup = SessionCase::Setup;
 INSTANTIATE_TEST_SUITE_P(
     EstablishCardSession, IdCardSessions,
-    ::testing::Values(SessionCase{"LoginNoContext", L"01", Setup::kNoContext, L"EW144-1500", L"0x8010001d"},
+    ::testing::Values(SessionCase{"LoginNoContext", L"01", Setup::kNoContext, L"EW144-1500", L"0x80100001"},
                       SessionCase{"LoginPcsc", L"01", Setup::kListFails, L"EW144-1501", L"0x80100001"},
                       SessionCase{"LoginNoReader", L"01", Setup::kNoReader, L"EW140-1510", L"0x8010002e"},
                       SessionCase{"LoginNoCard", L"01", Setup::kNoCard, L"EW140-1511", L""},
-                      SessionCase{"SignNoContext", L"07", Setup::kNoContext, L"EW244-1500", L"0x8010001d"},
+                      SessionCase{"LoginNoService", L"01", Setup::kNoService, L"EW140-1510", L"0x8010001d"},
+                      SessionCase{"SignListNoService", L"02", Setup::kListNoService, L"EW240-1510", L"0x8010001d"},
+                      SessionCase{"InfoNoService", L"04", Setup::kNoService, L"EW340-2010", L"0x8010001d"},
+                      SessionCase{"ChangeNoService", L"06", Setup::kNoService, L"EW640-2010", L"0x8010001d"},
+                      SessionCase{"SignNoContext", L"07", Setup::kNoContext, L"EW244-1500", L"0x80100001"},
                       SessionCase{"SignPcsc", L"02", Setup::kListFails, L"EW244-1501", L"0x80100001"},
                       SessionCase{"SignNoReader", L"02", Setup::kNoReader, L"EW240-1510", L"0x8010002e"},
                       SessionCase{"SignNoCard", L"07", Setup::kNoCard, L"EW240-1511", L""},
-                      SessionCase{"InfoNoContext", L"03", Setup::kNoContext, L"EW340-2000", L"0x8010001d"},
+                      SessionCase{"InfoNoContext", L"03", Setup::kNoContext, L"EW340-2000", L"0x80100001"},
                       SessionCase{"InfoPcsc", L"04", Setup::kListFails, L"EW340-2001", L"0x80100001"},
                       SessionCase{"InfoNoReader", L"03", Setup::kNoReader, L"EW340-2010", L"0x8010002e"},
                       SessionCase{"InfoNoCard", L"04", Setup::kNoCard, L"EW340-2011", L""},
-                      SessionCase{"ChangeNoContext", L"06", Setup::kNoContext, L"EW640-2000", L"0x8010001d"},
+                      SessionCase{"ChangeNoContext", L"06", Setup::kNoContext, L"EW640-2000", L"0x80100001"},
                       SessionCase{"ChangePcsc", L"06", Setup::kListFails, L"EW640-2001", L"0x80100001"},
                       SessionCase{"ChangeNoReader", L"06", Setup::kNoReader, L"EW640-2010", L"0x8010002e"},
                       SessionCase{"ChangeNoCard", L"06", Setup::kNoCard, L"EW640-2011", L""}),

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <thread>
+
+#include "host/core/end_alert.h"
 #include "tests/support/scripted_scard_api.h"
 #include "tests/unit/core/recording_poster.h"
 
@@ -17,6 +23,35 @@ class ThreadlessCardAccess final : public CardAccessThread {
 
  protected:
   bool StartWorker(std::function<void()>) override { return false; }
+};
+
+// Workers that wait at their very start, before they take the lock, until let go.
+class HeldCardAccess final : public CardAccessThread {
+ public:
+  using CardAccessThread::CardAccessThread;
+  void LetGo() {
+    {
+      std::lock_guard<std::mutex> l_lock(m_mutex_);
+      m_held_ = false;
+    }
+    m_changed_.notify_all();
+  }
+
+ protected:
+  bool StartWorker(std::function<void()> in_l_body) override {
+    return CardAccessThread::StartWorker([this, in_l_body] {
+      {
+        std::unique_lock<std::mutex> l_lock(m_mutex_);
+        m_changed_.wait(l_lock, [this] { return !m_held_; });
+      }
+      in_l_body();
+    });
+  }
+
+ private:
+  std::mutex m_mutex_;
+  std::condition_variable m_changed_;
+  bool m_held_ = true;
 };
 
 class CardAccessThreadStart : public ::testing::Test {
@@ -71,6 +106,46 @@ TEST_F(CardAccessThreadStart, TheEstablishWorkerReportsTheCardCheck) {
   EXPECT_EQ(L"EW340-2010", m_error_.GetCode()) << "no reader in the card-surface modes";
   EXPECT_EQ(0, l_access.ValidateCardSessionPersonalInfo()) << "the presence check leaves no session open";
   EXPECT_EQ(0U, m_api_.OpenHandles());
+}
+
+// The user ends the run just after a worker started, before it opened its
+// session: the end step must wait for it rather than answer while it writes.
+TEST_F(CardAccessThreadStart, TheEndStepWaitsForAWorkerThatHasNotOpenedItsSession) {
+  m_api_.SetListResult(platform::kScardENoReadersAvailable);
+  m_store_.SetMode(L"01");
+  HeldCardAccess l_access(m_api_, m_poster_);
+  ASSERT_EQ(0, l_access.CreateThreadForEstablishJpki(&m_error_, &m_store_, &m_result_));
+  std::thread l_user([&l_access] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    l_access.LetGo();
+  });
+  l_access.ReleaseAtEnd(CardAccessThread::EndSession::kJpki);
+  EXPECT_EQ(L"EW140-1510", m_error_.GetCode()) << "the worker's record is complete when the end step goes on";
+  l_user.join();
+}
+
+// A worker that finished while the end confirmation is open waits for the
+// user's answer; starting the next one must not wait for it, or the
+// confirmation (shown by the same thread) could never be answered.
+TEST_F(CardAccessThreadStart, StartingAWorkerDoesNotWaitForOneThatWaitsForTheEndConfirmation) {
+  m_api_.SetListResult(platform::kScardENoReadersAvailable);
+  m_store_.SetMode(L"01");
+  EndAlert::ResetAnswer();
+  CardAccessThread l_access(m_api_, m_poster_);
+  ASSERT_EQ(0, l_access.CreateThreadForEstablishJpki(&m_error_, &m_store_, &m_result_));
+  ASSERT_TRUE(m_poster_.WaitForPosts(1));
+  EndAlert l_alert(m_poster_);
+  l_alert.Initialize(&m_error_, &m_store_);
+  ASSERT_EQ(0, l_alert.OnInitDialog());
+  // Fails without a reader, then waits in its report for the user's answer.
+  ASSERT_EQ(0, l_access.CreateThreadForLogin());
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  auto l_next = std::async(std::launch::async, [&l_access] { return l_access.CreateThreadForLogin(); });
+  const bool l_started_at_once = l_next.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+  l_alert.OnCancel();
+  EXPECT_TRUE(l_started_at_once);
+  EXPECT_EQ(0, l_next.get());
+  EXPECT_TRUE(m_poster_.WaitForPosts(3));
 }
 
 }  // namespace

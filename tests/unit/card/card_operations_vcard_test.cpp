@@ -23,7 +23,7 @@ TEST_F(VirtualCardOperations, EachPasswordIsChangedThenUsed) { scenarios::EachPa
 TEST_F(VirtualCardOperations, WrongPinReportsTheTriesLeft) { scenarios::WrongPinReportsTheTriesLeft(m_rig_); }
 TEST_F(VirtualCardOperations, LastWrongPinLocksThePin) { scenarios::LastWrongPinLocksThePin(m_rig_); }
 TEST_F(VirtualCardOperations, CardRemovedDuringCertificateRead) {
-  scenarios::CardRemovedDuringCertificateRead(m_rig_);
+  scenarios::CardRemovedDuringCertificateRead(m_rig_, platform::kScardWRemovedCard);
 }
 TEST_F(VirtualCardOperations, NoReaderAtAll) { scenarios::NoReaderAtAll(m_rig_); }
 TEST_F(VirtualCardOperations, FirstReaderEmptySecondHoldsTheCard) {
@@ -37,6 +37,41 @@ TEST_F(VirtualCardOperations, MyNumberCardWhereGpkiCardIsExpected) {
 }
 TEST_F(VirtualCardOperations, GpkiSignatureVerifiesAndPasswordChanges) {
   scenarios::GpkiSignatureVerifiesAndPasswordChanges(m_rig_);
+}
+TEST_F(VirtualCardOperations, VerifiedPinDoesNotOutliveTheSession) {
+  scenarios::VerifiedPinDoesNotOutliveTheSession(m_rig_);
+}
+
+// A reader that speaks T=0 answers data by 61 xx and a wrong Le by 6C xx.
+TEST_F(VirtualCardOperations, EveryOperationWorksThroughAT0Reader) {
+  m_rig_.ConfigureApi([](VirtualSCardApi& io_l_api) { io_l_api.UseT0(true); });
+  scenarios::LoginSignatureVerifiesWithTheCertificate(m_rig_);
+  scenarios::PersonalDataIsReadAndDecoded(m_rig_);
+  scenarios::GpkiSignatureVerifiesAndPasswordChanges(m_rig_);
+}
+
+// Windows stops its smart-card service when no reader is plugged in.
+TEST_F(VirtualCardOperations, StoppedServiceIsNoReader) {
+  for (const bool l_at_list : {false, true}) {
+    m_rig_.ConfigureApi([l_at_list](VirtualSCardApi& io_l_api) {
+      (l_at_list ? io_l_api.SetListResult(platform::kScardENoService)
+                 : io_l_api.SetEstablishResult(platform::kScardENoService));
+    });
+    scenarios::NoReaderAtAll(m_rig_, L"0x8010001d");
+  }
+}
+
+// Readers report a card pulled mid-command in several ways.
+TEST_F(VirtualCardOperations, EveryWayACardIsPulledIsARemovedCard) {
+  const std::pair<std::int32_t, bool> l_ways[] = {{platform::kScardWResetCard, false},
+                                                   {platform::kScardENoSmartcard, false},
+                                                   {platform::kScardENotTransacted, false},
+                                                   {platform::kScardSuccess, true}};
+  for (const auto& l_way : l_ways) {
+    m_rig_.ConfigureApi([l_way](VirtualSCardApi& io_l_api) { io_l_api.SetRemovalResult(l_way.first, l_way.second); });
+    const std::int32_t l_recorded = l_way.second ? platform::kScardWRemovedCard : l_way.first;
+    scenarios::CardRemovedDuringCertificateRead(m_rig_, l_recorded);
+  }
 }
 
 }  // namespace

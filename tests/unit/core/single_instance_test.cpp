@@ -26,6 +26,9 @@ TEST(SingleInstanceLock, SecondHolderIsRefusedUntilTheFirstHasGone) {
   }
   platform::SingleInstanceLock l_after;
   EXPECT_EQ(0, l_after.Take(l_name));
+  l_after.Release();
+  platform::SingleInstanceLock l_next;
+  EXPECT_EQ(0, l_next.Take(l_name)) << "released while its holder still lives";
 }
 
 }  // namespace

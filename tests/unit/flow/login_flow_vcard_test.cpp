@@ -47,6 +47,35 @@ TEST_F(FlowTest, WrongPinThenTheRightOne) {
   EXPECT_NE(std::wstring::npos, l_again->message.find(L"EW140-1620"));
 }
 
+// A page may send its next request as soon as it has the answer.
+TEST_F(FlowTest, NextInstanceMayStartOnceTheAnswerIsOut) {
+  Readers({{CardKind::kMyNumber}});
+  NewRun(RequestJson("01", std::string(",\"digest\":\"") + kDigestLogin + "\"")).SetUser(TypingUser(L"1234"));
+  const std::string l_answer = RunToEnd();
+  EXPECT_TRUE(Has(l_answer, "\"result\":\"0\"")) << l_answer;
+  EXPECT_EQ(static_cast<long long>(l_answer.size()) + 5, m_run_->InstanceReleasedAfter());
+}
+
+// A page asking for English gets it on the log-in password screen only.
+TEST_F(FlowTest, EnglishOnlyOnTheLogInPasswordScreen) {
+  for (const char* l_mode : {"01", "03"}) {
+    Readers({{CardKind::kMyNumber}});
+    int l_attempts = 0;
+    NewRun(RequestJson(l_mode, std::string(",\"language\":\"en\",\"digest\":\"") + kDigestLogin + "\""))
+        .SetUser([&l_attempts](HeadlessRun& io_l_run, HeadlessScreen& io_l_screen) {
+          if (io_l_screen.Kind() == ScreenKind::kPasswordEntry) io_l_run.EnterPassword(l_attempts++ == 0 ? L"9999" : L"1234");
+        });
+    const std::string l_answer = RunToEnd();
+    EXPECT_TRUE(Has(l_answer, "\"result\":\"0\"")) << l_answer;
+    const auto& l_shown = m_run_->Shown();
+    const auto l_again = std::find_if(l_shown.begin() + 3, l_shown.end(),
+                                      [](const ShownScreen& in_l_s) { return in_l_s.kind == ScreenKind::kPasswordEntry; });
+    ASSERT_NE(l_shown.end(), l_again) << l_mode;
+    EXPECT_EQ(std::string(l_mode) == "01", l_again->message.find(L"Please check your Password/PIN") == 0)
+        << l_mode << ": " << std::string(l_again->message.begin(), l_again->message.end());
+  }
+}
+
 TEST_F(FlowTest, NoCardThenACard) {
   Readers({{CardKind::kEmpty}});
   bool l_inserted = false;
