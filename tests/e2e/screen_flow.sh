@@ -3,7 +3,7 @@
 # Each case starts TAV through ui_driver.exe on one request (standard input a
 # Windows pipe kept open, as the wrapper keeps it), acts on the screens as a
 # user would, and compares the answer frame byte for byte. TAV.exe runs beside
-# a winscard.dll that finds no reader. Needs a display (run_wine_tests.sh
+# the test winscard.dll with no reader configured (TAV_TEST_READERS unset). Needs a display (run_wine_tests.sh
 # starts Xvfb) and the caller's WINEPREFIX. Screenshots go to the shot folder.
 # Usage: tests/e2e/screen_flow.sh <build-dir> [shot-dir]
 set -euo pipefail
@@ -16,6 +16,7 @@ shots="${2:-$build_dir/e2e-screens}"
 WINE="${WINE:-wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winscard=n"
+unset TAV_TEST_READERS
 
 work="$(mktemp -d /tmp/tav-e2e.XXXXXX)"
 snapper=""
