@@ -278,5 +278,38 @@ if run_case "card removed during signing" '{"mode":"02",'"$versions"',"digest":[
   expect "card removed during signing" "$(answer_json mode 02 result 9)"
 fi
 
+# --- two readers: a My Number card with a city code, and a GPKI card.
+start_daemon --card mynumber --city-code 13101 --card gpki
+cert="$work/certs/reader0-auth.der"
+# Log-in with the city code and the combination code. The combination code is a
+# SHA-256 over a salt, the card's manufacture number and the uuid: checked for
+# its form here, its computation by the unit tests.
+if run_case "log-in with city and combination codes" \
+  '{"mode":"01",'"$versions"',"digest":"'"$login_digest"'","city_code_flag":"true","combination_code_flag":"true"}' \
+  screen=PasswordSetScreen type=1002:1234 click=1; then
+  combination="$(answer_field combination_code)"
+  if [[ ! "$combination" =~ ^[0-9a-f]{64}$ ]]; then
+    echo "FAILED log-in with codes: combination code \"$combination\"" >&2
+    failed=1
+  fi
+  expect "log-in with city and combination codes" "$(answer_json mode 01 result 0 uuid "$(uuid)" \
+    signature "$(sign "$cert" "$login_digest")" certificate "$(base64 -w0 "$cert")" combination_code "$combination" \
+    city_code "$(hex 13101)")"
+fi
+
+# GPKI signing (mode 11): the card is found in the second reader; its password keeps its case.
+gpki_cert="$work/certs/reader1-user.der"
+if run_case "GPKI signing (11)" '{"mode":"11",'"$versions"',"digest":["'"${digests[0]}"'"]}' \
+  screen=PasswordSetScreen text=1019:利用者パスワード type=1002:GPKI1234 click=1; then
+  tav_answer_frame $'{\r\n  "mode":"11",\r\n  "result":"0",\r\n  "uuid":"'"$(uuid)"$'",\r\n  "signature":["'"$(sign "$gpki_cert" "${digests[0]}")"$'"],\r\n  "certificate":"'"$(base64 -w0 "$gpki_cert")"$'"\r\n}' \
+    >"$work/expected"
+  if cmp -s "$work/answer" "$work/expected"; then echo "ok   GPKI signing (11)"; else
+    echo "FAILED GPKI signing (11): answer differs" >&2
+    failed=1
+  fi
+  received="$(tail -c +5 "$work/answer" | tr -d '\0' | sed -n 's/^  "signature":\["\(.*\)"\],\r$/\1/p')"
+  verify "$gpki_cert" "${digests[0]}" "$received" || { echo "FAILED GPKI signing (11): signature" >&2; failed=1; }
+fi
+
 stop_daemon
 exit "$failed"
