@@ -311,5 +311,18 @@ if run_case "GPKI signing (11)" '{"mode":"11",'"$versions"',"digest":["'"${diges
   verify "$gpki_cert" "${digests[0]}" "$received" || { echo "FAILED GPKI signing (11): signature" >&2; failed=1; }
 fi
 
+# --- the page goes away while the password is asked for: the wrapper's "05"
+# frame ends the request on the error screen, without an answer.
+tav_frame '{"mode":"05"}' >"$work/cancel_frame"
+if run_case "\"05\" frame during the password screen" "$login" screen=PasswordSetScreen \
+  write="$(windows_path "$work/cancel_frame")" screen=ErrorScreen text=1039:表示中のページから移動された snap=error_page_gone click=1; then
+  if [ -s "$work/answer" ]; then
+    echo "FAILED \"05\" frame: an answer was written" >&2
+    failed=1
+  else
+    echo "ok   \"05\" frame during the password screen: no answer"
+  fi
+fi
+
 stop_daemon
 exit "$failed"

@@ -7,6 +7,7 @@
 //
 // Steps, in order:
 //   eof                  close TAV's standard input (the caller is gone)
+//   write=<file>         write the file's bytes to TAV's standard input (a later frame)
 //   screen=<Name>        wait until the frame shows the screen ("ErrorScreen", ...)
 //   text=<id>:<part>     wait until a control of the current screen contains the text
 //                        (text=1039:<part> reads the red error line)
@@ -214,6 +215,17 @@ bool SplitControl(const std::wstring& in_l_value, int& out_l_id, std::wstring& o
   return true;
 }
 
+bool ReadWholeFile(const std::wstring& in_l_path, std::vector<char>& out_l_bytes) {
+  FILE* l_file = _wfopen(in_l_path.c_str(), L"rb");
+  if (l_file == nullptr) return false;
+  char l_buffer[4096];
+  std::size_t l_read;
+  while ((l_read = std::fread(l_buffer, 1, sizeof(l_buffer), l_file)) > 0)
+    out_l_bytes.insert(out_l_bytes.end(), l_buffer, l_buffer + l_read);
+  std::fclose(l_file);
+  return true;
+}
+
 bool Step(Run& in_l_run, const std::wstring& in_l_step) {
   const std::size_t l_equals = in_l_step.find(L'=');
   const std::wstring l_verb = in_l_step.substr(0, l_equals);
@@ -323,6 +335,18 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     return l_alert == nullptr || AnswerEndAlert(in_l_run, L"ok");
   }
   if (l_verb == L"snap") return Snap(l_value);
+  if (l_verb == L"write") {
+    if (in_l_run.request_writer.joinable()) in_l_run.request_writer.join();
+    std::vector<char> l_bytes;
+    DWORD l_written = 0;
+    if (in_l_run.input_writer != nullptr && ReadWholeFile(l_value, l_bytes) &&
+        WriteFile(in_l_run.input_writer, l_bytes.data(), static_cast<DWORD>(l_bytes.size()), &l_written, nullptr) &&
+        l_written == l_bytes.size()) {
+      return true;
+    }
+    Fail(L"cannot write " + l_value + L" to TAV");
+    return false;
+  }
   if (l_verb == L"eof") {
     if (in_l_run.request_writer.joinable()) in_l_run.request_writer.join();
     if (in_l_run.input_writer != nullptr) CloseHandle(in_l_run.input_writer);
@@ -333,16 +357,6 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
   return false;
 }
 
-bool ReadWholeFile(const std::wstring& in_l_path, std::vector<char>& out_l_bytes) {
-  FILE* l_file = _wfopen(in_l_path.c_str(), L"rb");
-  if (l_file == nullptr) return false;
-  char l_buffer[4096];
-  std::size_t l_read;
-  while ((l_read = std::fread(l_buffer, 1, sizeof(l_buffer), l_file)) > 0)
-    out_l_bytes.insert(out_l_bytes.end(), l_buffer, l_buffer + l_read);
-  std::fclose(l_file);
-  return true;
-}
 
 bool Start(const std::wstring& in_l_tav, const std::vector<char>& in_l_request, HANDLE in_l_answer, Run& out_l_run) {
   HANDLE& l_writer = out_l_run.input_writer;
