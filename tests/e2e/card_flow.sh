@@ -324,5 +324,20 @@ if run_case "\"05\" frame during the password screen" "$login" screen=PasswordSe
   fi
 fi
 
+# --- timings of a log-in, three runs: request written -> password screen
+# shown, and OK -> answer (TAV ended), less the worker's fixed 100 ms after
+# signing. The driver looks every 50 ms, so each figure may be up to 50 ms late.
+start_daemon --card mynumber
+cert="$work/certs/reader0-auth.der"
+for run in 1 2 3; do
+  if run_case "timed log-in $run" "$login" screen=PasswordSetScreen mark=shown type=1002:1234 mark=ok click=1 \
+    >"$work/times"; then
+    shown="$(sed -n 's/^shown //p' "$work/times" | tr -d '\r')"
+    ok="$(sed -n 's/^ok //p' "$work/times" | tr -d '\r')"
+    ended="$(sed -n 's/^end //p' "$work/times" | tr -d '\r')"
+    echo "time log-in $run: request -> password screen ${shown} ms; OK -> answer $((ended - ok - 100)) ms"
+  fi
+done
+
 stop_daemon
 exit "$failed"

@@ -23,6 +23,8 @@
 //   alert=ok|cancel      wait for the end confirmation, check its texts, answer it
 //   end                  once a screen shows, close the frame and confirm the end
 //                        confirmation if one appears (ends any run)
+//   mark=<name>          print "<name> <ms>" on standard output: the time since TAV
+//                        started; once TAV has ended "end <ms>" follows
 //   snap=<name>          wait while the test script takes a screenshot
 //                        (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 // Afterwards TAV must end by itself with exit code 0. Exit code 0 when all went
@@ -47,6 +49,8 @@ constexpr const wchar_t* kFrameClass = L"TavoriFrame";
 constexpr int kEndAlertTextId = 1050;
 
 struct Run {
+  ULONGLONG started_at = 0;
+  bool marked = false;
   PROCESS_INFORMATION process{};
   HANDLE input_writer = nullptr;
   std::thread request_writer;
@@ -335,6 +339,12 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     return l_alert == nullptr || AnswerEndAlert(in_l_run, L"ok");
   }
   if (l_verb == L"snap") return Snap(l_value);
+  if (l_verb == L"mark") {
+    std::wprintf(L"%ls %llu\n", l_value.c_str(), GetTickCount64() - in_l_run.started_at);
+    std::fflush(stdout);
+    in_l_run.marked = true;
+    return true;
+  }
   if (l_verb == L"write") {
     if (in_l_run.request_writer.joinable()) in_l_run.request_writer.join();
     std::vector<char> l_bytes;
@@ -375,6 +385,7 @@ bool Start(const std::wstring& in_l_tav, const std::vector<char>& in_l_request, 
                                         &l_startup, &out_l_run.process);
   CloseHandle(l_reader);
   if (l_started == FALSE) return false;
+  out_l_run.started_at = GetTickCount64();
   // TAV reads while this writes; a request larger than the pipe does not block.
   out_l_run.request_writer = std::thread([l_writer, &in_l_request] {
     std::size_t l_done = 0;
@@ -420,6 +431,7 @@ int wmain(int argc, wchar_t** argv) {
     Fail(L"TAV did not end");
     l_ok = false;
   }
+  if (l_ok && l_run.marked) std::wprintf(L"end %llu\n", GetTickCount64() - l_run.started_at);
   if (!Ended(l_run)) TerminateProcess(l_run.process.hProcess, 99);
   WaitForSingleObject(l_run.process.hProcess, kWaitLimitMs);
   DWORD l_exit = 0;
