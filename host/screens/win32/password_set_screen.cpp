@@ -99,7 +99,7 @@ void PasswordSetScreen::OnChar() {
   SetWindowTextW(l_field, l_kept.c_str());
   l_start = l_start >= l_removed ? l_start - l_removed : 0;
   l_end = l_end >= l_removed ? l_end - l_removed : 0;
-  SendMessageW(l_field, EM_SETSEL, l_start, l_end);
+  SendMessageW(l_field, EM_SETSEL, static_cast<WPARAM>(l_start), static_cast<LPARAM>(l_end));
   SendMessageW(l_field, EM_SCROLLCARET, 0, 0);
   SendMessageW(l_field, EM_SETMODIFY, TRUE, 0);
 }
