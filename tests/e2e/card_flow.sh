@@ -324,6 +324,30 @@ if run_case "\"05\" frame during the password screen" "$login" screen=PasswordSe
   fi
 fi
 
+# --- bad input on the password screen: typed and pasted text keeps to the
+# mode's characters and limit (no banner without a service ID).
+long_digits="$(printf '1234%.0s' $(seq 2500))"
+if run_case "10,000 characters typed: the field keeps 4" '{"mode":"01",'"$versions"',"digest":"'"$login_digest"'"}' \
+  screen=PasswordSetScreen snap=password_no_banner type=1002:"ab${long_digits:0:9998}" click=1; then
+  expect "10,000 characters typed: the field keeps 4" "$(login_answer)"
+fi
+if run_case "10,000 characters pasted: the field keeps 4" "$login" screen=PasswordSetScreen \
+  set=1002:"x${long_digits:0:9999}" click=1; then
+  expect "10,000 characters pasted: the field keeps 4" "$(login_answer)"
+fi
+# A service ID of odd length is refused with its code on the error screen.
+if run_case "service ID of odd length" '{"mode":"01",'"$versions"',"service_id":"123","digest":"'"$login_digest"'"}' \
+  screen=ErrorScreen snap=error_service_id click=1; then
+  code="$(answer_field errcode)"
+  expect "service ID of odd length ($code)" "$(answer_json mode 01 result 1 errcode "$code")"
+fi
+
+# --- personal data without the individual number (mode 04): the card's defaults.
+if run_case "personal data (04)" '{"mode":"04",'"$versions"'}' screen=PasswordSetScreen type=1002:1234 click=1; then
+  expect "personal data (04)" "$(answer_json mode 04 result 0 uuid "$(uuid)" name "$(hex "番号　花子")" sex "$(hex 2)" \
+    address "$(hex "東京都千代田区霞が関２丁目１番２号")" birthday "$(hex 19850415)")"
+fi
+
 # --- timings of a log-in, three runs: request written -> password screen
 # shown, and OK -> answer (TAV ended), less the worker's fixed 100 ms after
 # signing. The driver looks every 50 ms, so each figure may be up to 50 ms late.
