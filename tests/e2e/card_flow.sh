@@ -348,6 +348,13 @@ if run_case "personal data (04)" '{"mode":"04",'"$versions"'}' screen=PasswordSe
     address "$(hex "東京都千代田区霞が関２丁目１番２号")" birthday "$(hex 19850415)")"
 fi
 
+# --- a scale far from 1.0: the prefix at 192 DPI (scale 2.0) for one log-in.
+"$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+if run_case "log-in at 192 DPI" "$login" screen=PasswordSetScreen snap=password_192dpi type=1002:1234 click=1; then
+  expect "log-in at 192 DPI" "$(login_answer)"
+fi
+"$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+
 # --- timings of a log-in, three runs: request written -> password screen
 # shown, and OK -> answer (TAV ended), less the worker's fixed 100 ms after
 # signing. The driver looks every 50 ms, so each figure may be up to 50 ms late.
