@@ -80,10 +80,6 @@ void PlaceholderScreen::OnInitDialog() {
   if (l_fields < 1) ShowWindow(GetDlgItem(m_window_, IDC_PLACEHOLDER_FIRST), SW_HIDE);
   SetDlgItemTextW(m_window_, IDOK, LoadMessageText(kOkText).c_str());
   SetDlgItemTextW(m_window_, IDCANCEL, LoadMessageText(kCancelText).c_str());
-  if (!PlaceholderHasButtons(m_request_.kind)) {
-    ShowWindow(GetDlgItem(m_window_, IDOK), SW_HIDE);
-    ShowWindow(GetDlgItem(m_window_, IDCANCEL), SW_HIDE);
-  }
 }
 
 void PlaceholderScreen::ReadField(int in_l_id, std::wstring& out_l_text) {
