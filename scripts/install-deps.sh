@@ -19,6 +19,8 @@ packages=(
   pcscd libpcsclite-dev vsmartcard-vpcd pcsc-tools libssl-dev openssl
   # a second PC/SC client, to see what the card holds after TAV let it go
   opensc
+  # the card cases under wine: DigestInfo bytes (xxd), the caption buttons' Marlett
+  xxd fonts-wine
 )
 
 missing=()

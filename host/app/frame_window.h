@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "host/core/frame_core.h"
-#include "host/screens/win32/placeholder_screen_factory.h"
+#include "host/screens/win32/dialog_screen_factory.h"
 #include "platform/single_instance.h"
 
 namespace tavc {
@@ -51,7 +51,7 @@ class FrameWindow final : public FrameHost, public MessagePoster {
   std::atomic<HWND> m_window_{nullptr};
   // Held for the life of the process.
   platform::SingleInstanceLock m_single_instance_;
-  PlaceholderScreenFactory m_screens_;
+  DialogScreenFactory m_screens_;
   int m_sizemove_flag_ = 0;
   bool m_minimized_ = false;
   HWND m_focus_before_minimize_ = nullptr;

@@ -16,3 +16,30 @@
 #define IDC_PLACEHOLDER_FIRST 1002
 // New password (change).
 #define IDC_PLACEHOLDER_SECOND 1004
+
+// Screens (child dialogs of the frame, hidden until the frame shows them).
+#define IDD_CARD_REQUEST 207
+#define IDD_PASSWORD_SET 211
+#define IDD_PROCESSING 219
+#define IDD_ERROR 221
+// Shared controls of the screens.
+#define IDC_BANNER 1003
+#define IDC_URL_FIELD 1007
+#define IDC_URL_CAPTION 1008
+#define IDC_ERROR_LINE 1039
+#define IDC_VERSION_BUTTON 57664
+// Password entry.
+#define IDC_PASSWORD 1002
+#define IDC_PROMPT 1019
+#define IDC_SHOW_PASSWORD 1044
+#define IDC_CHANGE_LINK 1056
+// Processing.
+#define IDC_PROGRESS 1001
+#define IDC_WARNING 1055
+
+// Pictures.
+#define IDB_TAVO 224
+#define IDB_ETAX 225
+#define IDB_VERSION 227
+#define IDB_INFO 228
+#define IDB_INFO_HOVER 229

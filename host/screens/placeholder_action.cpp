@@ -62,14 +62,11 @@ const wchar_t* ScreenClassName(ScreenKind in_l_kind) {
 
 int PlaceholderFieldCount(ScreenKind in_l_kind) {
   switch (in_l_kind) {
-    case ScreenKind::kPasswordEntry:
     case ScreenKind::kPasswordSelect: return 1;
     case ScreenKind::kPasswordChange: return 2;
     default: return 0;
   }
 }
-
-bool PlaceholderHasButtons(ScreenKind in_l_kind) { return in_l_kind != ScreenKind::kProcessing; }
 
 void PlaceholderOnOpen(const ScreenRequest& in_l_request) {
   if (in_l_request.kind != ScreenKind::kPasswordChangeResult || in_l_request.data_store == nullptr) return;
@@ -83,9 +80,6 @@ PlaceholderOutcome PlaceholderOnOk(const ScreenRequest& in_l_request, const Plac
   if (in_l_request.data_store == nullptr || in_l_request.error_info == nullptr) return PlaceholderOutcome{};
   DataStore& l_store = *in_l_request.data_store;
   switch (in_l_request.kind) {
-    case ScreenKind::kError: return Post(WM_APP04, ErrorScreenEndParam(l_store, *in_l_request.error_info));
-    case ScreenKind::kCardRequest: return Post(WM_APP01);
-    case ScreenKind::kPasswordEntry: l_store.SetPassword(in_l_input.first); return Post(WM_APP03);
     case ScreenKind::kPasswordSelect: {
       const int l_type = PasswordTypeOf(in_l_input.first);
       if (l_type == 0) return PlaceholderOutcome{};
@@ -103,28 +97,19 @@ PlaceholderOutcome PlaceholderOnOk(const ScreenRequest& in_l_request, const Plac
     case ScreenKind::kVersionInfo:
       if (IsMustUpdate(in_l_request.error_info->GetCode())) return PlaceholderOutcome{};
       return Post(HasCertificateChoice(l_store) ? WM_APP07 : WM_APP01);
-    case ScreenKind::kProcessing: return PlaceholderOutcome{};
+    default: return PlaceholderOutcome{};
   }
-  return PlaceholderOutcome{};
 }
 
 PlaceholderOutcome PlaceholderOnClose(const ScreenRequest& in_l_request) {
   if (in_l_request.data_store == nullptr || in_l_request.error_info == nullptr) return PlaceholderOutcome{};
   switch (in_l_request.kind) {
-    case ScreenKind::kError:
-      return Post(WM_APP04, ErrorScreenEndParam(*in_l_request.data_store, *in_l_request.error_info));
     case ScreenKind::kVersionInfo: return Post(WM_APP04);
     case ScreenKind::kPasswordChange:
       // The card's password change goes back to the selection; the GPKI one asks to end.
       return in_l_request.data_store->GetMode() == L"13" ? EndAlert() : Open(ScreenKind::kPasswordSelect);
     default: return EndAlert();
   }
-}
-
-std::uintptr_t ErrorScreenEndParam(const DataStore& in_l_data_store, const ErrorInfo& in_l_error_info) {
-  const std::wstring& l_code = in_l_error_info.GetCode();
-  const bool l_interrupt_code = l_code.size() >= 8 && l_code[6] == L'2' && l_code[7] == L'4';
-  return in_l_data_store.GetInterruptState() != 0 && l_interrupt_code ? 2 : 0;
 }
 
 }  // namespace tavc

@@ -26,8 +26,8 @@ struct PlaceholderOutcome {
   ScreenKind next = ScreenKind::kError;
 };
 
-// What the user typed into the stand-in's two fields: the password (entry),
-// the password type (selection), or current and new password (change).
+// What the user typed into the stand-in's two fields: the password type
+// (selection), or current and new password (change).
 struct PlaceholderInput {
   PlaceholderInput() = default;
   PlaceholderInput(const PlaceholderInput&) = delete;
@@ -42,8 +42,6 @@ struct PlaceholderInput {
 const wchar_t* ScreenClassName(ScreenKind in_l_kind);
 // How many of the two fields the screen uses (0, 1 or 2).
 int PlaceholderFieldCount(ScreenKind in_l_kind);
-// The processing screen has no buttons; the others have OK and Cancel.
-bool PlaceholderHasButtons(ScreenKind in_l_kind);
 
 // As the screen opens: the password change result forgets the passwords.
 void PlaceholderOnOpen(const ScreenRequest& in_l_request);
@@ -51,9 +49,5 @@ void PlaceholderOnOpen(const ScreenRequest& in_l_request);
 PlaceholderOutcome PlaceholderOnOk(const ScreenRequest& in_l_request, const PlaceholderInput& in_l_input);
 // Cancel, Escape or the frame's close.
 PlaceholderOutcome PlaceholderOnClose(const ScreenRequest& in_l_request);
-
-// wParam of the error screen's WM_APP04: 2 when it shows an interrupt (a code
-// of the 24 group after the interrupt state was set), else 0.
-std::uintptr_t ErrorScreenEndParam(const DataStore& in_l_data_store, const ErrorInfo& in_l_error_info);
 
 }  // namespace tavc

@@ -7,25 +7,40 @@
 //
 // Steps, in order:
 //   eof                  close TAV's standard input (the caller is gone)
+//   write=<file>         write the file's bytes to TAV's standard input (a later frame)
 //   screen=<Name>        wait until the frame shows the screen ("ErrorScreen", ...)
 //   text=<id>:<part>     wait until a control of the current screen contains the text
-//   type=<id>:<text>     set the text of an edit control of the current screen
+//                        (text=1039:<part> reads the red error line)
+//   type=<id>:<text>     type the text into a control of the current screen, key by key
+//   set=<id>:<text>      set the text of an edit control at once (as a paste does)
+//   tick=<id>            tick or untick a check box of the current screen
+//   link=<id>            follow the link of a link control of the current screen
+//   gone=<Name>          wait until the screen is no longer shown ("ProcessingScreen")
+//   enabled=<id>:0|1     wait until a control of the current screen is disabled / enabled
 //   click=<id>           press a button of the current screen
 //   key=enter|escape     press the key on the current screen
 //   close                close the frame window (its close box)
 //   alert=ok|cancel      wait for the end confirmation, check its texts, answer it
 //   end                  once a screen shows, close the frame and confirm the end
 //                        confirmation if one appears (ends any run)
+//   layout               check that no two visible controls of the current screen
+//                        overlap (the information button sits in the banner's corner)
+//   mark=<name>          print "<name> <ms>" on standard output: the time since TAV
+//                        started; once TAV has ended "end <ms>" follows
 //   snap=<name>          wait while the test script takes a screenshot
 //                        (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 // Afterwards TAV must end by itself with exit code 0. Exit code 0 when all went
 // as expected; otherwise 1 with the reason on standard error and in
 // <answer-file>.log (written at once, so that it is kept even when standard
-// error is lost).
+// error is lost). A screen is a dialog inside the frame named for its class.
+// The request is written from a thread once TAV runs, so that a request larger
+// than the pipe's buffer does not block the driver.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -33,12 +48,14 @@ namespace {
 constexpr DWORD kWaitLimitMs = 20000;
 constexpr DWORD kPollMs = 50;
 constexpr const wchar_t* kFrameClass = L"TavoriFrame";
-constexpr int kScreenNameId = 1001;
 constexpr int kEndAlertTextId = 1050;
 
 struct Run {
+  ULONGLONG started_at = 0;
+  bool marked = false;
   PROCESS_INFORMATION process{};
   HANDLE input_writer = nullptr;
+  std::thread request_writer;
 };
 
 HANDLE g_reasons = INVALID_HANDLE_VALUE;
@@ -105,10 +122,12 @@ HWND CurrentScreen(const Run& in_l_run) {
   const HWND l_frame = TopLevel(in_l_run, kFrameClass);
   if (l_frame == nullptr) return nullptr;
   for (HWND l_child = GetWindow(l_frame, GW_CHILD); l_child != nullptr; l_child = GetWindow(l_child, GW_HWNDNEXT)) {
-    if (IsWindowVisible(l_child) && GetDlgItem(l_child, kScreenNameId) != nullptr) return l_child;
+    if (IsWindowVisible(l_child) && ClassOf(l_child) == L"#32770") return l_child;
   }
   return nullptr;
 }
+
+std::wstring ScreenName(HWND in_l_screen) { return in_l_screen != nullptr ? WindowText(in_l_screen) : L"none"; }
 
 bool Ended(const Run& in_l_run) { return WaitForSingleObject(in_l_run.process.hProcess, 0) == WAIT_OBJECT_0; }
 
@@ -126,9 +145,9 @@ HWND WaitForScreen(const Run& in_l_run, const std::wstring& in_l_name) {
   HWND l_screen = nullptr;
   WaitFor(in_l_run, [&] {
     l_screen = CurrentScreen(in_l_run);
-    return l_screen != nullptr && WindowText(GetDlgItem(l_screen, kScreenNameId)) == in_l_name;
+    return l_screen != nullptr && ScreenName(l_screen) == in_l_name;
   });
-  return l_screen != nullptr && WindowText(GetDlgItem(l_screen, kScreenNameId)) == in_l_name ? l_screen : nullptr;
+  return l_screen != nullptr && ScreenName(l_screen) == in_l_name ? l_screen : nullptr;
 }
 
 HWND ScreenNow(const Run& in_l_run) {
@@ -202,6 +221,52 @@ bool SplitControl(const std::wstring& in_l_value, int& out_l_id, std::wstring& o
   return true;
 }
 
+bool ReadWholeFile(const std::wstring& in_l_path, std::vector<char>& out_l_bytes) {
+  FILE* l_file = _wfopen(in_l_path.c_str(), L"rb");
+  if (l_file == nullptr) return false;
+  char l_buffer[4096];
+  std::size_t l_read;
+  while ((l_read = std::fread(l_buffer, 1, sizeof(l_buffer), l_file)) > 0)
+    out_l_bytes.insert(out_l_bytes.end(), l_buffer, l_buffer + l_read);
+  std::fclose(l_file);
+  return true;
+}
+
+constexpr int kBannerId = 1003;
+constexpr int kVersionButtonId = 57664;
+
+struct Control {
+  int id;
+  RECT rect;
+};
+
+BOOL CALLBACK CollectControl(HWND in_l_control, LPARAM in_l_list) {
+  RECT l_rect{};
+  if (IsWindowVisible(in_l_control) && GetWindowRect(in_l_control, &l_rect)) {
+    reinterpret_cast<std::vector<Control>*>(in_l_list)->push_back({GetDlgCtrlID(in_l_control), l_rect});
+  }
+  return TRUE;
+}
+
+bool CheckLayout(HWND in_l_screen) {
+  std::vector<Control> l_controls;
+  EnumChildWindows(in_l_screen, CollectControl, reinterpret_cast<LPARAM>(&l_controls));
+  for (std::size_t l_first = 0; l_first < l_controls.size(); ++l_first) {
+    for (std::size_t l_second = l_first + 1; l_second < l_controls.size(); ++l_second) {
+      const int l_a = l_controls[l_first].id;
+      const int l_b = l_controls[l_second].id;
+      if ((l_a == kBannerId && l_b == kVersionButtonId) || (l_a == kVersionButtonId && l_b == kBannerId)) continue;
+      RECT l_common{};
+      if (IntersectRect(&l_common, &l_controls[l_first].rect, &l_controls[l_second].rect)) {
+        Fail(L"controls " + std::to_wstring(l_a) + L" and " + std::to_wstring(l_b) + L" of " +
+             WindowText(in_l_screen) + L" overlap");
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 bool Step(Run& in_l_run, const std::wstring& in_l_step) {
   const std::size_t l_equals = in_l_step.find(L'=');
   const std::wstring l_verb = in_l_step.substr(0, l_equals);
@@ -211,8 +276,23 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
   if (l_verb == L"screen") {
     if (WaitForScreen(in_l_run, l_value) != nullptr) return true;
     const HWND l_screen = CurrentScreen(in_l_run);
-    Fail(L"screen " + l_value + L" did not appear (shown: " +
-         (l_screen ? WindowText(GetDlgItem(l_screen, kScreenNameId)) : L"none") + L")");
+    Fail(L"screen " + l_value + L" did not appear (shown: " + ScreenName(l_screen) + L")");
+    return false;
+  }
+  if (l_verb == L"gone") {
+    if (WaitFor(in_l_run, [&] { return ScreenName(CurrentScreen(in_l_run)) != l_value; })) return true;
+    Fail(L"screen " + l_value + L" stayed");
+    return false;
+  }
+  if (l_verb == L"enabled" && SplitControl(l_value, l_id, l_text)) {
+    const bool l_want = l_text == L"1";
+    if (WaitFor(in_l_run, [&] {
+          const HWND l_screen = CurrentScreen(in_l_run);
+          return l_screen != nullptr && (IsWindowEnabled(GetDlgItem(l_screen, l_id)) != FALSE) == l_want;
+        })) {
+      return true;
+    }
+    Fail(L"control " + std::to_wstring(l_id) + (l_want ? L" is not enabled" : L" is not disabled"));
     return false;
   }
   if (l_verb == L"text" && SplitControl(l_value, l_id, l_text)) {
@@ -229,6 +309,37 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     return false;
   }
   if (l_verb == L"type" && SplitControl(l_value, l_id, l_text)) {
+    const HWND l_screen = ScreenNow(in_l_run);
+    if (l_screen == nullptr) return false;
+    // Each key goes through the control's own typing rules (limit, filter).
+    const HWND l_control = GetDlgItem(l_screen, l_id);
+    for (const wchar_t l_unit : l_text) {
+      DWORD_PTR l_ignored = 0;
+      SendMessageTimeoutW(l_control, WM_CHAR, l_unit, 1, SMTO_ABORTIFHUNG, 5000, &l_ignored);
+    }
+    return true;
+  }
+  if (l_verb == L"tick") {
+    const HWND l_screen = ScreenNow(in_l_run);
+    if (l_screen == nullptr) return false;
+    const int l_box = _wtoi(l_value.c_str());
+    const HWND l_control = GetDlgItem(l_screen, l_box);
+    const LRESULT l_checked = SendMessageW(l_control, BM_GETCHECK, 0, 0);
+    SendMessageW(l_control, BM_SETCHECK, l_checked == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
+    Press(l_screen, l_box);
+    return true;
+  }
+  if (l_verb == L"link") {
+    const HWND l_screen = ScreenNow(in_l_run);
+    if (l_screen == nullptr) return false;
+    // A click on the first characters of the link text.
+    const HWND l_control = GetDlgItem(l_screen, _wtoi(l_value.c_str()));
+    const LPARAM l_point = MAKELPARAM(4, 4);
+    PostMessageW(l_control, WM_LBUTTONDOWN, MK_LBUTTON, l_point);
+    PostMessageW(l_control, WM_LBUTTONUP, 0, l_point);
+    return true;
+  }
+  if (l_verb == L"set" && SplitControl(l_value, l_id, l_text)) {
     const HWND l_screen = ScreenNow(in_l_run);
     if (l_screen == nullptr) return false;
     if (SendMessageW(GetDlgItem(l_screen, l_id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(l_text.c_str())) != FALSE) {
@@ -265,7 +376,30 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     return l_alert == nullptr || AnswerEndAlert(in_l_run, L"ok");
   }
   if (l_verb == L"snap") return Snap(l_value);
+  if (l_verb == L"layout") {
+    const HWND l_screen = ScreenNow(in_l_run);
+    return l_screen != nullptr && CheckLayout(l_screen);
+  }
+  if (l_verb == L"mark") {
+    std::wprintf(L"%ls %llu\n", l_value.c_str(), GetTickCount64() - in_l_run.started_at);
+    std::fflush(stdout);
+    in_l_run.marked = true;
+    return true;
+  }
+  if (l_verb == L"write") {
+    if (in_l_run.request_writer.joinable()) in_l_run.request_writer.join();
+    std::vector<char> l_bytes;
+    DWORD l_written = 0;
+    if (in_l_run.input_writer != nullptr && ReadWholeFile(l_value, l_bytes) &&
+        WriteFile(in_l_run.input_writer, l_bytes.data(), static_cast<DWORD>(l_bytes.size()), &l_written, nullptr) &&
+        l_written == l_bytes.size()) {
+      return true;
+    }
+    Fail(L"cannot write " + l_value + L" to TAV");
+    return false;
+  }
   if (l_verb == L"eof") {
+    if (in_l_run.request_writer.joinable()) in_l_run.request_writer.join();
     if (in_l_run.input_writer != nullptr) CloseHandle(in_l_run.input_writer);
     in_l_run.input_writer = nullptr;
     return true;
@@ -274,16 +408,6 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
   return false;
 }
 
-bool ReadWholeFile(const std::wstring& in_l_path, std::vector<char>& out_l_bytes) {
-  FILE* l_file = _wfopen(in_l_path.c_str(), L"rb");
-  if (l_file == nullptr) return false;
-  char l_buffer[4096];
-  std::size_t l_read;
-  while ((l_read = std::fread(l_buffer, 1, sizeof(l_buffer), l_file)) > 0)
-    out_l_bytes.insert(out_l_bytes.end(), l_buffer, l_buffer + l_read);
-  std::fclose(l_file);
-  return true;
-}
 
 bool Start(const std::wstring& in_l_tav, const std::vector<char>& in_l_request, HANDLE in_l_answer, Run& out_l_run) {
   HANDLE& l_writer = out_l_run.input_writer;
@@ -291,12 +415,6 @@ bool Start(const std::wstring& in_l_tav, const std::vector<char>& in_l_request, 
   HANDLE l_reader = nullptr;
   if (!CreatePipe(&l_reader, &l_writer, &l_inherit, 65536)) return false;
   SetHandleInformation(l_writer, HANDLE_FLAG_INHERIT, 0);
-  DWORD l_written = 0;
-  if (!in_l_request.empty() &&
-      (!WriteFile(l_writer, in_l_request.data(), static_cast<DWORD>(in_l_request.size()), &l_written, nullptr) ||
-       l_written != in_l_request.size())) {
-    return false;
-  }
   STARTUPINFOW l_startup{};
   l_startup.cb = sizeof(l_startup);
   l_startup.dwFlags = STARTF_USESTDHANDLES;
@@ -307,7 +425,19 @@ bool Start(const std::wstring& in_l_tav, const std::vector<char>& in_l_request, 
   const BOOL l_started = CreateProcessW(in_l_tav.c_str(), l_command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                         &l_startup, &out_l_run.process);
   CloseHandle(l_reader);
-  return l_started != FALSE;
+  if (l_started == FALSE) return false;
+  out_l_run.started_at = GetTickCount64();
+  // TAV reads while this writes; a request larger than the pipe does not block.
+  out_l_run.request_writer = std::thread([l_writer, &in_l_request] {
+    std::size_t l_done = 0;
+    while (l_done < in_l_request.size()) {
+      DWORD l_written = 0;
+      const DWORD l_chunk = static_cast<DWORD>(std::min<std::size_t>(in_l_request.size() - l_done, 65536));
+      if (!WriteFile(l_writer, in_l_request.data() + l_done, l_chunk, &l_written, nullptr) || l_written == 0) return;
+      l_done += l_written;
+    }
+  });
+  return true;
 }
 
 }  // namespace
@@ -342,6 +472,7 @@ int wmain(int argc, wchar_t** argv) {
     Fail(L"TAV did not end");
     l_ok = false;
   }
+  if (l_ok && l_run.marked) std::wprintf(L"end %llu\n", GetTickCount64() - l_run.started_at);
   if (!Ended(l_run)) TerminateProcess(l_run.process.hProcess, 99);
   WaitForSingleObject(l_run.process.hProcess, kWaitLimitMs);
   DWORD l_exit = 0;
@@ -350,6 +481,7 @@ int wmain(int argc, wchar_t** argv) {
     Fail(L"TAV ended with exit code " + std::to_wstring(l_exit));
     l_ok = false;
   }
+  if (l_run.request_writer.joinable()) l_run.request_writer.join();
   if (l_run.input_writer != nullptr) CloseHandle(l_run.input_writer);
   CloseHandle(l_run.process.hThread);
   CloseHandle(l_run.process.hProcess);

@@ -11,6 +11,7 @@
 //   eof              close the wrapper's standard input (the browser is gone)
 //   screen=<Name>    wait until TAV's frame shows the screen
 //   click=<id>       press a button of TAV's current screen
+//   fill=<id>:<text> set the text of a control of TAV's current screen (a password)
 //   close            close TAV's frame window (its close box)
 //   end              once TAV shows a screen, close its frame and confirm the end
 //                    confirmation if one appears
@@ -37,7 +38,6 @@ namespace {
 
 constexpr DWORD kWaitLimitMs = 30000;
 constexpr DWORD kPollMs = 20;
-constexpr int kScreenNameId = 1001;
 constexpr int kWrapperMessageId = 1008;
 constexpr int kFileNameId = 1002;
 
@@ -94,7 +94,10 @@ HWND CurrentScreen() {
   const HWND l_frame = TopLevel(0, L"TavoriFrame");
   if (l_frame == nullptr) return nullptr;
   for (HWND l_child = GetWindow(l_frame, GW_CHILD); l_child != nullptr; l_child = GetWindow(l_child, GW_HWNDNEXT)) {
-    if (IsWindowVisible(l_child) && GetDlgItem(l_child, kScreenNameId) != nullptr) return l_child;
+    // Each screen is a dialog whose window text names its class.
+    wchar_t l_class[16] = {};
+    GetClassNameW(l_child, l_class, 16);
+    if (IsWindowVisible(l_child) && std::wstring(l_class) == L"#32770") return l_child;
   }
   return nullptr;
 }
@@ -194,7 +197,7 @@ int wmain(int argc, wchar_t** argv) {
     } else if (l_verb == L"screen") {
       if (!WaitFor([&] {
             const HWND l_screen = CurrentScreen();
-            return l_screen != nullptr && WindowText(GetDlgItem(l_screen, kScreenNameId)) == l_value;
+            return l_screen != nullptr && WindowText(l_screen) == l_value;
           })) {
         return Fail(L"TAV showed no screen " + l_value);
       }
@@ -230,6 +233,14 @@ int wmain(int argc, wchar_t** argv) {
       if (l_alert == nullptr) return Fail(L"no end confirmation appeared");
       const int l_button = l_value == L"ok" ? IDOK : IDCANCEL;
       PostMessageW(l_alert, WM_COMMAND, MAKEWPARAM(l_button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(l_alert, l_button)));
+    } else if (l_verb == L"fill") {
+      const HWND l_screen = CurrentScreen();
+      const std::size_t l_colon = l_value.find(L':');
+      if (l_screen == nullptr) return Fail(L"no screen to fill in");
+      if (l_colon == std::wstring::npos) return Fail(L"fill needs <id>:<text>");
+      const std::wstring l_text = l_value.substr(l_colon + 1);
+      SendMessageW(GetDlgItem(l_screen, _wtoi(l_value.c_str())), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(l_text.c_str()));
     } else if (l_verb == L"type" || l_verb == L"press") {
       HWND l_dialog = nullptr;
       WaitFor([&] { return (l_dialog = FileDialog(l_process.dwProcessId)) != nullptr; });

@@ -2,7 +2,8 @@
 # Runs the Windows test programs of a win64 build under wine64 in a fresh
 # prefix, then TAV.exe end to end with its windows. Fails when any test fails.
 # Windows need a display: without one the script runs itself under Xvfb.
-# Usage: tests/win/run_wine_tests.sh [build-dir]   (default: build/win64)
+# The card cases take cardsim-daemon from the native build.
+# Usage: tests/win/run_wine_tests.sh [build-dir [linux-build-dir]]   (default: build/win64 build/linux)
 set -euo pipefail
 
 if [ -z "${DISPLAY:-}" ]; then
@@ -12,6 +13,7 @@ fi
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 build_dir="$(cd "${1:-$root/build/win64}" && pwd)"
+linux_build_dir="$(cd "${2:-$root/build/linux}" && pwd)"
 # shellcheck source=tests/win/wine_prefix.sh
 source "$here/wine_prefix.sh"
 
@@ -42,6 +44,10 @@ run_test_program "$build_dir/tests/win/tav_win_tests.exe"
 
 echo "== TAV.exe screens and answer frames under wine64 (screenshots in $build_dir/e2e-screens)"
 if ! "$root/tests/e2e/screen_flow.sh" "$build_dir" "$build_dir/e2e-screens"; then
+  failed=1
+fi
+echo "== TAV.exe with the virtual cards of cardsim-daemon under wine64"
+if ! "$root/tests/e2e/card_flow.sh" "$build_dir" "$linux_build_dir" "$build_dir/e2e-screens"; then
   failed=1
 fi
 

@@ -72,16 +72,14 @@ void PlaceholderScreen::OnInitDialog() {
   SetWindowTextW(static_cast<HWND>(l_store.GetScreenHandle()),
                  LoadMessageText(ScreenTitleId(m_request_.kind, l_store.GetMode())).c_str());
   SetDlgItemTextW(m_window_, IDC_PLACEHOLDER_NAME, ScreenClassName(m_request_.kind));
+  // The dialog is named for the screen it stands for, as the real screens are.
+  SetWindowTextW(m_window_, ScreenClassName(m_request_.kind));
   SetDlgItemTextW(m_window_, IDC_PLACEHOLDER_MESSAGE, m_request_.error_info->GetMessage().c_str());
   const int l_fields = PlaceholderFieldCount(m_request_.kind);
   if (l_fields < 2) ShowWindow(GetDlgItem(m_window_, IDC_PLACEHOLDER_SECOND), SW_HIDE);
   if (l_fields < 1) ShowWindow(GetDlgItem(m_window_, IDC_PLACEHOLDER_FIRST), SW_HIDE);
   SetDlgItemTextW(m_window_, IDOK, LoadMessageText(kOkText).c_str());
   SetDlgItemTextW(m_window_, IDCANCEL, LoadMessageText(kCancelText).c_str());
-  if (!PlaceholderHasButtons(m_request_.kind)) {
-    ShowWindow(GetDlgItem(m_window_, IDOK), SW_HIDE);
-    ShowWindow(GetDlgItem(m_window_, IDCANCEL), SW_HIDE);
-  }
 }
 
 void PlaceholderScreen::ReadField(int in_l_id, std::wstring& out_l_text) {

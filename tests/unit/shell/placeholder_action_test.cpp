@@ -39,23 +39,7 @@ class PlaceholderActionTest : public ::testing::Test {
   DataStore m_store_;
 };
 
-TEST_F(PlaceholderActionTest, ErrorScreenEndsTheRunWithTwoOnlyForAnInterruptCode) {
-  m_error_.SetError(L"EW042-2402", L"", L"", L"");
-  ExpectPost(Ok(ScreenKind::kError), WM_APP04, 0);
-  m_store_.SetInterruptState(1);
-  ExpectPost(Ok(ScreenKind::kError), WM_APP04, 2);
-  ExpectPost(Close(ScreenKind::kError), WM_APP04, 2);
-  // Interrupted, but the screen shows another error (its 7th and 8th characters are not "24").
-  m_error_.SetError(L"EW042-1208", L"", L"", L"");
-  ExpectPost(Close(ScreenKind::kError), WM_APP04, 0);
-  // Too short to carry a group.
-  m_error_.SetError(L"EW042-2", L"", L"", L"");
-  ExpectPost(Close(ScreenKind::kError), WM_APP04, 0);
-}
-
 TEST_F(PlaceholderActionTest, PasswordsGoToTheStoreBeforeTheOperationRuns) {
-  ExpectPost(Ok(ScreenKind::kPasswordEntry, L"1234"), WM_APP03);
-  EXPECT_EQ(L"1234", m_store_.GetPassword());
   ExpectPost(Ok(ScreenKind::kPasswordChange, L"1234", L"5678"), WM_APP03);
   EXPECT_EQ(L"1234", m_store_.GetPassword());
   EXPECT_EQ(L"5678", m_store_.GetNewPassword());
@@ -120,8 +104,7 @@ TEST_F(PlaceholderActionTest, MustUpdateNoticeCannotBeSkipped) {
 
 TEST_F(PlaceholderActionTest, ClosingAsksToEndExceptWhereTheScreenEndsOrGoesBack) {
   for (const ScreenKind l_kind :
-       {ScreenKind::kProcessing, ScreenKind::kCardRequest, ScreenKind::kPasswordEntry, ScreenKind::kPasswordSelect,
-        ScreenKind::kPasswordChangeResult, ScreenKind::kCertificateConfirm, ScreenKind::kCertificateConfirmGpkiAp}) {
+       {ScreenKind::kPasswordSelect, ScreenKind::kPasswordChangeResult, ScreenKind::kCertificateConfirm, ScreenKind::kCertificateConfirmGpkiAp}) {
     EXPECT_EQ(PlaceholderStep::kEndAlert, Close(l_kind).step) << ScreenClassName(l_kind);
   }
   m_store_.SetMode(L"06");
@@ -131,14 +114,9 @@ TEST_F(PlaceholderActionTest, ClosingAsksToEndExceptWhereTheScreenEndsOrGoesBack
   EXPECT_EQ(PlaceholderStep::kEndAlert, Close(ScreenKind::kPasswordChange).step);
 }
 
-TEST_F(PlaceholderActionTest, ProcessingScreenHasNoOk) {
-  EXPECT_FALSE(PlaceholderHasButtons(ScreenKind::kProcessing));
-  EXPECT_EQ(PlaceholderStep::kNothing, Ok(ScreenKind::kProcessing).step);
-}
-
 TEST_F(PlaceholderActionTest, WithoutRecordsNothingHappens) {
   ScreenRequest l_request;
-  l_request.kind = ScreenKind::kPasswordEntry;
+  l_request.kind = ScreenKind::kPasswordChange;
   PlaceholderInput l_input;
   l_input.first = L"1234";
   EXPECT_EQ(PlaceholderStep::kNothing, PlaceholderOnOk(l_request, l_input).step);

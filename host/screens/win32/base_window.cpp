@@ -1,0 +1,254 @@
+#include "host/screens/win32/base_window.h"
+
+#include "host/core/frame_message_poster.h"
+#include "host/resources/message_texts.h"
+#include "host/resources/resource_ids.h"
+#include "host/screens/win32/end_alert_dialog.h"
+
+namespace tavc {
+namespace {
+
+constexpr int kBannerHeight = 85;
+constexpr int kUrlPointTenths = 120;
+
+SIZE BitmapSize(HINSTANCE in_l_instance, int in_l_id) {
+  SIZE l_size{0, 0};
+  const HBITMAP l_bitmap = LoadBitmapW(in_l_instance, MAKEINTRESOURCEW(in_l_id));
+  BITMAP l_info{};
+  if (l_bitmap != nullptr && GetObjectW(l_bitmap, sizeof l_info, &l_info) != 0) {
+    l_size = {l_info.bmWidth, l_info.bmHeight};
+  }
+  if (l_bitmap != nullptr) DeleteObject(l_bitmap);
+  return l_size;
+}
+
+}  // namespace
+
+BaseWindow::BaseWindow(HINSTANCE in_l_instance, const ScreenRequest& in_l_request, int in_l_dialog_id,
+                       const wchar_t* in_l_name)
+    : m_instance_(in_l_instance), m_request_(in_l_request), m_dialog_id_(in_l_dialog_id), m_name_(in_l_name) {}
+
+BaseWindow::~BaseWindow() {
+  DestroyWindow();
+  DeleteBanner();
+  if (m_url_font_ != nullptr) DeleteObject(m_url_font_);
+  if (m_version_images_ != nullptr) ImageList_Destroy(m_version_images_);
+}
+
+HWND BaseWindow::Frame() const { return static_cast<HWND>(Store().GetScreenHandle()); }
+
+bool BaseWindow::Create() {
+  if (m_window_ != nullptr) return true;
+  const WORD l_language = m_english_ ? MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)
+                                     : MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+  // The template of the screen's own language, whatever the process prefers.
+  HRSRC l_resource = FindResourceExW(m_instance_, RT_DIALOG, MAKEINTRESOURCEW(m_dialog_id_), l_language);
+  if (l_resource == nullptr) l_resource = FindResourceW(m_instance_, MAKEINTRESOURCEW(m_dialog_id_), RT_DIALOG);
+  const HGLOBAL l_loaded = l_resource != nullptr ? LoadResource(m_instance_, l_resource) : nullptr;
+  const auto* l_template = l_loaded != nullptr ? static_cast<const DLGTEMPLATE*>(LockResource(l_loaded)) : nullptr;
+  if (l_template == nullptr) return false;
+  // WM_INITDIALOG stores the handle before this returns.
+  return CreateDialogIndirectParamW(m_instance_, l_template, Frame(), DialogProc, reinterpret_cast<LPARAM>(this)) !=
+         nullptr;
+}
+
+void BaseWindow::Show() {
+  // The first screen reaches the frame without having been created.
+  if (!Create()) return;
+  ShowWindow(m_window_, SW_SHOW);
+  SetFocus(m_window_);
+}
+
+bool BaseWindow::IsWindow() const { return m_window_ != nullptr && ::IsWindow(m_window_) != FALSE; }
+
+void BaseWindow::DestroyWindow() {
+  if (IsWindow()) ::DestroyWindow(m_window_);
+  m_window_ = nullptr;
+}
+
+void BaseWindow::OnClose() {
+  EndAlertDialog l_dialog(m_instance_);
+  l_dialog.Initialize(m_request_.error_info, m_request_.data_store);
+  // Messages the frame takes while the alert is open may replace this screen.
+  l_dialog.DoModal();
+}
+
+int BaseWindow::ScaleX(int in_l_pixels) const {
+  const double l_scale = Store().GetScaleX() > 0.0 ? Store().GetScaleX() : 1.0;
+  return static_cast<int>(in_l_pixels * l_scale);
+}
+
+int BaseWindow::ScaleY(int in_l_pixels) const {
+  const double l_scale = Store().GetScaleY() > 0.0 ? Store().GetScaleY() : 1.0;
+  return static_cast<int>(in_l_pixels * l_scale);
+}
+
+void BaseWindow::SetCaption(std::uint32_t in_l_title_id) const {
+  SetWindowTextW(Frame(), LoadMessageText(in_l_title_id).c_str());
+}
+
+void BaseWindow::SetText(int in_l_id, std::uint32_t in_l_text_id) const { SetText(in_l_id, LoadMessageText(in_l_text_id)); }
+
+void BaseWindow::SetText(int in_l_id, const std::wstring& in_l_text) const {
+  SetDlgItemTextW(m_window_, in_l_id, in_l_text.c_str());
+}
+
+void BaseWindow::MoveWindowObject(int in_l_id, int in_l_dy) const {
+  const HWND l_control = Item(in_l_id);
+  RECT l_rect{};
+  if (l_control == nullptr || !GetWindowRect(l_control, &l_rect)) return;
+  MapWindowPoints(nullptr, m_window_, reinterpret_cast<POINT*>(&l_rect), 2);
+  MoveWindow(l_control, l_rect.left, l_rect.top - in_l_dy, l_rect.right - l_rect.left, l_rect.bottom - l_rect.top,
+             TRUE);
+}
+
+void BaseWindow::MoveWindowObjects(std::initializer_list<int> in_l_ids, int in_l_dy) const {
+  for (const int l_id : in_l_ids) MoveWindowObject(l_id, in_l_dy);
+}
+
+int BaseWindow::Height(int in_l_id) const {
+  RECT l_rect{};
+  const HWND l_control = Item(in_l_id);
+  return l_control != nullptr && GetWindowRect(l_control, &l_rect) ? l_rect.bottom - l_rect.top : 0;
+}
+
+void BaseWindow::HideObject(int in_l_id) const {
+  const int l_height = Height(in_l_id);
+  ShowWindow(Item(in_l_id), SW_HIDE);
+  MoveWindowObjects({IDOK, IDCANCEL}, l_height);
+  ShrinkDialog(l_height);
+}
+
+void BaseWindow::ShrinkDialog(int in_l_dy) const {
+  RECT l_rect{};
+  GetWindowRect(m_window_, &l_rect);
+  SetWindowPos(m_window_, nullptr, 0, 0, l_rect.right - l_rect.left, l_rect.bottom - l_rect.top - in_l_dy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void BaseWindow::CollapseBanner(std::initializer_list<int> in_l_below) const {
+  const HWND l_banner = Item(IDC_BANNER);
+  RECT l_rect{};
+  GetWindowRect(l_banner, &l_rect);
+  MapWindowPoints(nullptr, m_window_, reinterpret_cast<POINT*>(&l_rect), 2);
+  MoveWindow(l_banner, l_rect.left, l_rect.top, l_rect.right - l_rect.left, 0, TRUE);
+  const int l_dy = ScaleY(kBannerHeight);
+  MoveWindowObjects(in_l_below, l_dy);
+  ShrinkDialog(l_dy);
+}
+
+void BaseWindow::SetUpBanner(std::initializer_list<int> in_l_below) {
+  const std::wstring l_service = Store().GetServiceId();
+  const int l_id = l_service == L"01" ? IDB_TAVO : l_service == L"02" ? IDB_ETAX : 0;
+  if (l_id == 0) {
+    CollapseBanner(in_l_below);
+    return;
+  }
+  const SIZE l_size = BitmapSize(m_instance_, l_id);
+  // A picture whose size cannot be read is left out; the place stays.
+  if (l_size.cx == 0) return;
+  m_banner_ = static_cast<HBITMAP>(LoadImageW(m_instance_, MAKEINTRESOURCEW(l_id), IMAGE_BITMAP, ScaleX(l_size.cx),
+                                              ScaleY(l_size.cy), LR_DEFAULTCOLOR));
+  if (m_banner_ != nullptr) {
+    SendDlgItemMessageW(m_window_, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_banner_));
+  }
+}
+
+void BaseWindow::SetUpVersionButton() {
+  const SIZE l_size = BitmapSize(m_instance_, IDB_INFO);
+  if (l_size.cx == 0) return;
+  const int l_cx = ScaleX(l_size.cx);
+  const int l_cy = ScaleY(l_size.cy);
+  const HIMAGELIST l_list = ImageList_Create(l_cx, l_cy, ILC_COLOR32, 2, 1);
+  if (l_list == nullptr) return;
+  // One picture per button state: normal, hot, pressed, disabled, focused, stylus hot.
+  for (const int l_id : {IDB_INFO, IDB_INFO_HOVER, IDB_INFO, IDB_INFO, IDB_INFO_HOVER, IDB_INFO_HOVER}) {
+    const auto l_bitmap =
+        static_cast<HBITMAP>(LoadImageW(m_instance_, MAKEINTRESOURCEW(l_id), IMAGE_BITMAP, l_cx, l_cy, 0));
+    ImageList_Add(l_list, l_bitmap, nullptr);
+    if (l_bitmap != nullptr) DeleteObject(l_bitmap);
+  }
+  BUTTON_IMAGELIST l_images{l_list, {0, 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_CENTER};
+  if (SendDlgItemMessageW(m_window_, IDC_VERSION_BUTTON, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&l_images)) ==
+      FALSE) {
+    ImageList_Destroy(l_list);
+    return;
+  }
+  m_version_images_ = l_list;
+}
+
+void BaseWindow::SetUpUrlFont() {
+  const auto l_current = reinterpret_cast<HFONT>(SendDlgItemMessageW(m_window_, IDC_URL_FIELD, WM_GETFONT, 0, 0));
+  LOGFONTW l_font{};
+  if (l_current == nullptr || GetObjectW(l_current, sizeof l_font, &l_font) == 0) return;
+  LOGFONTW l_point{};
+  l_point.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(l_point.lfFaceName, l_font.lfFaceName, LF_FACESIZE);
+  // Tenths of a point in the screen's pixels.
+  const HDC l_dc = GetDC(m_window_);
+  l_point.lfHeight = -MulDiv(kUrlPointTenths, GetDeviceCaps(l_dc, LOGPIXELSY), 720);
+  ReleaseDC(m_window_, l_dc);
+  m_url_font_ = CreateFontIndirectW(&l_point);
+  if (m_url_font_ != nullptr) {
+    SendDlgItemMessageW(m_window_, IDC_URL_FIELD, WM_SETFONT, reinterpret_cast<WPARAM>(m_url_font_), TRUE);
+  }
+}
+
+void BaseWindow::DeleteBanner() {
+  if (m_banner_ == nullptr) return;
+  if (IsWindow()) SendDlgItemMessageW(m_window_, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, 0);
+  DeleteObject(m_banner_);
+  m_banner_ = nullptr;
+}
+
+void BaseWindow::Post(UINT in_l_message, WPARAM in_l_wparam) const {
+  FrameMessagePoster(Store()).Post(in_l_message, in_l_wparam, 0);
+}
+
+bool BaseWindow::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&) { return false; }
+
+INT_PTR BaseWindow::BaseMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam) {
+  switch (in_l_message) {
+    case WM_CTLCOLORSTATIC:
+      if (HasRedErrorLine() && GetDlgCtrlID(reinterpret_cast<HWND>(in_l_lparam)) == IDC_ERROR_LINE) {
+        SetTextColor(reinterpret_cast<HDC>(in_l_wparam), RGB(255, 0, 0));
+      }
+      [[fallthrough]];
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORBTN:
+      SetBkMode(reinterpret_cast<HDC>(in_l_wparam), TRANSPARENT);
+      return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
+    case WM_COMMAND:
+      // Cancel and Escape.
+      if (LOWORD(in_l_wparam) == IDCANCEL && HIWORD(in_l_wparam) == BN_CLICKED) {
+        OnClose();
+        return TRUE;
+      }
+      return FALSE;
+    default: return FALSE;
+  }
+}
+
+INT_PTR CALLBACK BaseWindow::DialogProc(HWND in_l_dialog, UINT in_l_message, WPARAM in_l_wparam,
+                                        LPARAM in_l_lparam) {
+  if (in_l_message == WM_INITDIALOG) {
+    auto* l_self = reinterpret_cast<BaseWindow*>(in_l_lparam);
+    SetWindowLongPtrW(in_l_dialog, DWLP_USER, in_l_lparam);
+    l_self->m_window_ = in_l_dialog;
+    SetWindowTextW(in_l_dialog, l_self->m_name_);
+    l_self->OnInitDialog();
+    return TRUE;
+  }
+  auto* l_self = reinterpret_cast<BaseWindow*>(GetWindowLongPtrW(in_l_dialog, DWLP_USER));
+  if (l_self == nullptr) return FALSE;
+  if (in_l_message == WM_NCDESTROY) {
+    SetWindowLongPtrW(in_l_dialog, DWLP_USER, 0);
+    l_self->m_window_ = nullptr;
+    return FALSE;
+  }
+  INT_PTR l_result = 0;
+  if (l_self->OnMessage(in_l_message, in_l_wparam, in_l_lparam, l_result)) return l_result;
+  return l_self->BaseMessage(in_l_message, in_l_wparam, in_l_lparam);
+}
+
+}  // namespace tavc

@@ -1,0 +1,93 @@
+#pragma once
+// What every screen shares: a modeless child dialog of the frame created from
+// its template (in the screen's language), one message map per screen that
+// falls back to the shared one here (white background, red error line, the
+// information button, Cancel and close), the banner by service ID, scaling by
+// the frame's factors, and moving and hiding controls.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <initializer_list>
+
+#include "host/core/screen_factory.h"
+#include "host/screens/win32/dialog_screen.h"
+
+namespace tavc {
+
+class BaseWindow : public DialogScreen {
+ public:
+  // `in_l_name` names the dialog window (its text, which no caption shows): the
+  // screen's class name, by which tools and tests tell screens apart.
+  BaseWindow(HINSTANCE in_l_instance, const ScreenRequest& in_l_request, int in_l_dialog_id,
+             const wchar_t* in_l_name);
+  ~BaseWindow() override;
+  BaseWindow(const BaseWindow&) = delete;
+  BaseWindow& operator=(const BaseWindow&) = delete;
+
+  bool Create() override;
+  void Show() override;
+  bool IsWindow() const override;
+  void DestroyWindow() override;
+  // Asks the user to confirm the end.
+  void OnClose() override;
+  HWND GetWindowHandle() const override { return m_window_; }
+
+ protected:
+  // Builds the screen's contents (WM_INITDIALOG).
+  virtual void OnInitDialog() = 0;
+  // The screen's own message map; true when it handled the message.
+  virtual bool OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam, INT_PTR& out_l_result);
+  // Screens with a red error line (control 1039) draw it in red.
+  virtual bool HasRedErrorLine() const { return false; }
+
+  // The language of the dialog template ("en" or Japanese); Japanese by default.
+  void SetEnglish(bool in_l_english) { m_english_ = in_l_english; }
+  ErrorInfo& Error() const { return *m_request_.error_info; }
+  DataStore& Store() const { return *m_request_.data_store; }
+  const ScreenRequest& Request() const { return m_request_; }
+  HWND Window() const { return m_window_; }
+  HWND Item(int in_l_id) const { return GetDlgItem(m_window_, in_l_id); }
+  HWND Frame() const;
+
+  int ScaleX(int in_l_pixels) const;
+  int ScaleY(int in_l_pixels) const;
+  void SetCaption(std::uint32_t in_l_title_id) const;
+  void SetText(int in_l_id, std::uint32_t in_l_text_id) const;
+  void SetText(int in_l_id, const std::wstring& in_l_text) const;
+  // Moves a control up by dy pixels (down when negative).
+  void MoveWindowObject(int in_l_id, int in_l_dy) const;
+  void MoveWindowObjects(std::initializer_list<int> in_l_ids, int in_l_dy) const;
+  // Hides a control, moves OK and Cancel up by its height, shrinks the dialog by it.
+  void HideObject(int in_l_id) const;
+  int Height(int in_l_id) const;
+  // Resizes the dialog to its width and its height minus dy, at (0,0).
+  void ShrinkDialog(int in_l_dy) const;
+  // The banner by service ID; without one the banner control takes no height
+  // and `in_l_below` move up by 85 × scale y, the dialog shrinking by it.
+  void SetUpBanner(std::initializer_list<int> in_l_below);
+  // Collapses the banner control as when there is no banner.
+  void CollapseBanner(std::initializer_list<int> in_l_below) const;
+  // The information button's two pictures.
+  void SetUpVersionButton();
+  // The FAQ address field in a 12-point font.
+  void SetUpUrlFont();
+  void DeleteBanner();
+  void Post(UINT in_l_message, WPARAM in_l_wparam) const;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND in_l_dialog, UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam);
+  INT_PTR BaseMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam);
+
+  HINSTANCE m_instance_;
+  ScreenRequest m_request_;
+  int m_dialog_id_;
+  const wchar_t* m_name_;
+  bool m_english_ = false;
+  HWND m_window_ = nullptr;
+  HBITMAP m_banner_ = nullptr;
+  HFONT m_url_font_ = nullptr;
+  // A button does not free the pictures it is given.
+  HIMAGELIST m_version_images_ = nullptr;
+};
+
+}  // namespace tavc

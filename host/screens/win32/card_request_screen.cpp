@@ -1,0 +1,48 @@
+#include "host/screens/win32/card_request_screen.h"
+
+#include "host/core/message_poster.h"
+#include "host/resources/resource_ids.h"
+#include "host/screens/faq_address.h"
+
+namespace tavc {
+namespace {
+
+constexpr int kMessage = -1;
+
+bool IsGpkiMode(const std::wstring& in_l_mode) {
+  return in_l_mode == L"11" || in_l_mode == L"12" || in_l_mode == L"13";
+}
+
+}  // namespace
+
+CardRequestScreen::CardRequestScreen(HINSTANCE in_l_instance, const ScreenRequest& in_l_request)
+    : BaseWindow(in_l_instance, in_l_request, IDD_CARD_REQUEST, L"CardRequestScreen") {}
+
+void CardRequestScreen::OnInitDialog() {
+  SetCaption(3002);
+  SetText(IDC_ERROR_LINE, Error().GetMessage());
+  SetText(kMessage, IsGpkiMode(Store().GetMode()) ? 2065 : 2003);
+  SetText(IDC_URL_CAPTION, 3313);
+  const std::uint32_t l_address = CardRequestFaqAddress(Error().GetMessageId());
+  if (l_address != 0) SetText(IDC_URL_FIELD, l_address);
+  SetUpUrlFont();
+  SetText(IDCANCEL, 3101);
+  SetText(IDOK, 3100);
+  SetUpVersionButton();
+  if (Error().GetCode().empty()) HideObject(IDC_ERROR_LINE);
+  SetUpBanner({kMessage, IDC_ERROR_LINE, IDC_URL_CAPTION, IDC_URL_FIELD, IDOK, IDCANCEL});
+  if (l_address == 0) {
+    HideObject(IDC_URL_CAPTION);
+    HideObject(IDC_URL_FIELD);
+  }
+}
+
+bool CardRequestScreen::OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM, INT_PTR& out_l_result) {
+  if (in_l_message != WM_COMMAND || LOWORD(in_l_wparam) != IDOK || HIWORD(in_l_wparam) != BN_CLICKED) return false;
+  DeleteBanner();
+  Post(WM_APP01, 0);
+  out_l_result = TRUE;
+  return true;
+}
+
+}  // namespace tavc

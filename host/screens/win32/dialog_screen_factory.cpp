@@ -1,0 +1,29 @@
+#include "host/screens/win32/dialog_screen_factory.h"
+
+#include "host/screens/password_rules.h"
+#include "host/screens/win32/card_request_screen.h"
+#include "host/screens/win32/error_screen.h"
+#include "host/screens/win32/password_set_screen.h"
+#include "host/screens/win32/placeholder_screen.h"
+#include "host/screens/win32/processing_screen.h"
+#include "host/screens/win32/ui_language.h"
+
+namespace tavc {
+
+std::unique_ptr<Screen> DialogScreenFactory::CreateScreen(const ScreenRequest& in_l_request) {
+  if (in_l_request.error_info == nullptr || in_l_request.data_store == nullptr) return nullptr;
+  const DataStore& l_store = *in_l_request.data_store;
+  // Screens load their resources in Japanese; only an English log-in asks for its password in English.
+  PreferUiLanguage(in_l_request.kind == ScreenKind::kPasswordEntry
+                       ? PasswordScreenLanguage(l_store.GetMode(), l_store.GetLanguage())
+                       : L"ja-JP");
+  switch (in_l_request.kind) {
+    case ScreenKind::kCardRequest: return std::make_unique<CardRequestScreen>(m_instance_, in_l_request);
+    case ScreenKind::kPasswordEntry: return std::make_unique<PasswordSetScreen>(m_instance_, in_l_request);
+    case ScreenKind::kProcessing: return std::make_unique<ProcessingScreen>(m_instance_, in_l_request);
+    case ScreenKind::kError: return std::make_unique<ErrorScreen>(m_instance_, in_l_request);
+    default: return std::make_unique<PlaceholderScreen>(m_instance_, *this, in_l_request);
+  }
+}
+
+}  // namespace tavc

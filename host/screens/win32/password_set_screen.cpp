@@ -1,0 +1,219 @@
+#include "host/screens/win32/password_set_screen.h"
+
+#include <commctrl.h>
+#include <imm.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "common/secure_wipe.h"
+#include "host/core/message_poster.h"
+#include "host/resources/resource_ids.h"
+#include "host/screens/screen_titles.h"
+
+namespace tavc {
+namespace {
+
+constexpr int kNarrowFieldWidth = 125;
+constexpr int kLinkLineHeight = 32;
+
+// The field's text; the buffer is wiped, the caller wipes the result.
+std::wstring FieldText(HWND in_l_field) {
+  const int l_length = GetWindowTextLengthW(in_l_field);
+  std::vector<wchar_t> l_buffer(static_cast<std::size_t>(l_length) + 1, L'\0');
+  ScopedWipe<std::vector<wchar_t>> l_wipe(l_buffer);
+  const int l_read = GetWindowTextW(in_l_field, l_buffer.data(), l_length + 1);
+  return std::wstring(l_buffer.data(), static_cast<std::size_t>(std::max(l_read, 0)));
+}
+
+}  // namespace
+
+PasswordSetScreen::PasswordSetScreen(HINSTANCE in_l_instance, const ScreenRequest& in_l_request)
+    : BaseWindow(in_l_instance, in_l_request, IDD_PASSWORD_SET, L"PasswordSetScreen"),
+      m_rule_(PasswordRuleFor(in_l_request.data_store->GetMode())) {
+  SetEnglish(std::wstring(PasswordScreenLanguage(Store().GetMode(), Store().GetLanguage())) == L"en");
+}
+
+void PasswordSetScreen::OnInitDialog() {
+  const std::wstring l_mode = Store().GetMode();
+  SetCaption(ScreenTitleId(ScreenKind::kPasswordEntry, l_mode));
+  SetText(IDC_PROMPT, m_rule_.prompt_id);
+  CheckDlgButton(Window(), IDC_SHOW_PASSWORD, BST_UNCHECKED);
+  SetText(IDC_SHOW_PASSWORD, 3300);
+  EnableWindow(Item(IDOK), FALSE);
+  SetText(IDOK, 3100);
+  SetText(IDCANCEL, 3101);
+  SetText(IDC_CHANGE_LINK, 3307);
+  // Cancel is not drawn as the default button.
+  SendDlgItemMessageW(Window(), IDCANCEL, BM_SETSTYLE, BS_PUSHBUTTON | BS_CENTER, TRUE);
+  SendDlgItemMessageW(Window(), IDC_PASSWORD, EM_SETLIMITTEXT, static_cast<WPARAM>(m_rule_.limit), 0);
+  // No input method on the field, also while show-password takes its password
+  // style away: a composition would hold the password outside the field.
+  ImmAssociateContext(Item(IDC_PASSWORD), nullptr);
+  if (m_rule_.limit == 4) NarrowField();
+  SetUpVersionButton();
+  SetUpBanner({IDC_PROMPT, IDC_ERROR_LINE, IDC_PASSWORD, IDC_SHOW_PASSWORD, IDOK, IDCANCEL, IDC_CHANGE_LINK});
+  const std::wstring l_message = Error().GetMessage();
+  if (l_message.empty()) {
+    m_error_line_height_ = Height(IDC_ERROR_LINE);
+    RECT l_rect{};
+    GetWindowRect(Item(IDC_ERROR_LINE), &l_rect);
+    MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&l_rect), 2);
+    MoveWindow(Item(IDC_ERROR_LINE), l_rect.left, l_rect.top, l_rect.right - l_rect.left, 0, TRUE);
+    MoveWindowObjects({IDC_PASSWORD, IDC_SHOW_PASSWORD, IDOK, IDCANCEL, IDC_CHANGE_LINK}, m_error_line_height_);
+    ShrinkDialog(m_error_line_height_);
+  } else {
+    SetText(IDC_ERROR_LINE, l_message);
+  }
+  if (!PasswordChangeLinkShown(l_mode, Store().GetPwChange())) {
+    ShowWindow(Item(IDC_CHANGE_LINK), SW_HIDE);
+    ShrinkDialog(ScaleY(kLinkLineHeight));
+  }
+}
+
+void PasswordSetScreen::NarrowField() const {
+  RECT l_field{};
+  RECT l_dialog{};
+  GetWindowRect(Item(IDC_PASSWORD), &l_field);
+  MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&l_field), 2);
+  GetWindowRect(Window(), &l_dialog);
+  const int l_width = ScaleX(kNarrowFieldWidth);
+  const int l_left = (l_dialog.right - l_dialog.left) / 2 - l_width / 2;
+  MoveWindow(Item(IDC_PASSWORD), l_left, l_field.top, l_width, l_field.bottom - l_field.top, TRUE);
+}
+
+void PasswordSetScreen::OnChar() {
+  const HWND l_field = Item(IDC_PASSWORD);
+  DWORD l_start = 0;
+  DWORD l_end = 0;
+  SendMessageW(l_field, EM_GETSEL, reinterpret_cast<WPARAM>(&l_start), reinterpret_cast<LPARAM>(&l_end));
+  std::wstring l_text = FieldText(l_field);
+  // Text set from outside (a paste through WM_SETTEXT) is not held to the
+  // field's limit by the control: cut it there, as typing would.
+  std::wstring l_kept = FilterPassword(m_rule_, l_text).substr(0, static_cast<std::size_t>(m_rule_.limit));
+  ScopedWipe<std::wstring> l_wipe_text(l_text);
+  ScopedWipe<std::wstring> l_wipe_kept(l_kept);
+  if (l_kept == l_text) return;
+  const auto l_removed = static_cast<DWORD>(l_text.size() - l_kept.size());
+  SendMessageW(l_field, EM_SETMODIFY, FALSE, 0);
+  SetWindowTextW(l_field, l_kept.c_str());
+  l_start = l_start >= l_removed ? l_start - l_removed : 0;
+  l_end = l_end >= l_removed ? l_end - l_removed : 0;
+  SendMessageW(l_field, EM_SETSEL, static_cast<WPARAM>(l_start), static_cast<LPARAM>(l_end));
+  SendMessageW(l_field, EM_SCROLLCARET, 0, 0);
+  SendMessageW(l_field, EM_SETMODIFY, TRUE, 0);
+}
+
+void PasswordSetScreen::OnUpdatePassword() const {
+  EnableWindow(Item(IDOK), GetWindowTextLengthW(Item(IDC_PASSWORD)) >= m_rule_.minimum ? TRUE : FALSE);
+}
+
+void PasswordSetScreen::OnClickDisplayCheck() {
+  const HWND l_field = Item(IDC_PASSWORD);
+  if (IsDlgButtonChecked(Window(), IDC_SHOW_PASSWORD) == BST_CHECKED) {
+    if (m_password_char_ == 0) m_password_char_ = static_cast<wchar_t>(SendMessageW(l_field, EM_GETPASSWORDCHAR, 0, 0));
+    SendMessageW(l_field, EM_SETPASSWORDCHAR, 0, 0);
+  } else {
+    SendMessageW(l_field, EM_SETPASSWORDCHAR, m_password_char_, 0);
+  }
+  SetWindowPos(l_field, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  InvalidateRect(l_field, nullptr, TRUE);
+  SetFocus(l_field);
+  SetFocus(Item(IDC_SHOW_PASSWORD));
+}
+
+int PasswordSetScreen::CheckPassword() const {
+  std::wstring l_text = FieldText(Item(IDC_PASSWORD));
+  ScopedWipe<std::wstring> l_wipe(l_text);
+  const bool l_valid = std::all_of(l_text.begin(), l_text.end(),
+                                   [&](wchar_t in_l_unit) { return PasswordCharacterAllowed(m_rule_, in_l_unit); });
+  if (l_valid) return 0;
+  Error().SetError(m_rule_.invalid_code, L"", L"", L"");
+  return 1;
+}
+
+void PasswordSetScreen::OnOk() {
+  Error().SetError(L"", L"", L"", L"");
+  std::wstring l_text = FieldText(Item(IDC_PASSWORD));
+  ScopedWipe<std::wstring> l_wipe(l_text);
+  if (m_rule_.upper_case) {
+    std::transform(l_text.begin(), l_text.end(), l_text.begin(),
+                   [](wchar_t in_l_unit) { return in_l_unit >= L'a' && in_l_unit <= L'z' ? in_l_unit - L'a' + L'A' : in_l_unit; });
+  }
+  if (CheckPassword() != 0) {
+    DisplayError();
+    return;
+  }
+  DeleteBanner();
+  Store().SetPassword(l_text);
+  // The typed text stays in the store only.
+  SetWindowTextW(Item(IDC_PASSWORD), L"");
+  Post(WM_APP03, 0);
+}
+
+void PasswordSetScreen::DisplayError() {
+  SetText(IDC_ERROR_LINE, Error().GetMessage());
+  SetWindowTextW(Item(IDC_PASSWORD), L"");
+  if (Height(IDC_ERROR_LINE) == 0 && m_error_line_height_ > 0) {
+    const int l_height = m_error_line_height_;
+    RECT l_line{};
+    GetWindowRect(Item(IDC_ERROR_LINE), &l_line);
+    MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&l_line), 2);
+    MoveWindow(Item(IDC_ERROR_LINE), l_line.left, l_line.top, l_line.right - l_line.left, l_height, TRUE);
+    MoveWindowObjects({IDC_CHANGE_LINK, IDCANCEL, IDOK, IDC_SHOW_PASSWORD, IDC_PASSWORD}, -l_height);
+    // The frame grows by the line, half of it upwards, never above the screen's top.
+    RECT l_frame{};
+    GetWindowRect(Frame(), &l_frame);
+    const int l_left = std::max<int>(l_frame.left, 0);
+    const int l_top = std::max<int>(l_frame.top - l_height / 2, 0);
+    const int l_width = l_frame.right - l_frame.left;
+    const int l_frame_height = l_frame.bottom - l_frame.top + l_height;
+    Store().SetSize(l_width, l_frame_height);
+    SetWindowPos(Frame(), nullptr, l_left, l_top, l_width, l_frame_height, SWP_NOZORDER);
+    RECT l_dialog{};
+    GetWindowRect(Window(), &l_dialog);
+    SetWindowPos(Window(), nullptr, 0, 0, l_dialog.right - l_dialog.left, l_dialog.bottom - l_dialog.top + l_height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  SetFocus(Window());
+}
+
+void PasswordSetScreen::OnLink() {
+  Store().SetCancelType(1);
+  DeleteBanner();
+  Post(WM_APP04, 0);
+}
+
+bool PasswordSetScreen::OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam, INT_PTR& out_l_result) {
+  out_l_result = TRUE;
+  if (in_l_message == WM_NOTIFY) {
+    const auto* l_notify = reinterpret_cast<const NMHDR*>(in_l_lparam);
+    if (l_notify->idFrom != IDC_CHANGE_LINK || (l_notify->code != NM_CLICK && l_notify->code != NM_RETURN)) return false;
+    OnLink();
+    return true;
+  }
+  if (in_l_message != WM_COMMAND) return false;
+  const int l_id = LOWORD(in_l_wparam);
+  const int l_code = HIWORD(in_l_wparam);
+  if (l_id == IDC_PASSWORD && l_code == EN_UPDATE) {
+    OnChar();
+    return true;
+  }
+  if (l_id == IDC_PASSWORD && l_code == EN_CHANGE) {
+    OnUpdatePassword();
+    return true;
+  }
+  if (l_code != BN_CLICKED) return false;
+  if (l_id == IDOK) {
+    OnOk();
+    return true;
+  }
+  if (l_id == IDC_SHOW_PASSWORD) {
+    OnClickDisplayCheck();
+    return true;
+  }
+  return false;
+}
+
+}  // namespace tavc

@@ -1,0 +1,376 @@
+#!/usr/bin/env bash
+# TAV.exe under wine64 with a card: the virtual cards of cardsim-daemon
+# --listen behind tests/e2e/winscard.dll (TAV_TEST_READERS). Each case starts a
+# daemon with its cards, runs TAV through ui_driver.exe as a user would, compares
+# the answer byte for byte with the one built from the card's certificate and
+# key, and verifies every signature with the certificate's public key.
+# Needs a display and the caller's WINEPREFIX (run_wine_tests.sh sets both).
+# The readers listen on TAV_E2E_PORT and the ports after it (default 35000).
+# Usage: tests/e2e/card_flow.sh <win64-build-dir> <linux-build-dir> [shot-dir]
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=tests/e2e/frames.sh
+source "$here/frames.sh"
+build_dir="$(cd "$1" && pwd)"
+daemon_bin="$(cd "$2" && pwd)/tools/cardsim/daemon/cardsim-daemon"
+shots="${3:-$build_dir/e2e-screens}"
+port="${TAV_E2E_PORT:-35000}"
+WINE="${WINE:-wine}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winscard=n"
+
+work="$(mktemp -d /tmp/tav-card-e2e.XXXXXX)"
+daemon=""
+stop_daemon() {
+  if [ -n "$daemon" ]; then
+    echo quit >&7 || true
+    exec 7>&-
+    wait "$daemon" 2>/dev/null || true
+    daemon=""
+  fi
+}
+snapper=""
+trap 'stop_daemon; if [ -n "$snapper" ]; then kill "$snapper" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+mkdir -p "$shots" "$work/keys"
+cp "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" "$work/"
+driver="$build_dir/tests/e2e/ui_driver.exe"
+mkdir -p "$work/snaps"
+export TAV_SNAP_DIR
+TAV_SNAP_DIR="$(windows_path "$work/snaps")"
+# The driver's snap=<name> steps: "insert" puts the card taken out back into
+# reader 0; any other name is a screenshot.
+(
+  while true; do
+    for ready in "$work"/snaps/*.ready; do
+      [ -e "$ready" ] || continue
+      name="$(basename "$ready" .ready)"
+      if [ "$name" = insert ]; then
+        # A second writer: the daemon reads on while descriptor 7 stays open.
+        echo "insert 0" >"$work/fifo" || true
+        # The reader takes the card in on its next look (every 50 ms).
+        sleep 0.3
+      elif command -v import >/dev/null; then
+        import -window root "$shots/card_$name.png" 2>/dev/null || true
+      fi
+      rm -f "$ready"
+      touch "$work/snaps/$name.done"
+    done
+    sleep 0.1
+  done
+) &
+snapper=$!
+
+# start_daemon <card options...>: one reader per --card, "Reader <i>" on port+i.
+# Its standard input stays open on descriptor 7 ("remove 0", "insert 0").
+start_daemon() {
+  stop_daemon
+  rm -rf "$work/certs" "$work/fifo"
+  mkdir -p "$work/certs"
+  mkfifo "$work/fifo"
+  "$daemon_bin" --listen --port "$port" --key-dir "$work/keys" --export-dir "$work/certs" "$@" \
+    <"$work/fifo" >"$work/daemon.log" 2>&1 &
+  daemon=$!
+  exec 7>"$work/fifo"
+  local readers="" i=0 arg
+  for arg in "$@"; do
+    if [ "$arg" = --card ]; then
+      readers+="${readers:+;}Reader $i=$((port + i))"
+      i=$((i + 1))
+    fi
+  done
+  export TAV_TEST_READERS="$readers"
+  for _ in $(seq 100); do
+    if grep -q ready "$work/daemon.log"; then return 0; fi
+    sleep 0.05
+  done
+  echo "cardsim-daemon did not start:" >&2
+  cat "$work/daemon.log" >&2
+  return 1
+}
+
+# The private key of the pool whose public key is in a certificate file (DER).
+key_of() {
+  local want key
+  want="$(openssl x509 -inform DER -in "$1" -noout -pubkey)"
+  for key in "$work"/keys/*.pem; do
+    if [ "$(openssl pkey -in "$key" -pubout)" = "$want" ]; then
+      echo "$key"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# sign <certificate.der> <base64 DigestInfo>: the PKCS#1 v1.5 signature the
+# card's key gives, in base64 (deterministic, so it can be compared byte for byte).
+sign() {
+  printf '%s' "$2" | base64 -d >"$work/tbs"
+  openssl pkeyutl -sign -inkey "$(key_of "$1")" -in "$work/tbs" | base64 -w0
+}
+
+# verify <certificate.der> <base64 DigestInfo> <base64 signature>
+verify() {
+  openssl x509 -inform DER -in "$1" -noout -pubkey >"$work/pub.pem"
+  printf '%s' "$2" | base64 -d >"$work/tbs"
+  printf '%s' "$3" | base64 -d >"$work/sig"
+  openssl pkeyutl -verify -pubin -inkey "$work/pub.pem" -in "$work/tbs" -sigfile "$work/sig" >/dev/null
+}
+
+# A SHA-256 DigestInfo of a text, in base64.
+digest_info() {
+  { printf '3031300d060960864801650304020105000420' | xxd -r -p; printf '%s' "$1" | openssl dgst -sha256 -binary; } |
+    base64 -w0
+}
+
+# The value of a "name":"value" line of the received answer.
+answer_field() { tail -c +5 "$work/answer" | tr -d '\0' | sed -n "s/^  \"$1\":\"\\(.*\\)\",\\{0,1\\}\r\$/\\1/p"; }
+
+# answer_json <name> <value> ...: the answer text TAV writes for these fields.
+answer_json() {
+  local text=$'{\r\n' separator=""
+  while [ $# -ge 2 ]; do
+    text+="$separator  \"$1\":\"$2\""
+    separator=$',\r\n'
+    shift 2
+  done
+  printf '%s' "$text"$'\r\n}'
+}
+
+failed=0
+# run_case <name> <request-json> <driver step>...: leaves the answer in $work/answer.
+run_case() {
+  local name="$1" status=0
+  tav_frame "$2" >"$work/request"
+  shift 2
+  rm -f "$work/answer" "$work/answer.log"
+  timeout 120 "$WINE" "$driver" "$(windows_path "$work/TAV.exe")" "$(windows_path "$work/request")" \
+    "$(windows_path "$work/answer")" "$@" 2>"$work/driver.log" || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "FAILED $name: driver exit code $status" >&2
+    sed 's/^/  /' "$work/answer.log" >&2 || true
+    failed=1
+    return 1
+  fi
+}
+
+# expect <name> <expected-json>: byte for byte.
+expect() {
+  tav_answer_frame "$2" >"$work/expected"
+  if cmp -s "$work/answer" "$work/expected"; then
+    echo "ok   $1"
+    return 0
+  fi
+  echo "FAILED $1: answer differs" >&2
+  echo "  expected: $(tail -c +5 "$work/expected" | tr -d '\r\0' | tr '\n' ' ' | cut -c1-400)" >&2
+  echo "  received: $(tail -c +5 "$work/answer" | tr -d '\r\0' | tr '\n' ' ' | cut -c1-400)" >&2
+  failed=1
+}
+
+# The UUID is made by TAV; it must be 32 hexadecimal digits.
+uuid() {
+  local value
+  value="$(answer_field uuid)"
+  if [[ ! "$value" =~ ^[0-9A-F]{32}$ ]]; then
+    echo "FAILED: uuid \"$value\" is not 32 hexadecimal digits" >&2
+    failed=1
+  fi
+  printf '%s' "$value"
+}
+
+versions='"latest_version":"1","available_version":"1"'
+
+# --- log-in (mode 01): one signature with the authentication key
+login_digest="$(digest_info "log-in challenge")"
+start_daemon --card mynumber
+cert="$work/certs/reader0-auth.der"
+if run_case "log-in" '{"mode":"01",'"$versions"',"service_id":"01","digest":"'"$login_digest"'"}' \
+  screen=PasswordSetScreen type=1002:1234 click=1; then
+  expect "log-in" "$(answer_json mode 01 result 0 uuid "$(uuid)" signature "$(sign "$cert" "$login_digest")" \
+    certificate "$(base64 -w0 "$cert")")"
+  verify "$cert" "$login_digest" "$(answer_field signature)" || { echo "FAILED log-in: signature" >&2; failed=1; }
+fi
+
+login='{"mode":"01",'"$versions"',"service_id":"01","digest":"'"$login_digest"'"}'
+login_answer() {
+  answer_json mode 01 result 0 uuid "$(uuid)" signature "$(sign "$cert" "$login_digest")" \
+    certificate "$(base64 -w0 "$cert")"
+}
+
+# Typing: a letter is dropped, OK waits for the fourth digit, a fifth cannot be typed.
+if run_case "log-in, typing rules" "$login" screen=PasswordSetScreen snap=password_screen layout type=1002:1a2 enabled=1:0 \
+  type=1002:345 enabled=1:1 tick=1044 snap=password_shown layout click=1; then
+  expect "log-in, typing rules" "$(login_answer)"
+fi
+
+# English log-in: the English template and texts.
+if run_case "log-in in English" '{"mode":"01",'"$versions"',"language":"en","digest":"'"$login_digest"'"}' \
+  screen=PasswordSetScreen text=1019:"Enter your JPKI password" text=1:OK snap=password_english layout \
+  type=1002:1234 click=1; then
+  expect "log-in in English" "$(login_answer)"
+fi
+
+# A wrong password: the card's refusal in red on a new password screen; then the right one.
+if run_case "wrong password, then the right one" "$login" screen=PasswordSetScreen type=1002:9999 click=1 \
+  screen=PasswordSetScreen text=1039:EW1 snap=password_wrong layout type=1002:1234 click=1; then
+  expect "wrong password, then the right one" "$(login_answer)"
+fi
+
+# Cancel on the password screen, then OK on the end confirmation: not carried out.
+if run_case "Cancel, end alert: result 9" "$login" screen=PasswordSetScreen click=2 alert=ok; then
+  expect "Cancel, end alert: result 9" "$(answer_json mode 01 result 9)"
+fi
+
+# No card: the card request; the card is put in and OK goes on.
+echo "remove 0" >&7
+if run_case "no card, card request, insert, OK" "$login" screen=CardRequestScreen layout snap=insert click=1 \
+  screen=PasswordSetScreen type=1002:1234 click=1; then
+  expect "no card, card request, insert, OK" "$(login_answer)"
+fi
+
+# --- signing (mode 02): three digests with the signature key; the processing
+# screen counts them.
+# Each card command takes 100 ms, so that the counter ("n/3") can be seen.
+start_daemon --card mynumber --delay-ms 100
+sign_cert="$work/certs/reader0-sign.der"
+digests=("$(digest_info first)" "$(digest_info second)" "$(digest_info third)")
+if run_case "signing three digests" '{"mode":"02",'"$versions"',"service_id":"02","digest":["'"${digests[0]}"'","'"${digests[1]}"'","'"${digests[2]}"'"]}' \
+  screen=PasswordSetScreen type=1002:abc123 click=1 screen=ProcessingScreen text=-1:/3 snap=processing_signing \
+  gone=ProcessingScreen; then
+  signatures=()
+  for digest in "${digests[@]}"; do signatures+=("$(sign "$sign_cert" "$digest")"); done
+  tav_answer_frame $'{\r\n  "mode":"02",\r\n  "result":"0",\r\n  "uuid":"'"$(uuid)"$'",\r\n  "signature":["'"${signatures[0]}"'","'"${signatures[1]}"'","'"${signatures[2]}"$'"],\r\n  "certificate":"'"$(base64 -w0 "$sign_cert")"$'"\r\n}' \
+    >"$work/expected"
+  if cmp -s "$work/answer" "$work/expected"; then echo "ok   signing three digests"; else
+    echo "FAILED signing three digests: answer differs" >&2
+    failed=1
+  fi
+  received="$(tail -c +5 "$work/answer" | tr -d '\0' | sed -n 's/^  "signature":\[\(.*\)\],\r$/\1/p' | tr -d '"' | tr ',' ' ')"
+  read -r -a received_signatures <<<"$received"
+  for i in 0 1 2; do
+    verify "$sign_cert" "${digests[$i]}" "${received_signatures[$i]:-}" ||
+      { echo "FAILED signing three digests: signature $((i + 1))" >&2; failed=1; }
+  done
+fi
+
+# --- personal data (mode 03) as the card holds it, in hexadecimal UTF-8.
+hex() { printf '%s' "$1" | xxd -p | tr -d '\n'; }
+start_daemon --card mynumber --individual-number 123456789018 --name "番号　花子" --address "東京都千代田区霞が関２丁目１番２号" \
+  --birth-date 19850415 --sex 2
+if run_case "personal data (03)" '{"mode":"03",'"$versions"'}' screen=PasswordSetScreen type=1002:1234 click=1; then
+  expect "personal data (03)" "$(answer_json mode 03 result 0 uuid "$(uuid)" mynumber "$(hex 123456789018)" \
+    name "$(hex "番号　花子")" sex "$(hex 2)" address "$(hex "東京都千代田区霞が関２丁目１番２号")" birthday "$(hex 19850415)")"
+fi
+
+# --- a locked log-in password: the error screen, then the error answer.
+start_daemon --card mynumber --auth-pin-tries 0
+if run_case "locked password" "$login" screen=PasswordSetScreen type=1002:1234 click=1 screen=ErrorScreen \
+  text=1039:EW140-1600 snap=error_locked layout click=1; then
+  expect "locked password" "$(answer_json mode 01 result 1 errcode EW140-1600)"
+fi
+
+# --- the card leaves while it signs: the card request asks for it again; the
+# user gives up: not carried out.
+start_daemon --card mynumber --remove-on "80 2A"
+if run_case "card removed during signing" '{"mode":"02",'"$versions"',"digest":["'"${digests[0]}"'"]}' \
+  screen=PasswordSetScreen type=1002:abc123 click=1 screen=CardRequestScreen snap=card_removed \
+  click=2 alert=ok; then
+  expect "card removed during signing" "$(answer_json mode 02 result 9)"
+fi
+
+# --- two readers: a My Number card with a city code, and a GPKI card.
+start_daemon --card mynumber --city-code 13101 --card gpki
+cert="$work/certs/reader0-auth.der"
+# Log-in with the city code and the combination code. The combination code is a
+# SHA-256 over a salt, the card's manufacture number and the uuid: checked for
+# its form here, its computation by the unit tests.
+if run_case "log-in with city and combination codes" \
+  '{"mode":"01",'"$versions"',"digest":"'"$login_digest"'","city_code_flag":"true","combination_code_flag":"true"}' \
+  screen=PasswordSetScreen type=1002:1234 click=1; then
+  combination="$(answer_field combination_code)"
+  if [[ ! "$combination" =~ ^[0-9a-f]{64}$ ]]; then
+    echo "FAILED log-in with codes: combination code \"$combination\"" >&2
+    failed=1
+  fi
+  expect "log-in with city and combination codes" "$(answer_json mode 01 result 0 uuid "$(uuid)" \
+    signature "$(sign "$cert" "$login_digest")" certificate "$(base64 -w0 "$cert")" combination_code "$combination" \
+    city_code "$(hex 13101)")"
+fi
+
+# GPKI signing (mode 11): the card is found in the second reader; its password keeps its case.
+gpki_cert="$work/certs/reader1-user.der"
+if run_case "GPKI signing (11)" '{"mode":"11",'"$versions"',"digest":["'"${digests[0]}"'"]}' \
+  screen=PasswordSetScreen text=1019:利用者パスワード type=1002:GPKI1234 click=1; then
+  tav_answer_frame $'{\r\n  "mode":"11",\r\n  "result":"0",\r\n  "uuid":"'"$(uuid)"$'",\r\n  "signature":["'"$(sign "$gpki_cert" "${digests[0]}")"$'"],\r\n  "certificate":"'"$(base64 -w0 "$gpki_cert")"$'"\r\n}' \
+    >"$work/expected"
+  if cmp -s "$work/answer" "$work/expected"; then echo "ok   GPKI signing (11)"; else
+    echo "FAILED GPKI signing (11): answer differs" >&2
+    failed=1
+  fi
+  received="$(tail -c +5 "$work/answer" | tr -d '\0' | sed -n 's/^  "signature":\["\(.*\)"\],\r$/\1/p')"
+  verify "$gpki_cert" "${digests[0]}" "$received" || { echo "FAILED GPKI signing (11): signature" >&2; failed=1; }
+fi
+
+# --- the page goes away while the password is asked for: the wrapper's "05"
+# frame ends the request on the error screen, without an answer.
+tav_frame '{"mode":"05"}' >"$work/cancel_frame"
+if run_case "\"05\" frame during the password screen" "$login" screen=PasswordSetScreen \
+  write="$(windows_path "$work/cancel_frame")" screen=ErrorScreen text=1039:表示中のページから移動された snap=error_page_gone click=1; then
+  if [ -s "$work/answer" ]; then
+    echo "FAILED \"05\" frame: an answer was written" >&2
+    failed=1
+  else
+    echo "ok   \"05\" frame during the password screen: no answer"
+  fi
+fi
+
+# --- bad input on the password screen: typed and pasted text keeps to the
+# mode's characters and limit (no banner without a service ID).
+long_digits="$(printf '1234%.0s' $(seq 2500))"
+if run_case "10,000 characters typed: the field keeps 4" '{"mode":"01",'"$versions"',"digest":"'"$login_digest"'"}' \
+  screen=PasswordSetScreen snap=password_no_banner layout type=1002:"ab${long_digits:0:9998}" click=1; then
+  expect "10,000 characters typed: the field keeps 4" "$(login_answer)"
+fi
+if run_case "10,000 characters pasted: the field keeps 4" "$login" screen=PasswordSetScreen \
+  set=1002:"x${long_digits:0:9999}" click=1; then
+  expect "10,000 characters pasted: the field keeps 4" "$(login_answer)"
+fi
+# A service ID of odd length is refused with its code on the error screen.
+if run_case "service ID of odd length" '{"mode":"01",'"$versions"',"service_id":"123","digest":"'"$login_digest"'"}' \
+  screen=ErrorScreen snap=error_service_id layout click=1; then
+  code="$(answer_field errcode)"
+  expect "service ID of odd length ($code)" "$(answer_json mode 01 result 1 errcode "$code")"
+fi
+
+# --- personal data without the individual number (mode 04): the card's defaults.
+if run_case "personal data (04)" '{"mode":"04",'"$versions"'}' screen=PasswordSetScreen type=1002:1234 click=1; then
+  expect "personal data (04)" "$(answer_json mode 04 result 0 uuid "$(uuid)" name "$(hex "番号　花子")" sex "$(hex 2)" \
+    address "$(hex "東京都千代田区霞が関２丁目１番２号")" birthday "$(hex 19850415)")"
+fi
+
+# --- a scale far from 1.0: the prefix at 192 DPI (scale 2.0) for one log-in.
+"$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+if run_case "log-in at 192 DPI" "$login" screen=PasswordSetScreen snap=password_192dpi layout type=1002:1234 click=1; then
+  expect "log-in at 192 DPI" "$(login_answer)"
+fi
+"$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+
+# --- timings of a log-in, three runs: request written -> password screen
+# shown, and OK -> answer (TAV ended), less the worker's fixed 100 ms after
+# signing. The driver looks every 50 ms, so each figure may be up to 50 ms late.
+start_daemon --card mynumber
+cert="$work/certs/reader0-auth.der"
+for run in 1 2 3; do
+  if run_case "timed log-in $run" "$login" screen=PasswordSetScreen mark=shown type=1002:1234 mark=ok click=1 \
+    >"$work/times"; then
+    shown="$(sed -n 's/^shown //p' "$work/times" | tr -d '\r')"
+    ok="$(sed -n 's/^ok //p' "$work/times" | tr -d '\r')"
+    ended="$(sed -n 's/^end //p' "$work/times" | tr -d '\r')"
+    echo "time log-in $run: request -> password screen ${shown} ms; OK -> answer $((ended - ok - 100)) ms"
+  fi
+done
+
+stop_daemon
+exit "$failed"
