@@ -21,7 +21,8 @@ void ReadScale(double& out_l_x, double& out_l_y) {
 }
 
 FramePlatform MakePlatform(MessagePoster& io_l_poster, ScreenFactory& io_l_screens, FrameHost& io_l_host,
-                           std::function<int()> in_l_check_multiple_startup) {
+                           std::function<int()> in_l_check_multiple_startup,
+                           std::function<void()> in_l_release_single_instance) {
   double l_scale_x = 1.0;
   double l_scale_y = 1.0;
   ReadScale(l_scale_x, l_scale_y);
@@ -36,7 +37,8 @@ FramePlatform MakePlatform(MessagePoster& io_l_poster, ScreenFactory& io_l_scree
                        std::move(in_l_check_multiple_startup),
                        GetIntegrityLevel(),
                        l_scale_x,
-                       l_scale_y};
+                       l_scale_y,
+                       std::move(in_l_release_single_instance)};
 }
 
 bool IsApplicationMessage(UINT in_l_message) {
@@ -46,8 +48,8 @@ bool IsApplicationMessage(UINT in_l_message) {
 }  // namespace
 
 FrameWindow::FrameWindow(HINSTANCE in_l_instance) : m_instance_(in_l_instance), m_screens_(in_l_instance) {
-  m_core_ =
-      std::make_unique<FrameCore>(MakePlatform(*this, m_screens_, *this, [this] { return CheckMultipleStartup(); }));
+  m_core_ = std::make_unique<FrameCore>(MakePlatform(
+      *this, m_screens_, *this, [this] { return CheckMultipleStartup(); }, [this] { m_single_instance_.Release(); }));
 }
 
 FrameWindow::~FrameWindow() {
@@ -166,12 +168,16 @@ LRESULT FrameWindow::HandleMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM
     return 0;
   }
   switch (in_l_message) {
-    case WM_CREATE: OnCreate(); return 0;
+    case WM_CREATE:
+      OnCreate();
+      return 0;
     case WM_CLOSE:
       // The current screen decides (end alert, or the end of the run).
       m_core_->OnClose();
       return 0;
-    case WM_ENTERSIZEMOVE: m_sizemove_flag_ = 1; return 0;
+    case WM_ENTERSIZEMOVE:
+      m_sizemove_flag_ = 1;
+      return 0;
     case WM_EXITSIZEMOVE:
       m_sizemove_flag_ = 0;
       RestoreSize();
@@ -190,8 +196,11 @@ LRESULT FrameWindow::HandleMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM
           SetFocus(m_focus_before_minimize_);
       }
       return 0;
-    case WM_DESTROY: PostQuitMessage(0); return 0;
-    default: break;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
   }
   return DefWindowProcW(l_window, in_l_message, in_l_wparam, in_l_lparam);
 }
