@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -125,7 +126,12 @@ class Certificate {
   std::wstring GetDateOfBirth() const { return m_date_of_birth_; }
   std::wstring GetGender() const { return m_gender_; }
   std::wstring GetCertificateHex() const { return m_certificate_hex_; }
+  // Only once no worker signs; GetSignatureCount is safe while one does.
   const std::vector<std::wstring>& GetSignatures() const { return m_signatures_; }
+  std::size_t GetSignatureCount() const {
+    const std::lock_guard<std::mutex> l_lock(m_signatures_mutex_);
+    return m_signatures_.size();
+  }
   const x509::ParsedCertificate* GetCertContext() const { return m_cert_context_.get(); }
   ProvHandle GetProvHandle() const { return m_prov_handle_; }
   CngKeyHandle GetCngKey() const { return m_cng_key_; }
@@ -152,6 +158,17 @@ class Certificate {
   // after any failure. The location detail carries the caller's module.
   using SignOneHash = std::function<int(const std::vector<std::uint8_t>&, std::vector<std::uint8_t>*)>;
   int SignEachDigest(std::uint16_t in_l_module, std::uint8_t in_l_routine, const SignOneHash& in_l_sign_one);
+
+  // The signing worker changes the list only through these, under the lock
+  // the processing screen's counter takes.
+  void ClearSignatures() {
+    const std::lock_guard<std::mutex> l_lock(m_signatures_mutex_);
+    m_signatures_.clear();
+  }
+  void AddSignature(std::wstring in_l_signature) {
+    const std::lock_guard<std::mutex> l_lock(m_signatures_mutex_);
+    m_signatures_.push_back(std::move(in_l_signature));
+  }
 
   // Text of a name attribute as CertRDNValueToStrW gives it (empty for values
   // that are not strings).
@@ -180,6 +197,7 @@ class Certificate {
   std::wstring m_date_of_birth_;
   std::wstring m_gender_;
   std::wstring m_certificate_hex_;
+  mutable std::mutex m_signatures_mutex_;
   std::vector<std::wstring> m_signatures_;
   CertContext m_cert_context_;
   ProvHandle m_prov_handle_ = 0;

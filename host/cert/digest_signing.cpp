@@ -9,7 +9,7 @@ namespace tavc {
 
 int Certificate::SignEachDigest(std::uint16_t in_l_module, std::uint8_t in_l_routine,
                                 const SignOneHash& in_l_sign_one) {
-  m_signatures_.clear();
+  ClearSignatures();
   if (m_data_store_ == nullptr) {
     if (m_error_info_ != nullptr) m_error_info_->SetCardError(L"EW044-3399", in_l_module, in_l_routine, 1);
     return 1;
@@ -28,27 +28,27 @@ int Certificate::SignEachDigest(std::uint16_t in_l_module, std::uint8_t in_l_rou
   platform::NamedEvent l_cancel_event = OpenCancelEvent();
   for (const std::wstring& l_digest : l_digests) {
     if (l_cancel_event.IsSignalled()) {
-      m_signatures_.clear();
+      ClearSignatures();
       return 1;
     }
     std::vector<std::uint8_t> l_hash;
     if (!Sha256FromDigest(l_digest, &l_hash)) {
-      m_signatures_.clear();
+      ClearSignatures();
       m_error_info_->SetCardError(L"EW044-3399", in_l_module, in_l_routine, 4);
       return 1;
     }
     std::vector<std::uint8_t> l_signature;
     if (in_l_sign_one(l_hash, &l_signature) != 0) {
-      m_signatures_.clear();
+      ClearSignatures();
       return 1;
     }
     std::wstring l_hex = BytesToHex(l_signature.data(), l_signature.size(), HexCase::kLower);
     if (l_hex.empty()) {
-      m_signatures_.clear();
+      ClearSignatures();
       m_error_info_->SetCardError(L"EW044-3399", in_l_module, in_l_routine, 5);
       return 1;
     }
-    m_signatures_.push_back(std::move(l_hex));
+    AddSignature(std::move(l_hex));
   }
   return 0;
 }

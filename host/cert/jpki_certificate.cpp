@@ -45,8 +45,8 @@ void ReadPersonalItem(const x509::GeneralNames& in_l_names, const char* in_l_typ
 
 }  // namespace
 
-JpkiCertificate::JpkiCertificate(DataStore* in_l_data_store, ResultData* in_l_result_data,
-                                 ErrorInfo* in_l_error_info, platform::SCardApi& in_l_scard_api)
+JpkiCertificate::JpkiCertificate(DataStore* in_l_data_store, ResultData* in_l_result_data, ErrorInfo* in_l_error_info,
+                                 platform::SCardApi& in_l_scard_api)
     : Certificate(in_l_data_store, in_l_result_data, in_l_error_info),
       m_access_(in_l_scard_api),
       m_subject_option_(MakeSubjectOptionTable(kSubjectOption)) {}
@@ -82,13 +82,13 @@ int JpkiCertificate::ReadCertificate() {
 }
 
 int JpkiCertificate::ComputeSignature() {
-  m_signatures_.clear();
+  ClearSignatures();
   const std::size_t l_before = m_result_data_ != nullptr ? m_result_data_->GetSignature().size() : 0;
   const int l_ret = m_access_.ComputeSignature();
   if (l_ret == 0 && m_result_data_ != nullptr) {
     // Only what this call produced: the record may hold signatures of an earlier run.
     const std::vector<std::wstring>& l_all = m_result_data_->GetSignature();
-    m_signatures_.assign(l_all.begin() + static_cast<std::ptrdiff_t>(l_before), l_all.end());
+    for (std::size_t l_i = l_before; l_i < l_all.size(); ++l_i) AddSignature(l_all[l_i]);
   }
   return l_ret;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/template_format.h"
+#include "host/cert/certificate.h"
 #include "host/resources/message_texts.h"
 #include "host/resources/resource_ids.h"
 
@@ -26,15 +27,23 @@ struct ProcessMode {
 
 ProcessMode ProcessModeOf(int in_l_mode) {
   switch (in_l_mode) {
-    case 0: return {2011, 0, true, false};
-    case 1: return {2012, 0, true, false};
-    case 2: return {2013, 0, false, false};
-    case 3: return {2030, 2055, false, false};
+    case 0:
+      return {2011, 0, true, false};
+    case 1:
+      return {2012, 0, true, false};
+    case 2:
+      return {2013, 0, false, false};
+    case 3:
+      return {2030, 2055, false, false};
     case 4:
-    case 6: return {2062, 0, true, true};
-    case 5: return {2070, 0, true, false};
-    case 7: return {2071, 2072, false, false};
-    default: return {0, 0, true, false};
+    case 6:
+      return {2062, 0, true, true};
+    case 5:
+      return {2070, 0, true, false};
+    case 7:
+      return {2071, 2072, false, false};
+    default:
+      return {0, 0, true, false};
   }
 }
 
@@ -90,8 +99,10 @@ void ProcessingScreen::OnInitDialog() {
 }
 
 void ProcessingScreen::OnTimer() {
-  // Only the result data's count is safe to read while a worker appends.
-  const std::size_t l_made = Request().result_data != nullptr ? Request().result_data->GetSignatureCount() : 0;
+  // Both counts are safe to read while a worker appends.
+  const std::size_t l_made = Request().certificate != nullptr   ? Request().certificate->GetSignatureCount()
+                             : Request().result_data != nullptr ? Request().result_data->GetSignatureCount()
+                                                                : 0;
   const std::size_t l_total = Store().GetDigest().size();
   const HWND l_bar = Item(IDC_PROGRESS);
   const auto l_position = static_cast<std::size_t>(SendMessageW(l_bar, PBM_GETPOS, 0, 0));
