@@ -4,6 +4,9 @@
 #include "host/screens/win32/card_request_screen.h"
 #include "host/screens/win32/error_screen.h"
 #include "host/screens/win32/password_set_screen.h"
+#include "host/screens/win32/password_select_screen.h"
+#include "host/screens/win32/password_change_screen.h"
+#include "host/screens/win32/password_change_result_screen.h"
 #include "host/screens/win32/placeholder_screen.h"
 #include "host/screens/win32/processing_screen.h"
 #include "host/screens/win32/ui_language.h"
@@ -22,6 +25,10 @@ std::unique_ptr<Screen> DialogScreenFactory::CreateScreen(const ScreenRequest& i
     case ScreenKind::kPasswordEntry: return std::make_unique<PasswordSetScreen>(m_instance_, in_l_request);
     case ScreenKind::kProcessing: return std::make_unique<ProcessingScreen>(m_instance_, in_l_request);
     case ScreenKind::kError: return std::make_unique<ErrorScreen>(m_instance_, in_l_request);
+    case ScreenKind::kPasswordSelect: return std::make_unique<PasswordSelectScreen>(m_instance_, *this, in_l_request);
+    case ScreenKind::kPasswordChange: return std::make_unique<PasswordChangeScreen>(m_instance_, *this, in_l_request);
+    case ScreenKind::kPasswordChangeResult:
+      return std::make_unique<PasswordChangeResultScreen>(m_instance_, in_l_request);
     default: return std::make_unique<PlaceholderScreen>(m_instance_, *this, in_l_request);
   }
 }
