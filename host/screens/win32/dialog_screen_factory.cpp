@@ -2,6 +2,8 @@
 
 #include "host/screens/password_rules.h"
 #include "host/screens/win32/card_request_screen.h"
+#include "host/screens/win32/certificate_confirm_screen.h"
+#include "host/screens/win32/certificate_confirm_screen_gpki_ap.h"
 #include "host/screens/win32/error_screen.h"
 #include "host/screens/win32/password_set_screen.h"
 #include "host/screens/win32/password_select_screen.h"
@@ -29,6 +31,10 @@ std::unique_ptr<Screen> DialogScreenFactory::CreateScreen(const ScreenRequest& i
     case ScreenKind::kPasswordChange: return std::make_unique<PasswordChangeScreen>(m_instance_, *this, in_l_request);
     case ScreenKind::kPasswordChangeResult:
       return std::make_unique<PasswordChangeResultScreen>(m_instance_, in_l_request);
+    case ScreenKind::kCertificateConfirm:
+      return std::make_unique<CertificateConfirmScreen>(m_instance_, in_l_request);
+    case ScreenKind::kCertificateConfirmGpkiAp:
+      return std::make_unique<CertificateConfirmScreenGpkiAp>(m_instance_, in_l_request);
     default: return std::make_unique<PlaceholderScreen>(m_instance_, *this, in_l_request);
   }
 }
