@@ -30,14 +30,38 @@ stop_daemon() {
     daemon=""
   fi
 }
-trap 'stop_daemon; rm -rf "$work"' EXIT
+snapper=""
+trap 'stop_daemon; if [ -n "$snapper" ]; then kill "$snapper" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 mkdir -p "$shots" "$work/keys"
 cp "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" "$work/"
 driver="$build_dir/tests/e2e/ui_driver.exe"
+mkdir -p "$work/snaps"
 export TAV_SNAP_DIR
-TAV_SNAP_DIR="$(windows_path "$work")"
+TAV_SNAP_DIR="$(windows_path "$work/snaps")"
+# The driver's snap=<name> steps: "insert" puts the card taken out back into
+# reader 0; any other name is a screenshot.
+(
+  while true; do
+    for ready in "$work"/snaps/*.ready; do
+      [ -e "$ready" ] || continue
+      name="$(basename "$ready" .ready)"
+      if [ "$name" = insert ]; then
+        # A second writer: the daemon reads on while descriptor 7 stays open.
+        echo "insert 0" >"$work/fifo" || true
+        # The reader takes the card in on its next look (every 50 ms).
+        sleep 0.3
+      elif command -v import >/dev/null; then
+        import -window root "$shots/card_$name.png" 2>/dev/null || true
+      fi
+      rm -f "$ready"
+      touch "$work/snaps/$name.done"
+    done
+    sleep 0.1
+  done
+) &
+snapper=$!
 
 # start_daemon <card options...>: one reader per --card, "Reader <i>" on port+i.
 # Its standard input stays open on descriptor 7 ("remove 0", "insert 0").
@@ -168,6 +192,176 @@ if run_case "log-in" '{"mode":"01",'"$versions"',"service_id":"01","digest":"'"$
     certificate "$(base64 -w0 "$cert")")"
   verify "$cert" "$login_digest" "$(answer_field signature)" || { echo "FAILED log-in: signature" >&2; failed=1; }
 fi
+
+login='{"mode":"01",'"$versions"',"service_id":"01","digest":"'"$login_digest"'"}'
+login_answer() {
+  answer_json mode 01 result 0 uuid "$(uuid)" signature "$(sign "$cert" "$login_digest")" \
+    certificate "$(base64 -w0 "$cert")"
+}
+
+# Typing: a letter is dropped, OK waits for the fourth digit, a fifth cannot be typed.
+if run_case "log-in, typing rules" "$login" screen=PasswordSetScreen snap=password_screen type=1002:1a2 enabled=1:0 \
+  type=1002:345 enabled=1:1 tick=1044 snap=password_shown click=1; then
+  expect "log-in, typing rules" "$(login_answer)"
+fi
+
+# English log-in: the English template and texts.
+if run_case "log-in in English" '{"mode":"01",'"$versions"',"language":"en","digest":"'"$login_digest"'"}' \
+  screen=PasswordSetScreen text=1019:"Enter your JPKI password" text=1:OK snap=password_english \
+  type=1002:1234 click=1; then
+  expect "log-in in English" "$(login_answer)"
+fi
+
+# A wrong password: the card's refusal in red on a new password screen; then the right one.
+if run_case "wrong password, then the right one" "$login" screen=PasswordSetScreen type=1002:9999 click=1 \
+  screen=PasswordSetScreen text=1039:EW1 snap=password_wrong type=1002:1234 click=1; then
+  expect "wrong password, then the right one" "$(login_answer)"
+fi
+
+# Cancel on the password screen, then OK on the end confirmation: not carried out.
+if run_case "Cancel, end alert: result 9" "$login" screen=PasswordSetScreen click=2 alert=ok; then
+  expect "Cancel, end alert: result 9" "$(answer_json mode 01 result 9)"
+fi
+
+# No card: the card request; the card is put in and OK goes on.
+echo "remove 0" >&7
+if run_case "no card, card request, insert, OK" "$login" screen=CardRequestScreen snap=insert click=1 \
+  screen=PasswordSetScreen type=1002:1234 click=1; then
+  expect "no card, card request, insert, OK" "$(login_answer)"
+fi
+
+# --- signing (mode 02): three digests with the signature key; the processing
+# screen counts them.
+start_daemon --card mynumber
+sign_cert="$work/certs/reader0-sign.der"
+digests=("$(digest_info first)" "$(digest_info second)" "$(digest_info third)")
+if run_case "signing three digests" '{"mode":"02",'"$versions"',"service_id":"02","digest":["'"${digests[0]}"'","'"${digests[1]}"'","'"${digests[2]}"'"]}' \
+  screen=PasswordSetScreen type=1002:abc123 click=1 screen=ProcessingScreen text=-1:3/3 gone=ProcessingScreen; then
+  signatures=()
+  for digest in "${digests[@]}"; do signatures+=("$(sign "$sign_cert" "$digest")"); done
+  tav_answer_frame $'{\r\n  "mode":"02",\r\n  "result":"0",\r\n  "uuid":"'"$(uuid)"$'",\r\n  "signature":["'"${signatures[0]}"'","'"${signatures[1]}"'","'"${signatures[2]}"$'"],\r\n  "certificate":"'"$(base64 -w0 "$sign_cert")"$'"\r\n}' \
+    >"$work/expected"
+  if cmp -s "$work/answer" "$work/expected"; then echo "ok   signing three digests"; else
+    echo "FAILED signing three digests: answer differs" >&2
+    failed=1
+  fi
+  received="$(tail -c +5 "$work/answer" | tr -d '\0' | sed -n 's/^  "signature":\[\(.*\)\],\r$/\1/p' | tr -d '"' | tr ',' ' ')"
+  read -r -a received_signatures <<<"$received"
+  for i in 0 1 2; do
+    verify "$sign_cert" "${digests[$i]}" "${received_signatures[$i]:-}" ||
+      { echo "FAILED signing three digests: signature $((i + 1))" >&2; failed=1; }
+  done
+fi
+
+# --- personal data (mode 03) as the card holds it, in hexadecimal UTF-8.
+hex() { printf '%s' "$1" | xxd -p | tr -d '\n'; }
+start_daemon --card mynumber --individual-number 123456789018 --name "番号　花子" --address "東京都千代田区霞が関２丁目１番２号" \
+  --birth-date 19850415 --sex 2
+if run_case "personal data (03)" '{"mode":"03",'"$versions"'}' screen=PasswordSetScreen type=1002:1234 click=1; then
+  expect "personal data (03)" "$(answer_json mode 03 result 0 uuid "$(uuid)" mynumber "$(hex 123456789018)" \
+    name "$(hex "番号　花子")" sex "$(hex 2)" address "$(hex "東京都千代田区霞が関２丁目１番２号")" birthday "$(hex 19850415)")"
+fi
+
+# --- a locked log-in password: the error screen, then the error answer.
+start_daemon --card mynumber --auth-pin-tries 0
+if run_case "locked password" "$login" screen=PasswordSetScreen type=1002:1234 click=1 screen=ErrorScreen \
+  text=1039:EW140-1600 snap=error_locked click=1; then
+  expect "locked password" "$(answer_json mode 01 result 1 errcode EW140-1600)"
+fi
+
+# --- the card leaves while it signs: the card request asks for it again; the
+# user gives up: not carried out.
+start_daemon --card mynumber --remove-on "80 2A"
+if run_case "card removed during signing" '{"mode":"02",'"$versions"',"digest":["'"${digests[0]}"'"]}' \
+  screen=PasswordSetScreen type=1002:abc123 click=1 screen=CardRequestScreen snap=card_removed \
+  click=2 alert=ok; then
+  expect "card removed during signing" "$(answer_json mode 02 result 9)"
+fi
+
+# --- two readers: a My Number card with a city code, and a GPKI card.
+start_daemon --card mynumber --city-code 13101 --card gpki
+cert="$work/certs/reader0-auth.der"
+# Log-in with the city code and the combination code. The combination code is a
+# SHA-256 over a salt, the card's manufacture number and the uuid: checked for
+# its form here, its computation by the unit tests.
+if run_case "log-in with city and combination codes" \
+  '{"mode":"01",'"$versions"',"digest":"'"$login_digest"'","city_code_flag":"true","combination_code_flag":"true"}' \
+  screen=PasswordSetScreen type=1002:1234 click=1; then
+  combination="$(answer_field combination_code)"
+  if [[ ! "$combination" =~ ^[0-9a-f]{64}$ ]]; then
+    echo "FAILED log-in with codes: combination code \"$combination\"" >&2
+    failed=1
+  fi
+  expect "log-in with city and combination codes" "$(answer_json mode 01 result 0 uuid "$(uuid)" \
+    signature "$(sign "$cert" "$login_digest")" certificate "$(base64 -w0 "$cert")" combination_code "$combination" \
+    city_code "$(hex 13101)")"
+fi
+
+# GPKI signing (mode 11): the card is found in the second reader; its password keeps its case.
+gpki_cert="$work/certs/reader1-user.der"
+if run_case "GPKI signing (11)" '{"mode":"11",'"$versions"',"digest":["'"${digests[0]}"'"]}' \
+  screen=PasswordSetScreen text=1019:利用者パスワード type=1002:GPKI1234 click=1; then
+  tav_answer_frame $'{\r\n  "mode":"11",\r\n  "result":"0",\r\n  "uuid":"'"$(uuid)"$'",\r\n  "signature":["'"$(sign "$gpki_cert" "${digests[0]}")"$'"],\r\n  "certificate":"'"$(base64 -w0 "$gpki_cert")"$'"\r\n}' \
+    >"$work/expected"
+  if cmp -s "$work/answer" "$work/expected"; then echo "ok   GPKI signing (11)"; else
+    echo "FAILED GPKI signing (11): answer differs" >&2
+    failed=1
+  fi
+  received="$(tail -c +5 "$work/answer" | tr -d '\0' | sed -n 's/^  "signature":\["\(.*\)"\],\r$/\1/p')"
+  verify "$gpki_cert" "${digests[0]}" "$received" || { echo "FAILED GPKI signing (11): signature" >&2; failed=1; }
+fi
+
+# --- the page goes away while the password is asked for: the wrapper's "05"
+# frame ends the request on the error screen, without an answer.
+tav_frame '{"mode":"05"}' >"$work/cancel_frame"
+if run_case "\"05\" frame during the password screen" "$login" screen=PasswordSetScreen \
+  write="$(windows_path "$work/cancel_frame")" screen=ErrorScreen text=1039:表示中のページから移動された snap=error_page_gone click=1; then
+  if [ -s "$work/answer" ]; then
+    echo "FAILED \"05\" frame: an answer was written" >&2
+    failed=1
+  else
+    echo "ok   \"05\" frame during the password screen: no answer"
+  fi
+fi
+
+# --- bad input on the password screen: typed and pasted text keeps to the
+# mode's characters and limit (no banner without a service ID).
+long_digits="$(printf '1234%.0s' $(seq 2500))"
+if run_case "10,000 characters typed: the field keeps 4" '{"mode":"01",'"$versions"',"digest":"'"$login_digest"'"}' \
+  screen=PasswordSetScreen snap=password_no_banner type=1002:"ab${long_digits:0:9998}" click=1; then
+  expect "10,000 characters typed: the field keeps 4" "$(login_answer)"
+fi
+if run_case "10,000 characters pasted: the field keeps 4" "$login" screen=PasswordSetScreen \
+  set=1002:"x${long_digits:0:9999}" click=1; then
+  expect "10,000 characters pasted: the field keeps 4" "$(login_answer)"
+fi
+# A service ID of odd length is refused with its code on the error screen.
+if run_case "service ID of odd length" '{"mode":"01",'"$versions"',"service_id":"123","digest":"'"$login_digest"'"}' \
+  screen=ErrorScreen snap=error_service_id click=1; then
+  code="$(answer_field errcode)"
+  expect "service ID of odd length ($code)" "$(answer_json mode 01 result 1 errcode "$code")"
+fi
+
+# --- personal data without the individual number (mode 04): the card's defaults.
+if run_case "personal data (04)" '{"mode":"04",'"$versions"'}' screen=PasswordSetScreen type=1002:1234 click=1; then
+  expect "personal data (04)" "$(answer_json mode 04 result 0 uuid "$(uuid)" name "$(hex "番号　花子")" sex "$(hex 2)" \
+    address "$(hex "東京都千代田区霞が関２丁目１番２号")" birthday "$(hex 19850415)")"
+fi
+
+# --- timings of a log-in, three runs: request written -> password screen
+# shown, and OK -> answer (TAV ended), less the worker's fixed 100 ms after
+# signing. The driver looks every 50 ms, so each figure may be up to 50 ms late.
+start_daemon --card mynumber
+cert="$work/certs/reader0-auth.der"
+for run in 1 2 3; do
+  if run_case "timed log-in $run" "$login" screen=PasswordSetScreen mark=shown type=1002:1234 mark=ok click=1 \
+    >"$work/times"; then
+    shown="$(sed -n 's/^shown //p' "$work/times" | tr -d '\r')"
+    ok="$(sed -n 's/^ok //p' "$work/times" | tr -d '\r')"
+    ended="$(sed -n 's/^end //p' "$work/times" | tr -d '\r')"
+    echo "time log-in $run: request -> password screen ${shown} ms; OK -> answer $((ended - ok - 100)) ms"
+  fi
+done
 
 stop_daemon
 exit "$failed"

@@ -7,6 +7,7 @@
 //
 // Steps, in order:
 //   eof                  close TAV's standard input (the caller is gone)
+//   write=<file>         write the file's bytes to TAV's standard input (a later frame)
 //   screen=<Name>        wait until the frame shows the screen ("ErrorScreen", ...)
 //   text=<id>:<part>     wait until a control of the current screen contains the text
 //                        (text=1039:<part> reads the red error line)
@@ -22,6 +23,8 @@
 //   alert=ok|cancel      wait for the end confirmation, check its texts, answer it
 //   end                  once a screen shows, close the frame and confirm the end
 //                        confirmation if one appears (ends any run)
+//   mark=<name>          print "<name> <ms>" on standard output: the time since TAV
+//                        started; once TAV has ended "end <ms>" follows
 //   snap=<name>          wait while the test script takes a screenshot
 //                        (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 // Afterwards TAV must end by itself with exit code 0. Exit code 0 when all went
@@ -46,6 +49,8 @@ constexpr const wchar_t* kFrameClass = L"TavoriFrame";
 constexpr int kEndAlertTextId = 1050;
 
 struct Run {
+  ULONGLONG started_at = 0;
+  bool marked = false;
   PROCESS_INFORMATION process{};
   HANDLE input_writer = nullptr;
   std::thread request_writer;
@@ -214,6 +219,17 @@ bool SplitControl(const std::wstring& in_l_value, int& out_l_id, std::wstring& o
   return true;
 }
 
+bool ReadWholeFile(const std::wstring& in_l_path, std::vector<char>& out_l_bytes) {
+  FILE* l_file = _wfopen(in_l_path.c_str(), L"rb");
+  if (l_file == nullptr) return false;
+  char l_buffer[4096];
+  std::size_t l_read;
+  while ((l_read = std::fread(l_buffer, 1, sizeof(l_buffer), l_file)) > 0)
+    out_l_bytes.insert(out_l_bytes.end(), l_buffer, l_buffer + l_read);
+  std::fclose(l_file);
+  return true;
+}
+
 bool Step(Run& in_l_run, const std::wstring& in_l_step) {
   const std::size_t l_equals = in_l_step.find(L'=');
   const std::wstring l_verb = in_l_step.substr(0, l_equals);
@@ -323,6 +339,24 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     return l_alert == nullptr || AnswerEndAlert(in_l_run, L"ok");
   }
   if (l_verb == L"snap") return Snap(l_value);
+  if (l_verb == L"mark") {
+    std::wprintf(L"%ls %llu\n", l_value.c_str(), GetTickCount64() - in_l_run.started_at);
+    std::fflush(stdout);
+    in_l_run.marked = true;
+    return true;
+  }
+  if (l_verb == L"write") {
+    if (in_l_run.request_writer.joinable()) in_l_run.request_writer.join();
+    std::vector<char> l_bytes;
+    DWORD l_written = 0;
+    if (in_l_run.input_writer != nullptr && ReadWholeFile(l_value, l_bytes) &&
+        WriteFile(in_l_run.input_writer, l_bytes.data(), static_cast<DWORD>(l_bytes.size()), &l_written, nullptr) &&
+        l_written == l_bytes.size()) {
+      return true;
+    }
+    Fail(L"cannot write " + l_value + L" to TAV");
+    return false;
+  }
   if (l_verb == L"eof") {
     if (in_l_run.request_writer.joinable()) in_l_run.request_writer.join();
     if (in_l_run.input_writer != nullptr) CloseHandle(in_l_run.input_writer);
@@ -333,16 +367,6 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
   return false;
 }
 
-bool ReadWholeFile(const std::wstring& in_l_path, std::vector<char>& out_l_bytes) {
-  FILE* l_file = _wfopen(in_l_path.c_str(), L"rb");
-  if (l_file == nullptr) return false;
-  char l_buffer[4096];
-  std::size_t l_read;
-  while ((l_read = std::fread(l_buffer, 1, sizeof(l_buffer), l_file)) > 0)
-    out_l_bytes.insert(out_l_bytes.end(), l_buffer, l_buffer + l_read);
-  std::fclose(l_file);
-  return true;
-}
 
 bool Start(const std::wstring& in_l_tav, const std::vector<char>& in_l_request, HANDLE in_l_answer, Run& out_l_run) {
   HANDLE& l_writer = out_l_run.input_writer;
@@ -361,6 +385,7 @@ bool Start(const std::wstring& in_l_tav, const std::vector<char>& in_l_request, 
                                         &l_startup, &out_l_run.process);
   CloseHandle(l_reader);
   if (l_started == FALSE) return false;
+  out_l_run.started_at = GetTickCount64();
   // TAV reads while this writes; a request larger than the pipe does not block.
   out_l_run.request_writer = std::thread([l_writer, &in_l_request] {
     std::size_t l_done = 0;
@@ -406,6 +431,7 @@ int wmain(int argc, wchar_t** argv) {
     Fail(L"TAV did not end");
     l_ok = false;
   }
+  if (l_ok && l_run.marked) std::wprintf(L"end %llu\n", GetTickCount64() - l_run.started_at);
   if (!Ended(l_run)) TerminateProcess(l_run.process.hProcess, 99);
   WaitForSingleObject(l_run.process.hProcess, kWaitLimitMs);
   DWORD l_exit = 0;

@@ -21,6 +21,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 tav_wine_prefix() {
   export WINEPREFIX="$1"
   if [ -f "$WINEPREFIX/.tav-ready" ]; then
+    tav_wine_fonts
     return 0
   fi
   mkdir -p "$WINEPREFIX"
@@ -35,7 +36,22 @@ tav_wine_prefix() {
   "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
   "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
   wineserver -w
+  tav_wine_fonts
   touch "$WINEPREFIX/.tav-ready"
+}
+
+# Wine finds its own fonts (Marlett draws the caption buttons) in a data folder
+# it derives from where its libraries lie: with Debian's multiarch layout that
+# is /usr/lib/share/wine, which does not exist, so the captions showed "0 1 r".
+# Marlett from fonts-wine is copied into the prefix, where wine always looks.
+# Only Marlett: wine's Tahoma has no Japanese, and the captions' font must fall
+# back to one that has.
+tav_wine_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
 }
 
 # The wine launcher warns about the missing 32-bit loader; that is expected here.

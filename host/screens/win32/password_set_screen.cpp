@@ -1,6 +1,7 @@
 #include "host/screens/win32/password_set_screen.h"
 
 #include <commctrl.h>
+#include <imm.h>
 
 #include <algorithm>
 #include <cwctype>
@@ -52,6 +53,9 @@ void PasswordSetScreen::OnInitDialog() {
   // Cancel is not drawn as the default button.
   SendDlgItemMessageW(Window(), IDCANCEL, BM_SETSTYLE, BS_PUSHBUTTON | BS_CENTER, TRUE);
   SendDlgItemMessageW(Window(), kField, EM_SETLIMITTEXT, static_cast<WPARAM>(m_rule_.limit), 0);
+  // No input method on the field, also while show-password takes its password
+  // style away: a composition would hold the password outside the field.
+  ImmAssociateContext(Item(kField), nullptr);
   if (m_rule_.limit == 4) NarrowField();
   SetUpVersionButton();
   SetUpBanner({kPrompt, kErrorLine, kField, kShowPassword, IDOK, IDCANCEL, kLink});
@@ -90,7 +94,9 @@ void PasswordSetScreen::OnChar() {
   DWORD l_end = 0;
   SendMessageW(l_field, EM_GETSEL, reinterpret_cast<WPARAM>(&l_start), reinterpret_cast<LPARAM>(&l_end));
   std::wstring l_text = FieldText(l_field);
-  std::wstring l_kept = FilterPassword(m_rule_, l_text);
+  // Text set from outside (a paste through WM_SETTEXT) is not held to the
+  // field's limit by the control: cut it there, as typing would.
+  std::wstring l_kept = FilterPassword(m_rule_, l_text).substr(0, static_cast<std::size_t>(m_rule_.limit));
   ScopedWipe<std::wstring> l_wipe_text(l_text);
   ScopedWipe<std::wstring> l_wipe_kept(l_kept);
   if (l_kept == l_text) return;
@@ -99,7 +105,7 @@ void PasswordSetScreen::OnChar() {
   SetWindowTextW(l_field, l_kept.c_str());
   l_start = l_start >= l_removed ? l_start - l_removed : 0;
   l_end = l_end >= l_removed ? l_end - l_removed : 0;
-  SendMessageW(l_field, EM_SETSEL, l_start, l_end);
+  SendMessageW(l_field, EM_SETSEL, static_cast<WPARAM>(l_start), static_cast<LPARAM>(l_end));
   SendMessageW(l_field, EM_SCROLLCARET, 0, 0);
   SendMessageW(l_field, EM_SETMODIFY, TRUE, 0);
 }
