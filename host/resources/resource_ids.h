@@ -6,17 +6,6 @@
 #define IDD_END_ALERT 223
 #define IDC_END_ALERT_TEXT 1050
 
-// The stand-in screen used until each screen has its own dialog.
-#define IDD_PLACEHOLDER_SCREEN 300
-// The name of the screen it stands for ("ErrorScreen", ...).
-#define IDC_PLACEHOLDER_NAME 1001
-// The error record's message.
-#define IDC_PLACEHOLDER_MESSAGE 1039
-// Password (entry), password type (selection), current password (change).
-#define IDC_PLACEHOLDER_FIRST 1002
-// New password (change).
-#define IDC_PLACEHOLDER_SECOND 1004
-
 // Screens (child dialogs of the frame, hidden until the frame shows them).
 #define IDD_CARD_REQUEST 207
 #define IDD_PASSWORD_SET 211
@@ -74,3 +63,11 @@
 #define IDC_GPKI_TOGGLE 1080
 #define IDC_GPKI_FINGERPRINT_LABEL 1081
 #define IDC_GPKI_DETAIL_LABEL 1082
+
+// The version notice and the version information (modal).
+#define IDD_VERSION_NOTICE 203
+#define IDD_VERSION_INFO 226
+#define IDC_VERSION_PICTURE 1003
+#define IDC_VERSION_VER 1033
+#define IDC_VERSION_PRODUCT 1045
+#define IDC_VERSION_MAKER 1046

@@ -9,9 +9,9 @@
 #include "host/screens/win32/password_select_screen.h"
 #include "host/screens/win32/password_change_screen.h"
 #include "host/screens/win32/password_change_result_screen.h"
-#include "host/screens/win32/placeholder_screen.h"
 #include "host/screens/win32/processing_screen.h"
 #include "host/screens/win32/ui_language.h"
+#include "host/screens/win32/version_info_screen.h"
 
 namespace tavc {
 
@@ -35,8 +35,9 @@ std::unique_ptr<Screen> DialogScreenFactory::CreateScreen(const ScreenRequest& i
       return std::make_unique<CertificateConfirmScreen>(m_instance_, in_l_request);
     case ScreenKind::kCertificateConfirmGpkiAp:
       return std::make_unique<CertificateConfirmScreenGpkiAp>(m_instance_, in_l_request);
-    default: return std::make_unique<PlaceholderScreen>(m_instance_, *this, in_l_request);
+    case ScreenKind::kVersionInfo: return std::make_unique<VersionInfoScreen>(m_instance_, in_l_request);
   }
+  return nullptr;
 }
 
 }  // namespace tavc

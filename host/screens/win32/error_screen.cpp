@@ -2,7 +2,7 @@
 
 #include "host/core/message_poster.h"
 #include "host/screens/faq_address.h"
-#include "host/screens/placeholder_action.h"
+#include "host/screens/error_screen_end.h"
 
 namespace tavc {
 namespace {

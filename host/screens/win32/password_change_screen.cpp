@@ -56,6 +56,8 @@ void PasswordChangeScreen::OnInitDialog() {
   SendDlgItemMessageW(Window(), IDCANCEL, BM_SETSTYLE, BS_PUSHBUTTON | BS_CENTER, TRUE);
   for (const int l_field : kFields) {
     SendDlgItemMessageW(Window(), l_field, EM_SETLIMITTEXT, static_cast<WPARAM>(m_rule_.limit), 0);
+    // No input method: a composition would hold the password outside the field.
+    ImmAssociateContext(Item(l_field), nullptr);
   }
   if (m_rule_.limit == 4) {
     NarrowFields();
@@ -100,13 +102,15 @@ void PasswordChangeScreen::CollapseErrorLine() {
 }
 
 void PasswordChangeScreen::OnChar(int in_l_field) const {
-  if (Store().GetMode() == L"13") return;
   const HWND l_field = Item(in_l_field);
   DWORD l_start = 0;
   DWORD l_end = 0;
   SendMessageW(l_field, EM_GETSEL, reinterpret_cast<WPARAM>(&l_start), reinterpret_cast<LPARAM>(&l_end));
   std::wstring l_text = FieldText(l_field);
-  std::wstring l_kept = FilterChangedPassword(m_rule_, l_text);
+  // Text set from outside (a paste through WM_SETTEXT) is not held to the
+  // field's limit by the control: cut it there, as typing would. The GPKI
+  // password is otherwise taken as typed.
+  std::wstring l_kept = FilterChangedPassword(m_rule_, l_text).substr(0, static_cast<std::size_t>(m_rule_.limit));
   ScopedWipe<std::wstring> l_wipe_text(l_text);
   ScopedWipe<std::wstring> l_wipe_kept(l_kept);
   if (l_kept == l_text) return;
@@ -115,7 +119,7 @@ void PasswordChangeScreen::OnChar(int in_l_field) const {
   SetWindowTextW(l_field, l_kept.c_str());
   l_start = l_start >= l_removed ? l_start - l_removed : 0;
   l_end = l_end >= l_removed ? l_end - l_removed : 0;
-  SendMessageW(l_field, EM_SETSEL, l_start, l_end);
+  SendMessageW(l_field, EM_SETSEL, static_cast<WPARAM>(l_start), static_cast<LPARAM>(l_end));
   SendMessageW(l_field, EM_SCROLLCARET, 0, 0);
   SendMessageW(l_field, EM_SETMODIFY, TRUE, 0);
 }
@@ -134,7 +138,6 @@ void PasswordChangeScreen::OnClickDisplayCheck() {
   for (const int l_id : kFields) {
     const HWND l_field = Item(l_id);
     SendMessageW(l_field, EM_SETPASSWORDCHAR, l_shown ? 0 : m_password_char_, 0);
-    // Plain text would otherwise reach the input method's dictionary.
     if (l_shown) ImmAssociateContext(l_field, nullptr);
     SetWindowPos(l_field, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);

@@ -1,0 +1,14 @@
+#pragma once
+// How the error screen ends the run: the wParam of its WM_APP04.
+#include <cstdint>
+
+#include "host/card/error_info.h"
+#include "host/core/data_store.h"
+
+namespace tavc {
+
+// 2 when it shows an interrupt (a code of the 24 group after the interrupt
+// state was set), else 0.
+std::uintptr_t ErrorScreenEndParam(const DataStore& in_l_data_store, const ErrorInfo& in_l_error_info);
+
+}  // namespace tavc
