@@ -19,9 +19,12 @@ constexpr int kNameColumnWidth = 150;
 constexpr int kValueColumnWidth = 480;
 constexpr std::uint16_t kSaveModule = 0xD101;
 constexpr std::uint8_t kSaveRoutine = 1;
-// The file name buffer as the save dialog gets it (256 characters usable).
-constexpr DWORD kNameBuffer = 261;
-constexpr DWORD kNameUsable = 256;
+// Names up to 256 characters are taken. The dialog gets room for far longer
+// ones, so that a long name typed into it comes back whole (some dialogs
+// write past a short buffer) and is refused here.
+constexpr std::size_t kNameUsable = 256;
+constexpr DWORD kNameBuffer = 32768;
+constexpr std::size_t kFolderBuffer = 261;
 // The list moves its own selection after telling of a key: the row is shown
 // once it has (wParam the row).
 constexpr UINT kShowRow = WM_USER + 1;
@@ -154,7 +157,7 @@ int CertificateConfirmScreenGpkiAp::SaveFailure(std::uint8_t in_l_point) {
 
 int CertificateConfirmScreenGpkiAp::SaveAs() {
   std::wstring l_name(kNameBuffer, L'\0');
-  std::wstring l_folder(kNameBuffer, L'\0');
+  std::wstring l_folder(kFolderBuffer, L'\0');
   if (!SHGetSpecialFolderPathW(Window(), &l_folder[0], CSIDL_PERSONAL, FALSE)) return SaveFailure(3);
   static const wchar_t kFilter[] = L"証明書ファイル\0*.cer\0";
   OPENFILENAMEW l_dialog{};
@@ -163,11 +166,12 @@ int CertificateConfirmScreenGpkiAp::SaveAs() {
   l_dialog.lpstrFilter = kFilter;
   l_dialog.nFilterIndex = 1;
   l_dialog.lpstrFile = &l_name[0];
-  l_dialog.nMaxFile = kNameUsable;
+  l_dialog.nMaxFile = kNameBuffer;
   l_dialog.lpstrInitialDir = l_folder.c_str();
   l_dialog.lpstrDefExt = L"cer";
   l_dialog.Flags = OFN_EXPLORER | OFN_NOTESTFILECREATE | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
   if (!GetSaveFileNameW(&l_dialog)) return CommDlgExtendedError() == 0 ? 0 : SaveFailure(4);
+  if (wcsnlen(l_name.c_str(), kNameBuffer) > kNameUsable) return SaveFailure(4);
   const GpkiApCertificate* l_certificate = Shown();
   const std::wstring l_hex = l_certificate != nullptr ? l_certificate->GetCertificateHex() : std::wstring();
   const int l_point = WriteCertificateFile(l_name.c_str(), l_hex);

@@ -148,6 +148,8 @@ void PasswordChangeScreen::OnClickDisplayCheck() {
 }
 
 void PasswordChangeScreen::OnOk() {
+  // Enter reaches a disabled OK too: nothing happens before every field holds enough.
+  if (IsWindowEnabled(Item(IDOK)) == FALSE) return;
   Error().SetError(L"", L"", L"", L"");
   std::wstring l_current = FieldText(Item(IDC_CURRENT_PASSWORD));
   std::wstring l_new = FieldText(Item(IDC_NEW_PASSWORD));
