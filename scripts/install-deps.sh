@@ -15,6 +15,8 @@ packages=(
   imagemagick
   # smart cards: pcsc-lite with the virtual reader driver, and OpenSSL
   pcscd libpcsclite-dev vsmartcard-vpcd pcsc-tools libssl-dev openssl
+  # the card cases under wine: DigestInfo bytes (xxd), the caption buttons' Marlett
+  xxd fonts-wine
 )
 
 missing=()

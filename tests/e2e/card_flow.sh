@@ -200,21 +200,21 @@ login_answer() {
 }
 
 # Typing: a letter is dropped, OK waits for the fourth digit, a fifth cannot be typed.
-if run_case "log-in, typing rules" "$login" screen=PasswordSetScreen snap=password_screen type=1002:1a2 enabled=1:0 \
-  type=1002:345 enabled=1:1 tick=1044 snap=password_shown click=1; then
+if run_case "log-in, typing rules" "$login" screen=PasswordSetScreen snap=password_screen layout type=1002:1a2 enabled=1:0 \
+  type=1002:345 enabled=1:1 tick=1044 snap=password_shown layout click=1; then
   expect "log-in, typing rules" "$(login_answer)"
 fi
 
 # English log-in: the English template and texts.
 if run_case "log-in in English" '{"mode":"01",'"$versions"',"language":"en","digest":"'"$login_digest"'"}' \
-  screen=PasswordSetScreen text=1019:"Enter your JPKI password" text=1:OK snap=password_english \
+  screen=PasswordSetScreen text=1019:"Enter your JPKI password" text=1:OK snap=password_english layout \
   type=1002:1234 click=1; then
   expect "log-in in English" "$(login_answer)"
 fi
 
 # A wrong password: the card's refusal in red on a new password screen; then the right one.
 if run_case "wrong password, then the right one" "$login" screen=PasswordSetScreen type=1002:9999 click=1 \
-  screen=PasswordSetScreen text=1039:EW1 snap=password_wrong type=1002:1234 click=1; then
+  screen=PasswordSetScreen text=1039:EW1 snap=password_wrong layout type=1002:1234 click=1; then
   expect "wrong password, then the right one" "$(login_answer)"
 fi
 
@@ -225,7 +225,7 @@ fi
 
 # No card: the card request; the card is put in and OK goes on.
 echo "remove 0" >&7
-if run_case "no card, card request, insert, OK" "$login" screen=CardRequestScreen snap=insert click=1 \
+if run_case "no card, card request, insert, OK" "$login" screen=CardRequestScreen layout snap=insert click=1 \
   screen=PasswordSetScreen type=1002:1234 click=1; then
   expect "no card, card request, insert, OK" "$(login_answer)"
 fi
@@ -265,7 +265,7 @@ fi
 # --- a locked log-in password: the error screen, then the error answer.
 start_daemon --card mynumber --auth-pin-tries 0
 if run_case "locked password" "$login" screen=PasswordSetScreen type=1002:1234 click=1 screen=ErrorScreen \
-  text=1039:EW140-1600 snap=error_locked click=1; then
+  text=1039:EW140-1600 snap=error_locked layout click=1; then
   expect "locked password" "$(answer_json mode 01 result 1 errcode EW140-1600)"
 fi
 
@@ -328,7 +328,7 @@ fi
 # mode's characters and limit (no banner without a service ID).
 long_digits="$(printf '1234%.0s' $(seq 2500))"
 if run_case "10,000 characters typed: the field keeps 4" '{"mode":"01",'"$versions"',"digest":"'"$login_digest"'"}' \
-  screen=PasswordSetScreen snap=password_no_banner type=1002:"ab${long_digits:0:9998}" click=1; then
+  screen=PasswordSetScreen snap=password_no_banner layout type=1002:"ab${long_digits:0:9998}" click=1; then
   expect "10,000 characters typed: the field keeps 4" "$(login_answer)"
 fi
 if run_case "10,000 characters pasted: the field keeps 4" "$login" screen=PasswordSetScreen \
@@ -337,7 +337,7 @@ if run_case "10,000 characters pasted: the field keeps 4" "$login" screen=Passwo
 fi
 # A service ID of odd length is refused with its code on the error screen.
 if run_case "service ID of odd length" '{"mode":"01",'"$versions"',"service_id":"123","digest":"'"$login_digest"'"}' \
-  screen=ErrorScreen snap=error_service_id click=1; then
+  screen=ErrorScreen snap=error_service_id layout click=1; then
   code="$(answer_field errcode)"
   expect "service ID of odd length ($code)" "$(answer_json mode 01 result 1 errcode "$code")"
 fi
@@ -347,6 +347,13 @@ if run_case "personal data (04)" '{"mode":"04",'"$versions"'}' screen=PasswordSe
   expect "personal data (04)" "$(answer_json mode 04 result 0 uuid "$(uuid)" name "$(hex "番号　花子")" sex "$(hex 2)" \
     address "$(hex "東京都千代田区霞が関２丁目１番２号")" birthday "$(hex 19850415)")"
 fi
+
+# --- a scale far from 1.0: the prefix at 192 DPI (scale 2.0) for one log-in.
+"$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+if run_case "log-in at 192 DPI" "$login" screen=PasswordSetScreen snap=password_192dpi layout type=1002:1234 click=1; then
+  expect "log-in at 192 DPI" "$(login_answer)"
+fi
+"$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 
 # --- timings of a log-in, three runs: request written -> password screen
 # shown, and OK -> answer (TAV ended), less the worker's fixed 100 ms after

@@ -94,7 +94,7 @@ error_answer() {  # mode code
 tav_frame '{"mode":"02","latest_version":"1","available_version":"1","digest":"AAE=","ca":"013"}' >"$work/bad_ca"
 error_answer 02 EW042-1208 >"$work/bad_ca.expected"
 check "refused request: error screen, OK" "$work/bad_ca" "$work/bad_ca.expected" \
-  screen=ErrorScreen text=1039:EW042-1208 snap=error_screen click=1
+  screen=ErrorScreen text=1039:EW042-1208 snap=error_screen layout click=1
 
 # The body is one byte shorter than its prefix and the input ends: the zero
 # left behind fails the scan. Enter reaches the OK button only through the
@@ -129,7 +129,7 @@ check "length prefix 0: error screen, no answer" "$work/zero_length" "$work/zero
 tav_frame '{"mode":"01","latest_version":"1","available_version":"1","digest":"AAE="}' >"$work/login"
 tav_answer_frame $'{\r\n  "mode":"01",\r\n  "result":"9"\r\n}' >"$work/login.expected"
 check "log-in without a reader: card request, end alert" "$work/login" "$work/login.expected" \
-  screen=CardRequestScreen click=1 text=1039:EW140-1510 snap=card_request_screen click=2 snap=end_alert \
+  screen=CardRequestScreen click=1 text=1039:EW140-1510 snap=card_request_screen layout click=2 snap=end_alert \
   alert=cancel screen=CardRequestScreen click=2 alert=ok
 
 # The caller goes away while the card is awaited: the watcher notices the

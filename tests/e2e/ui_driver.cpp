@@ -23,6 +23,8 @@
 //   alert=ok|cancel      wait for the end confirmation, check its texts, answer it
 //   end                  once a screen shows, close the frame and confirm the end
 //                        confirmation if one appears (ends any run)
+//   layout               check that no two visible controls of the current screen
+//                        overlap (the information button sits in the banner's corner)
 //   mark=<name>          print "<name> <ms>" on standard output: the time since TAV
 //                        started; once TAV has ended "end <ms>" follows
 //   radio=<id>           click a radio button of the current screen
@@ -294,6 +296,41 @@ bool CloseVersionInformation(const Run& in_l_run, const std::wstring& in_l_versi
   return WaitClosed(in_l_run, l_dialog, L"the version information");
 }
 
+constexpr int kBannerId = 1003;
+constexpr int kVersionButtonId = 57664;
+
+struct Control {
+  int id;
+  RECT rect;
+};
+
+BOOL CALLBACK CollectControl(HWND in_l_control, LPARAM in_l_list) {
+  RECT l_rect{};
+  if (IsWindowVisible(in_l_control) && GetWindowRect(in_l_control, &l_rect)) {
+    reinterpret_cast<std::vector<Control>*>(in_l_list)->push_back({GetDlgCtrlID(in_l_control), l_rect});
+  }
+  return TRUE;
+}
+
+bool CheckLayout(HWND in_l_screen) {
+  std::vector<Control> l_controls;
+  EnumChildWindows(in_l_screen, CollectControl, reinterpret_cast<LPARAM>(&l_controls));
+  for (std::size_t l_first = 0; l_first < l_controls.size(); ++l_first) {
+    for (std::size_t l_second = l_first + 1; l_second < l_controls.size(); ++l_second) {
+      const int l_a = l_controls[l_first].id;
+      const int l_b = l_controls[l_second].id;
+      if ((l_a == kBannerId && l_b == kVersionButtonId) || (l_a == kVersionButtonId && l_b == kBannerId)) continue;
+      RECT l_common{};
+      if (IntersectRect(&l_common, &l_controls[l_first].rect, &l_controls[l_second].rect)) {
+        Fail(L"controls " + std::to_wstring(l_a) + L" and " + std::to_wstring(l_b) + L" of " +
+             WindowText(in_l_screen) + L" overlap");
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 bool Step(Run& in_l_run, const std::wstring& in_l_step) {
   const std::size_t l_equals = in_l_step.find(L'=');
   const std::wstring l_verb = in_l_step.substr(0, l_equals);
@@ -403,6 +440,10 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     return l_alert == nullptr || AnswerEndAlert(in_l_run, L"ok");
   }
   if (l_verb == L"snap") return Snap(l_value);
+  if (l_verb == L"layout") {
+    const HWND l_screen = ScreenNow(in_l_run);
+    return l_screen != nullptr && CheckLayout(l_screen);
+  }
   if (l_verb == L"mark") {
     std::wprintf(L"%ls %llu\n", l_value.c_str(), GetTickCount64() - in_l_run.started_at);
     std::fflush(stdout);

@@ -1,7 +1,5 @@
 #include "host/screens/win32/base_window.h"
 
-#include <commctrl.h>
-
 #include "host/core/frame_message_poster.h"
 #include "host/resources/message_texts.h"
 #include "host/screens/win32/end_alert_dialog.h"
@@ -42,6 +40,7 @@ BaseWindow::~BaseWindow() {
   DestroyWindow();
   DeleteBanner();
   if (m_url_font_ != nullptr) DeleteObject(m_url_font_);
+  if (m_version_images_ != nullptr) ImageList_Destroy(m_version_images_);
 }
 
 HWND BaseWindow::Frame() const { return static_cast<HWND>(Store().GetScreenHandle()); }
@@ -163,7 +162,7 @@ void BaseWindow::SetUpBanner(std::initializer_list<int> in_l_below) {
   }
 }
 
-void BaseWindow::SetUpVersionButton() const {
+void BaseWindow::SetUpVersionButton() {
   const SIZE l_size = BitmapSize(m_instance_, kInfoNormal);
   if (l_size.cx == 0) return;
   const int l_cx = ScaleX(l_size.cx);
@@ -181,7 +180,9 @@ void BaseWindow::SetUpVersionButton() const {
   if (SendDlgItemMessageW(m_window_, kVersionButton, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&l_images)) ==
       FALSE) {
     ImageList_Destroy(l_list);
+    return;
   }
+  m_version_images_ = l_list;
 }
 
 void BaseWindow::SetUpUrlFont() {

@@ -5,6 +5,7 @@
 // information button, Cancel and close), the banner by service ID, scaling by
 // the frame's factors, and moving and hiding controls.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <initializer_list>
 
@@ -67,7 +68,7 @@ class BaseWindow : public DialogScreen {
   // Collapses the banner control as when there is no banner.
   void CollapseBanner(std::initializer_list<int> in_l_below) const;
   // The information button's two pictures.
-  void SetUpVersionButton() const;
+  void SetUpVersionButton();
   // The FAQ address field in a 12-point font.
   void SetUpUrlFont();
   void DeleteBanner();
@@ -87,6 +88,8 @@ class BaseWindow : public DialogScreen {
   HWND m_window_ = nullptr;
   HBITMAP m_banner_ = nullptr;
   HFONT m_url_font_ = nullptr;
+  // A button does not free the pictures it is given.
+  HIMAGELIST m_version_images_ = nullptr;
 };
 
 }  // namespace tavc

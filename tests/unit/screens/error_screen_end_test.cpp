@@ -6,18 +6,28 @@ namespace tavc {
 namespace {
 
 TEST(ErrorScreenEnd, TwoOnlyForAnInterruptCodeAfterTheInterrupt) {
-  ErrorInfo l_error;
-  DataStore l_store;
-  l_error.SetError(L"EW042-2402", L"", L"", L"");
-  EXPECT_EQ(0U, ErrorScreenEndParam(l_store, l_error));
-  l_store.SetInterruptState(1);
-  EXPECT_EQ(2U, ErrorScreenEndParam(l_store, l_error));
-  // Interrupted, but the screen shows another error (its 7th and 8th characters are not "24").
-  l_error.SetError(L"EW042-1208", L"", L"", L"");
-  EXPECT_EQ(0U, ErrorScreenEndParam(l_store, l_error));
-  // Too short to carry a group.
-  l_error.SetError(L"EW042-2", L"", L"", L"");
-  EXPECT_EQ(0U, ErrorScreenEndParam(l_store, l_error));
+  struct Case {
+    int interrupt_state;
+    const wchar_t* code;
+    std::uintptr_t end;
+  };
+  const Case l_cases[] = {
+      {0, L"EW042-2402", 0},
+      {1, L"EW042-2402", 2},
+      {1, L"EW044-2400", 2},
+      // Interrupted, but the screen shows another error (its 7th and 8th characters are not "24").
+      {1, L"EW042-1208", 0},
+      // Too short to carry a group.
+      {1, L"EW042-2", 0},
+      {1, L"", 0},
+  };
+  for (const Case& l_case : l_cases) {
+    DataStore l_store;
+    ErrorInfo l_error;
+    l_store.SetInterruptState(l_case.interrupt_state);
+    l_error.SetError(l_case.code, L"", L"", L"");
+    EXPECT_EQ(ErrorScreenEndParam(l_store, l_error), l_case.end) << l_case.code << " " << l_case.interrupt_state;
+  }
 }
 
 }  // namespace
