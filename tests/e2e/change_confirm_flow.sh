@@ -171,15 +171,15 @@ change06='{"mode":"06",'"$versions"'}'
 # Every rule of the change screen, each in red on the same screen; nothing is
 # tried on the card, so ending the run answers "9".
 if run_case "06: the change screen's rules" "$change06" \
-  screen=PasswordSelectScreen caption="Tavori パスワード選択" snap=password_select \
+  screen=PasswordSelectScreen caption="Tavori パスワード選択" layout snap=password_select \
   radio=1048 click=1 screen=PasswordChangeScreen caption="Tavori パスワード変更" \
   type=1002:1a2b3c4 type=1004:4321 type=1005:432 enabled=1:0 type=1005:2 enabled=1:1 click=1 \
-  text=1039:新しいパスワードと新しいパスワード（確認）は同じ snap=password_change_error \
+  text=1039:新しいパスワードと新しいパスワード（確認）は同じ layout snap=password_change_error \
   click=2 screen=PasswordSelectScreen radio=1047 click=1 screen=PasswordChangeScreen \
   type=1002:abcdef type=1004:xyz789 type=1005:xyz789 click=1 text=1039:現在のパスワードは6～16桁 \
   type=1002:abc123 type=1004:xyz-789 type=1005:xyz-789 click=1 text=1039:新しいパスワードは6～16桁 \
-  snap=password_change_signature click=2 screen=PasswordSelectScreen radio=1049 click=1 screen=PasswordChangeScreen \
-  tick=1044 snap=password_change_shown type=1002:1234 type=1004:5678 type=1005:5679 click=1 \
+  layout snap=password_change_signature click=2 screen=PasswordSelectScreen radio=1049 click=1 screen=PasswordChangeScreen \
+  tick=1044 layout snap=password_change_shown type=1002:1234 type=1004:5678 type=1005:5679 click=1 \
   text=1039:新しいパスワードと click=2 screen=PasswordSelectScreen click=2 alert=ok; then
   expect "06: the change screen's rules, then the end: result 9" "$(answer_json mode 06 result 9)"
 fi
@@ -188,7 +188,7 @@ fi
 # ending then answers the failed change with its code.
 if run_case "06: wrong current password" "$change06" screen=PasswordSelectScreen radio=1048 click=1 \
   screen=PasswordChangeScreen type=1002:9999 type=1004:4321 type=1005:4321 click=1 \
-  text=1039:現在のパスワードが間違っています snap=password_change_wrong click=2 screen=PasswordSelectScreen \
+  text=1039:現在のパスワードが間違っています layout snap=password_change_wrong click=2 screen=PasswordSelectScreen \
   click=2 alert=ok; then
   code="$(answer_field errcode)"
   [[ "$code" =~ ^EW640-314 ]] || fail "06: wrong current password: code \"$code\""
@@ -199,7 +199,7 @@ fi
 if run_case "06: change all three passwords" "$change06" \
   screen=PasswordSelectScreen radio=1048 click=1 screen=PasswordChangeScreen \
   type=1002:1234 type=1004:4321 type=1005:4321 click=1 screen=PasswordChangeResultScreen \
-  text=-1:利用者証明用電子証明書 snap=password_change_result click=1 \
+  text=-1:利用者証明用電子証明書 layout snap=password_change_result click=1 \
   screen=PasswordSelectScreen radio=1047 click=1 screen=PasswordChangeScreen \
   type=1002:abc123 type=1004:xyz789 type=1005:xyz789 click=1 screen=PasswordChangeResultScreen text=-1:署名用電子証明書 \
   click=1 screen=PasswordSelectScreen radio=1049 click=1 screen=PasswordChangeScreen \
@@ -237,7 +237,7 @@ validity="$(local_date "$sign_cert" startdate) から $(local_date "$sign_cert" 
 request07='{"mode":"07",'"$versions"',"digest":["'"$digest"'"]}'
 if run_case "07: confirm, then sign" "$request07" screen=PasswordSetScreen type=1002:abc123 click=1 \
   screen=CertificateConfirmScreen caption="Tavori 電子証明書確認" text=1069:"$validity" text=1:ＯＫ \
-  snap=certificate_confirm click=1 gone=CertificateConfirmScreen; then
+  layout snap=certificate_confirm click=1 gone=CertificateConfirmScreen; then
   expect "07: confirm, then sign" "$(signing_json 07 "$sign_cert" "$digest" "$(uuid)")"
   verify "$sign_cert" "$digest" "$(received_signature)" || fail "07: signature"
 fi
@@ -257,8 +257,8 @@ saved="$work/saved/card.cer"
 if run_case "12: the CA certificate, its fingerprint, the file, then sign" "$request12" \
   screen=PasswordSetScreen type=1002:GPKI1234 click=1 screen=CertificateConfirmScreenGpkiAp \
   caption="Tavori GPKI電子証明書確認" text=1075:内容を確認の上 listkey=1076:home text=1077:V3 \
-  listkey=1076:down text=1077:"$serial" snap=certificate_gpki click=1080 text=1075:認証局の自己証明書 \
-  text=1078:"$fingerprint" text=1:戻る snap=certificate_gpki_ca click=1 text=1075:内容を確認の上 \
+  listkey=1076:down text=1077:"$serial" layout snap=certificate_gpki click=1080 text=1075:認証局の自己証明書 \
+  text=1078:"$fingerprint" text=1:戻る layout snap=certificate_gpki_ca click=1 text=1075:内容を確認の上 \
   click=1079 save="$(windows_path "$saved")" screen=CertificateConfirmScreenGpkiAp \
   click=1079 save=cancel screen=CertificateConfirmScreenGpkiAp click=1 gone=CertificateConfirmScreenGpkiAp; then
   expect "12: confirm, then sign" "$(signing_json 12 "$user_cert" "$digest" "$(uuid)")"
@@ -270,9 +270,9 @@ fi
 # ---------------------------------------------------------------- mode 13
 if run_case "13: GPKI password change" '{"mode":"13",'"$versions"'}' screen=PasswordChangeScreen \
   caption="Tavori パスワード変更（GPKI電子署名付与）" type=1002:GPKI1234 type=1004:New-Pass1 type=1005:New-Pass1 \
-  enabled=1:1 click=1 text=1039:新しいパスワードは6～16桁の大文字の英字、小文字の英字 snap=password_change_gpki \
+  enabled=1:1 click=1 text=1039:新しいパスワードは6～16桁の大文字の英字、小文字の英字 layout snap=password_change_gpki \
   type=1002:GPKI1234 type=1004:NewPass99 type=1005:NewPass99 click=1 screen=PasswordChangeResultScreen \
-  text=-1:利用者パスワード snap=password_change_gpki_result click=1; then
+  text=-1:利用者パスワード layout snap=password_change_gpki_result click=1; then
   expect "13: GPKI password change" "$(answer_json mode 13 result 0 uuid "$(uuid)")"
 fi
 if run_case "11 with the new GPKI password" '{"mode":"11",'"$versions"',"digest":["'"$digest"'"]}' \
@@ -287,7 +287,7 @@ auth_cert="$work/certs/reader0-auth.der"
 newer='{"mode":"01","latest_version":"9","available_version":"1","service_id":"01","digest":"'"$login_digest"'"}'
 if run_case "a newer version: Skip goes on to the log-in" "$newer" screen=VersionInfoScreen \
   caption="Tavori バージョンアップ通知" text=-1:新しいバージョンが存在します text=1:スキップ text=2:更新 enabled=1:1 \
-  snap=version_notice click=57664 version=1 screen=VersionInfoScreen click=1 \
+  layout snap=version_notice click=57664 version=1 screen=VersionInfoScreen click=1 \
   screen=PasswordSetScreen type=1002:1234 click=1; then
   expect "a newer version: Skip goes on to the log-in" "$(answer_json mode 01 result 0 uuid "$(uuid)" \
     signature "$(sign "$auth_cert" "$login_digest")" certificate "$(base64 -w0 "$auth_cert")")"
@@ -305,7 +305,7 @@ if run_case "a newer version: Update opens the download page" "$newer" screen=Ve
 fi
 if run_case "an unusable version: only Update" \
   '{"mode":"01","latest_version":"9","available_version":"9","digest":"'"$login_digest"'"}' \
-  screen=VersionInfoScreen text=-1:利用できないバージョン enabled=1:0 snap=version_notice_must_update click=2; then
+  screen=VersionInfoScreen text=-1:利用できないバージョン enabled=1:0 layout snap=version_notice_must_update click=2; then
   expect "an unusable version: only Update" "$(answer_json mode 01 result 9)"
 fi
 

@@ -302,12 +302,14 @@ constexpr int kVersionButtonId = 57664;
 struct Control {
   int id;
   RECT rect;
+  HWND parent;
 };
 
 BOOL CALLBACK CollectControl(HWND in_l_control, LPARAM in_l_list) {
   RECT l_rect{};
   if (IsWindowVisible(in_l_control) && GetWindowRect(in_l_control, &l_rect)) {
-    reinterpret_cast<std::vector<Control>*>(in_l_list)->push_back({GetDlgCtrlID(in_l_control), l_rect});
+    reinterpret_cast<std::vector<Control>*>(in_l_list)->push_back({GetDlgCtrlID(in_l_control), l_rect,
+                                                                   GetParent(in_l_control)});
   }
   return TRUE;
 }
@@ -315,6 +317,10 @@ BOOL CALLBACK CollectControl(HWND in_l_control, LPARAM in_l_list) {
 bool CheckLayout(HWND in_l_screen) {
   std::vector<Control> l_controls;
   EnumChildWindows(in_l_screen, CollectControl, reinterpret_cast<LPARAM>(&l_controls));
+  // A control's own parts (a list's header) lie inside it.
+  l_controls.erase(std::remove_if(l_controls.begin(), l_controls.end(),
+                                  [&](const Control& in_l_control) { return in_l_control.parent != in_l_screen; }),
+                   l_controls.end());
   for (std::size_t l_first = 0; l_first < l_controls.size(); ++l_first) {
     for (std::size_t l_second = l_first + 1; l_second < l_controls.size(); ++l_second) {
       const int l_a = l_controls[l_first].id;
