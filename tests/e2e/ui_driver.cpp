@@ -493,7 +493,7 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     const WPARAM l_key = l_text == L"home" ? VK_HOME : l_text == L"end" ? VK_END : l_text == L"up" ? VK_UP : VK_DOWN;
     const HWND l_list = GetDlgItem(l_screen, l_id);
     PostMessageW(l_list, WM_KEYDOWN, l_key, 1);
-    PostMessageW(l_list, WM_KEYUP, l_key, 0xC0000001);
+    PostMessageW(l_list, WM_KEYUP, l_key, 1);
     return true;
   }
   if (l_verb == L"caption") {
