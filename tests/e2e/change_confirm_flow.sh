@@ -86,7 +86,8 @@ start_daemon() {
 key_of() {
   local want key
   want="$(openssl x509 -inform DER -in "$1" -noout -pubkey)"
-  for key in "$work"/keys/*.pem; do
+  for key in "$work"/keys/*.pem "$work"/hostile/*.key; do
+    [ -e "$key" ] || continue
     if [ "$(openssl pkey -in "$key" -pubout)" = "$want" ]; then
       echo "$key"
       return 0
@@ -256,8 +257,8 @@ request12='{"mode":"12",'"$versions"',"digest":["'"$digest"'"]}'
 saved="$work/saved/card.cer"
 if run_case "12: the CA certificate, its fingerprint, the file, then sign" "$request12" \
   screen=PasswordSetScreen type=1002:GPKI1234 click=1 screen=CertificateConfirmScreenGpkiAp \
-  caption="Tavori GPKI電子証明書確認" text=1075:内容を確認の上 listkey=1076:home text=1077:V3 \
-  listkey=1076:down text=1077:"$serial" layout snap=certificate_gpki click=1080 text=1075:認証局の自己証明書 \
+  caption="Tavori GPKI電子証明書確認" text=1075:内容を確認の上 listkey=1076:home row=1076:0 text=1077:V3 \
+  listkey=1076:down row=1076:1 text=1077:"$serial" layout snap=certificate_gpki click=1080 text=1075:認証局の自己証明書 \
   text=1078:"$fingerprint" text=1:戻る layout snap=certificate_gpki_ca click=1 text=1075:内容を確認の上 \
   click=1079 save="$(windows_path "$saved")" screen=CertificateConfirmScreenGpkiAp \
   click=1079 save=cancel screen=CertificateConfirmScreenGpkiAp click=1 gone=CertificateConfirmScreenGpkiAp; then
@@ -267,6 +268,43 @@ if run_case "12: the CA certificate, its fingerprint, the file, then sign" "$req
     fail "12: the saved file differs from the card's certificate"
   fi
 fi
+# A hostile GPKI certificate: 40 long units with right-to-left overrides in
+# its subject, a bell and marks in its name, 200 alternative names. The list
+# and the detail pane show it whole, the marks and the bell replaced; the
+# signing goes on.
+hostile="$work/hostile"
+mkdir -p "$hostile"
+printf '%s\n' '[req]' 'distinguished_name = dn' 'prompt = no' 'utf8 = yes' 'string_mask = utf8only' \
+  '[dn]' 'C = JP' 'O = Corvane Authority' 'OU = OfficialStatusCA' >"$hostile/ca.cnf"
+openssl req -x509 -new -newkey rsa:2048 -nodes -keyout "$hostile/ca.key" -out "$hostile/ca.pem" -days 3650 \
+  -config "$hostile/ca.cnf" 2>/dev/null
+{
+  printf '%s\n' '[req]' 'distinguished_name = dn' 'prompt = no' 'utf8 = yes' 'string_mask = utf8only' '[dn]' 'C = JP' \
+    'O = Japanese Government'
+  for i in $(seq -w 0 39); do printf '%s.OU = Unit %s \u202e%s\n' "$i" "$i" "$(printf 'x%.0s' $(seq 50))"; done
+  printf 'CN = Yamada \u202eTaro\u200f \aBell\n'
+  printf '%s\n' '[ext]' 'keyUsage = critical,digitalSignature,nonRepudiation' 'subjectAltName = @alt' \
+    'subjectKeyIdentifier = hash' '[alt]' 'dirName.0 = dir_sect'
+  for i in $(seq 1 199); do printf 'DNS.%s = host%s.example.jp\n' "$i" "$i"; done
+  printf '%s\n' '[dir_sect]' 'C = JP' 'O = Japanese Government' "CN = Yamada Taro $(printf 'y%.0s' $(seq 40))"
+} >"$hostile/user.cnf"
+openssl req -new -newkey rsa:2048 -nodes -keyout "$hostile/user.key" -out "$hostile/user.csr" -config "$hostile/user.cnf" \
+  2>/dev/null
+openssl x509 -req -in "$hostile/user.csr" -CA "$hostile/ca.pem" -CAkey "$hostile/ca.key" -CAcreateserial \
+  -out "$hostile/user.pem" -days 3650 -extfile "$hostile/user.cnf" -extensions ext 2>/dev/null
+start_daemon --card gpki --cert user="$hostile/user.pem" --key user="$hostile/user.key" --cert second="$hostile/ca.pem"
+user_cert="$work/certs/reader0-user.der"
+if run_case "12: a hostile certificate shown bounded" "$request12" screen=PasswordSetScreen type=1002:GPKI1234 click=1 \
+  screen=CertificateConfirmScreenGpkiAp listkey=1076:home row=1076:0 listkey=1076:down row=1076:1 listkey=1076:down \
+  row=1076:2 listkey=1076:down row=1076:3 listkey=1076:down row=1076:4 listkey=1076:down row=1076:5 \
+  listkey=1076:down row=1076:6 text=1077:"OU=Unit 00 �xxx" text=1077:"CN=Yamada �Taro� �Bell" \
+  layout snap=certificate_gpki_hostile listkey=1076:end row=1076:14 click=1 gone=CertificateConfirmScreenGpkiAp; then
+  expect "12: a hostile certificate, then sign" "$(signing_json 12 "$user_cert" "$digest" "$(uuid)")"
+  verify "$user_cert" "$digest" "$(received_signature)" || fail "12: hostile certificate: signature"
+fi
+start_daemon --card gpki
+user_cert="$work/certs/reader0-user.der"
+
 # ---------------------------------------------------------------- mode 13
 if run_case "13: GPKI password change" '{"mode":"13",'"$versions"'}' screen=PasswordChangeScreen \
   caption="Tavori パスワード変更（GPKI電子署名付与）" type=1002:GPKI1234 type=1004:New-Pass1 type=1005:New-Pass1 \

@@ -29,6 +29,7 @@
 //                        started; once TAV has ended "end <ms>" follows
 //   radio=<id>           click a radio button of the current screen
 //   listkey=<id>:home|end|up|down  press the key in a list control of the current screen
+//   row=<id>:<n>         wait until row n of a list control of the current screen is selected
 //   caption=<text>       wait until the frame's caption is the text
 //   save=<path>|cancel   in the save dialog, save under the name, or cancel it
 //   version=<n>          check the version information dialog (product, "Ver<n>", maker), close it
@@ -41,6 +42,7 @@
 // The request is written from a thread once TAV runs, so that a request larger
 // than the pipe's buffer does not block the driver.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -86,12 +88,13 @@ std::wstring Narrow(const std::wstring& in_l_text) {
 }
 
 std::wstring WindowText(HWND in_l_window) {
-  wchar_t l_buffer[2048] = {};
+  // Room for the longest text a screen shows (a certificate item's detail).
+  std::vector<wchar_t> l_buffer(16384, L'\0');
   // WM_GETTEXT crosses process boundaries; GetWindowText would not ask the other process.
-  SendMessageTimeoutW(in_l_window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(l_buffer), SMTO_ABORTIFHUNG, 5000,
-                      nullptr);
-  l_buffer[2047] = L'\0';
-  return l_buffer;
+  SendMessageTimeoutW(in_l_window, WM_GETTEXT, l_buffer.size(), reinterpret_cast<LPARAM>(l_buffer.data()),
+                      SMTO_ABORTIFHUNG, 5000, nullptr);
+  l_buffer.back() = L'\0';
+  return l_buffer.data();
 }
 
 std::wstring ClassOf(HWND in_l_window) {
@@ -495,6 +498,21 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     PostMessageW(l_list, WM_KEYDOWN, l_key, 1);
     PostMessageW(l_list, WM_KEYUP, l_key, 1);
     return true;
+  }
+  if (l_verb == L"row" && SplitControl(l_value, l_id, l_text)) {
+    const LRESULT l_want = _wtoi(l_text.c_str());
+    LRESULT l_seen = -1;
+    if (WaitFor(in_l_run, [&] {
+          const HWND l_screen = CurrentScreen(in_l_run);
+          l_seen = l_screen == nullptr ? -1
+                                       : SendMessageW(GetDlgItem(l_screen, l_id), LVM_GETNEXTITEM,
+                                                      static_cast<WPARAM>(-1), LVNI_SELECTED);
+          return l_seen == l_want;
+        })) {
+      return true;
+    }
+    Fail(L"row " + std::to_wstring(l_seen) + L" is selected, not " + l_text);
+    return false;
   }
   if (l_verb == L"caption") {
     std::wstring l_seen;
