@@ -10,6 +10,7 @@ namespace {
 constexpr std::uint16_t kModule = 0x8001;
 constexpr std::uint8_t kRoutineExecCardRead = 0x04;
 constexpr std::uint8_t kRoutineExecSignWithCryptoAPI = 0x08;
+constexpr std::uint8_t kRoutineShowScreen = 0x0B;
 
 bool IsOneOf(const std::wstring& in_l_mode, std::initializer_list<const wchar_t*> in_l_modes) {
   for (const wchar_t* l_mode : in_l_modes) {
@@ -43,7 +44,14 @@ std::unique_ptr<Screen> EventController::MakeScreen(ScreenKind in_l_kind, ErrorI
 }
 
 void EventController::ShowScreen(std::unique_ptr<Screen> in_l_screen, std::uintptr_t in_l_wparam) {
-  if (!in_l_screen || !in_l_screen->Create()) return;
+  if (!in_l_screen || !in_l_screen->Create()) {
+    // A screen that cannot be shown would leave the user before an empty frame
+    // and the page without an answer: the run ends with the reason instead.
+    m_error_info_.SetCardError(L"EW044-0199", kModule, kRoutineShowScreen, 1);
+    m_end_error_info_ = m_error_info_;
+    m_services_.poster.Post(WM_APP04, 0, 0);
+    return;
+  }
   Screen* l_screen = in_l_screen.release();
   // The frame takes the screen with the message; if the frame is gone it is freed here.
   if (!m_services_.poster.Post(WM_TVNNOTIFY, in_l_wparam, reinterpret_cast<std::intptr_t>(l_screen))) {

@@ -232,11 +232,13 @@ fi
 
 # --- signing (mode 02): three digests with the signature key; the processing
 # screen counts them.
-start_daemon --card mynumber
+# Each card command takes 100 ms, so that the counter ("n/3") can be seen.
+start_daemon --card mynumber --delay-ms 100
 sign_cert="$work/certs/reader0-sign.der"
 digests=("$(digest_info first)" "$(digest_info second)" "$(digest_info third)")
 if run_case "signing three digests" '{"mode":"02",'"$versions"',"service_id":"02","digest":["'"${digests[0]}"'","'"${digests[1]}"'","'"${digests[2]}"'"]}' \
-  screen=PasswordSetScreen type=1002:abc123 click=1 screen=ProcessingScreen text=-1:3/3 gone=ProcessingScreen; then
+  screen=PasswordSetScreen type=1002:abc123 click=1 screen=ProcessingScreen text=-1:/3 snap=processing_signing \
+  gone=ProcessingScreen; then
   signatures=()
   for digest in "${digests[@]}"; do signatures+=("$(sign "$sign_cert" "$digest")"); done
   tav_answer_frame $'{\r\n  "mode":"02",\r\n  "result":"0",\r\n  "uuid":"'"$(uuid)"$'",\r\n  "signature":["'"${signatures[0]}"'","'"${signatures[1]}"'","'"${signatures[2]}"$'"],\r\n  "certificate":"'"$(base64 -w0 "$sign_cert")"$'"\r\n}' \

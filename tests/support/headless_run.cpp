@@ -38,6 +38,8 @@ const std::vector<QueuedMessage>& HeadlessRun::Leftover() {
   return m_leftover_;
 }
 
+bool HeadlessScreen::Create() { return m_window_ = m_run_.CanCreate(m_request_.kind); }
+
 std::unique_ptr<Screen> HeadlessRun::CreateScreen(const ScreenRequest& in_l_request) {
   return std::make_unique<HeadlessScreen>(*this, in_l_request);
 }

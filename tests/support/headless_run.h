@@ -25,7 +25,8 @@ class HeadlessRun;
 class HeadlessScreen final : public Screen {
  public:
   HeadlessScreen(HeadlessRun& io_l_run, const ScreenRequest& in_l_request) : m_run_(io_l_run), m_request_(in_l_request) {}
-  bool Create() override { return m_window_ = true; }
+  // Fails for the kind the run was told cannot be created.
+  bool Create() override;
   void Show() override;
   bool IsWindow() const override { return m_window_; }
   void DestroyWindow() override { m_window_ = false; }
@@ -61,6 +62,9 @@ class HeadlessRun final : public ScreenFactory, public FrameHost {
   void SetUser(UserScript in_l_user) { m_user_ = std::move(in_l_user); }
   void SetOwnVersion(std::wstring in_l_version) { m_own_version_ = std::move(in_l_version); }
   void SetSecondInstance(bool in_l_second) { m_second_instance_ = in_l_second; }
+  // Screens of this kind fail to be created, as a dialog whose template cannot be loaded.
+  void SetUncreatable(ScreenKind in_l_kind) { m_uncreatable_ = in_l_kind; m_has_uncreatable_ = true; }
+  bool CanCreate(ScreenKind in_l_kind) const { return !m_has_uncreatable_ || in_l_kind != m_uncreatable_; }
   ScriptedInput& Input() { return m_input_; }
   FakeUserRegistry& Registry() { return m_registry_; }
 
@@ -108,6 +112,8 @@ class HeadlessRun final : public ScreenFactory, public FrameHost {
   UserScript m_user_;
   std::wstring m_own_version_ = L"1.0.0.0";
   bool m_second_instance_ = false;
+  bool m_has_uncreatable_ = false;
+  ScreenKind m_uncreatable_ = ScreenKind::kError;
   bool m_destroyed_ = false;
   std::vector<ShownScreen> m_shown_;
   std::vector<QueuedMessage> m_dispatched_;

@@ -2,21 +2,14 @@
 
 #include "host/core/frame_message_poster.h"
 #include "host/resources/message_texts.h"
+#include "host/resources/resource_ids.h"
 #include "host/screens/win32/end_alert_dialog.h"
 #include "host/screens/win32/version_info_dialog.h"
 
 namespace tavc {
 namespace {
 
-constexpr int kBanner = 1003;
-constexpr int kUrlField = 1007;
-constexpr int kErrorLine = 1039;
-constexpr int kVersionButton = 57664;
 constexpr int kBannerHeight = 85;
-constexpr int kBannerTavori = 224;
-constexpr int kBannerEtax = 225;
-constexpr int kInfoNormal = 228;
-constexpr int kInfoHovered = 229;
 constexpr int kUrlPointTenths = 120;
 
 SIZE BitmapSize(HINSTANCE in_l_instance, int in_l_id) {
@@ -135,7 +128,7 @@ void BaseWindow::ShrinkDialog(int in_l_dy) const {
 }
 
 void BaseWindow::CollapseBanner(std::initializer_list<int> in_l_below) const {
-  const HWND l_banner = Item(kBanner);
+  const HWND l_banner = Item(IDC_BANNER);
   RECT l_rect{};
   GetWindowRect(l_banner, &l_rect);
   MapWindowPoints(nullptr, m_window_, reinterpret_cast<POINT*>(&l_rect), 2);
@@ -147,7 +140,7 @@ void BaseWindow::CollapseBanner(std::initializer_list<int> in_l_below) const {
 
 void BaseWindow::SetUpBanner(std::initializer_list<int> in_l_below) {
   const std::wstring l_service = Store().GetServiceId();
-  const int l_id = l_service == L"01" ? kBannerTavori : l_service == L"02" ? kBannerEtax : 0;
+  const int l_id = l_service == L"01" ? IDB_TAVO : l_service == L"02" ? IDB_ETAX : 0;
   if (l_id == 0) {
     CollapseBanner(in_l_below);
     return;
@@ -158,26 +151,26 @@ void BaseWindow::SetUpBanner(std::initializer_list<int> in_l_below) {
   m_banner_ = static_cast<HBITMAP>(LoadImageW(m_instance_, MAKEINTRESOURCEW(l_id), IMAGE_BITMAP, ScaleX(l_size.cx),
                                               ScaleY(l_size.cy), LR_DEFAULTCOLOR));
   if (m_banner_ != nullptr) {
-    SendDlgItemMessageW(m_window_, kBanner, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_banner_));
+    SendDlgItemMessageW(m_window_, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_banner_));
   }
 }
 
 void BaseWindow::SetUpVersionButton() {
-  const SIZE l_size = BitmapSize(m_instance_, kInfoNormal);
+  const SIZE l_size = BitmapSize(m_instance_, IDB_INFO);
   if (l_size.cx == 0) return;
   const int l_cx = ScaleX(l_size.cx);
   const int l_cy = ScaleY(l_size.cy);
   const HIMAGELIST l_list = ImageList_Create(l_cx, l_cy, ILC_COLOR32, 2, 1);
   if (l_list == nullptr) return;
   // One picture per button state: normal, hot, pressed, disabled, focused, stylus hot.
-  for (const int l_id : {kInfoNormal, kInfoHovered, kInfoNormal, kInfoNormal, kInfoHovered, kInfoHovered}) {
+  for (const int l_id : {IDB_INFO, IDB_INFO_HOVER, IDB_INFO, IDB_INFO, IDB_INFO_HOVER, IDB_INFO_HOVER}) {
     const auto l_bitmap =
         static_cast<HBITMAP>(LoadImageW(m_instance_, MAKEINTRESOURCEW(l_id), IMAGE_BITMAP, l_cx, l_cy, 0));
     ImageList_Add(l_list, l_bitmap, nullptr);
     if (l_bitmap != nullptr) DeleteObject(l_bitmap);
   }
   BUTTON_IMAGELIST l_images{l_list, {0, 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_CENTER};
-  if (SendDlgItemMessageW(m_window_, kVersionButton, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&l_images)) ==
+  if (SendDlgItemMessageW(m_window_, IDC_VERSION_BUTTON, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&l_images)) ==
       FALSE) {
     ImageList_Destroy(l_list);
     return;
@@ -186,7 +179,7 @@ void BaseWindow::SetUpVersionButton() {
 }
 
 void BaseWindow::SetUpUrlFont() {
-  const auto l_current = reinterpret_cast<HFONT>(SendDlgItemMessageW(m_window_, kUrlField, WM_GETFONT, 0, 0));
+  const auto l_current = reinterpret_cast<HFONT>(SendDlgItemMessageW(m_window_, IDC_URL_FIELD, WM_GETFONT, 0, 0));
   LOGFONTW l_font{};
   if (l_current == nullptr || GetObjectW(l_current, sizeof l_font, &l_font) == 0) return;
   LOGFONTW l_point{};
@@ -198,13 +191,13 @@ void BaseWindow::SetUpUrlFont() {
   ReleaseDC(m_window_, l_dc);
   m_url_font_ = CreateFontIndirectW(&l_point);
   if (m_url_font_ != nullptr) {
-    SendDlgItemMessageW(m_window_, kUrlField, WM_SETFONT, reinterpret_cast<WPARAM>(m_url_font_), TRUE);
+    SendDlgItemMessageW(m_window_, IDC_URL_FIELD, WM_SETFONT, reinterpret_cast<WPARAM>(m_url_font_), TRUE);
   }
 }
 
 void BaseWindow::DeleteBanner() {
   if (m_banner_ == nullptr) return;
-  if (IsWindow()) SendDlgItemMessageW(m_window_, kBanner, STM_SETIMAGE, IMAGE_BITMAP, 0);
+  if (IsWindow()) SendDlgItemMessageW(m_window_, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, 0);
   DeleteObject(m_banner_);
   m_banner_ = nullptr;
 }
@@ -218,7 +211,7 @@ bool BaseWindow::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&) { return false; }
 INT_PTR BaseWindow::BaseMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam) {
   switch (in_l_message) {
     case WM_CTLCOLORSTATIC:
-      if (HasRedErrorLine() && GetDlgCtrlID(reinterpret_cast<HWND>(in_l_lparam)) == kErrorLine) {
+      if (HasRedErrorLine() && GetDlgCtrlID(reinterpret_cast<HWND>(in_l_lparam)) == IDC_ERROR_LINE) {
         SetTextColor(reinterpret_cast<HDC>(in_l_wparam), RGB(255, 0, 0));
       }
       [[fallthrough]];

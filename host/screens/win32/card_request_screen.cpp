@@ -1,16 +1,13 @@
 #include "host/screens/win32/card_request_screen.h"
 
 #include "host/core/message_poster.h"
+#include "host/resources/resource_ids.h"
 #include "host/screens/faq_address.h"
 
 namespace tavc {
 namespace {
 
-constexpr int kDialog = 207;
 constexpr int kMessage = -1;
-constexpr int kErrorLine = 1039;
-constexpr int kUrlCaption = 1008;
-constexpr int kUrlField = 1007;
 
 bool IsGpkiMode(const std::wstring& in_l_mode) {
   return in_l_mode == L"11" || in_l_mode == L"12" || in_l_mode == L"13";
@@ -19,24 +16,24 @@ bool IsGpkiMode(const std::wstring& in_l_mode) {
 }  // namespace
 
 CardRequestScreen::CardRequestScreen(HINSTANCE in_l_instance, const ScreenRequest& in_l_request)
-    : BaseWindow(in_l_instance, in_l_request, kDialog, L"CardRequestScreen") {}
+    : BaseWindow(in_l_instance, in_l_request, IDD_CARD_REQUEST, L"CardRequestScreen") {}
 
 void CardRequestScreen::OnInitDialog() {
   SetCaption(3002);
-  SetText(kErrorLine, Error().GetMessage());
+  SetText(IDC_ERROR_LINE, Error().GetMessage());
   SetText(kMessage, IsGpkiMode(Store().GetMode()) ? 2065 : 2003);
-  SetText(kUrlCaption, 3313);
+  SetText(IDC_URL_CAPTION, 3313);
   const std::uint32_t l_address = CardRequestFaqAddress(Error().GetMessageId());
-  if (l_address != 0) SetText(kUrlField, l_address);
+  if (l_address != 0) SetText(IDC_URL_FIELD, l_address);
   SetUpUrlFont();
   SetText(IDCANCEL, 3101);
   SetText(IDOK, 3100);
   SetUpVersionButton();
-  if (Error().GetCode().empty()) HideObject(kErrorLine);
-  SetUpBanner({kMessage, kErrorLine, kUrlCaption, kUrlField, IDOK, IDCANCEL});
+  if (Error().GetCode().empty()) HideObject(IDC_ERROR_LINE);
+  SetUpBanner({kMessage, IDC_ERROR_LINE, IDC_URL_CAPTION, IDC_URL_FIELD, IDOK, IDCANCEL});
   if (l_address == 0) {
-    HideObject(kUrlCaption);
-    HideObject(kUrlField);
+    HideObject(IDC_URL_CAPTION);
+    HideObject(IDC_URL_FIELD);
   }
 }
 

@@ -1,35 +1,28 @@
 #include "host/screens/win32/error_screen.h"
 
 #include "host/core/message_poster.h"
-#include "host/screens/faq_address.h"
+#include "host/resources/resource_ids.h"
 #include "host/screens/error_screen_end.h"
+#include "host/screens/faq_address.h"
 
 namespace tavc {
-namespace {
-
-constexpr int kDialog = 221;
-constexpr int kErrorLine = 1039;
-constexpr int kUrlCaption = 1008;
-constexpr int kUrlField = 1007;
-
-}  // namespace
 
 ErrorScreen::ErrorScreen(HINSTANCE in_l_instance, const ScreenRequest& in_l_request)
-    : BaseWindow(in_l_instance, in_l_request, kDialog, L"ErrorScreen") {}
+    : BaseWindow(in_l_instance, in_l_request, IDD_ERROR, L"ErrorScreen") {}
 
 void ErrorScreen::OnInitDialog() {
   SetCaption(3007);
-  SetText(kErrorLine, Error().GetMessage());
-  SetText(kUrlCaption, 3313);
+  SetText(IDC_ERROR_LINE, Error().GetMessage());
+  SetText(IDC_URL_CAPTION, 3313);
   const std::uint32_t l_address = ErrorScreenFaqAddress(Error().GetMessageId());
-  if (l_address != 0) SetText(kUrlField, l_address);
+  if (l_address != 0) SetText(IDC_URL_FIELD, l_address);
   SetUpUrlFont();
   SetText(IDOK, 3100);
   SetUpVersionButton();
-  SetUpBanner({kErrorLine, kUrlCaption, kUrlField, IDOK});
+  SetUpBanner({IDC_ERROR_LINE, IDC_URL_CAPTION, IDC_URL_FIELD, IDOK});
   if (l_address == 0) {
-    HideObject(kUrlCaption);
-    HideObject(kUrlField);
+    HideObject(IDC_URL_CAPTION);
+    HideObject(IDC_URL_FIELD);
   }
 }
 

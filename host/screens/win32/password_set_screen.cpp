@@ -4,22 +4,16 @@
 #include <imm.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <vector>
 
 #include "common/secure_wipe.h"
 #include "host/core/message_poster.h"
+#include "host/resources/resource_ids.h"
 #include "host/screens/screen_titles.h"
 
 namespace tavc {
 namespace {
 
-constexpr int kDialog = 211;
-constexpr int kPrompt = 1019;
-constexpr int kErrorLine = 1039;
-constexpr int kField = 1002;
-constexpr int kShowPassword = 1044;
-constexpr int kLink = 1056;
 constexpr int kNarrowFieldWidth = 125;
 constexpr int kLinkLineHeight = 32;
 
@@ -35,7 +29,7 @@ std::wstring FieldText(HWND in_l_field) {
 }  // namespace
 
 PasswordSetScreen::PasswordSetScreen(HINSTANCE in_l_instance, const ScreenRequest& in_l_request)
-    : BaseWindow(in_l_instance, in_l_request, kDialog, L"PasswordSetScreen"),
+    : BaseWindow(in_l_instance, in_l_request, IDD_PASSWORD_SET, L"PasswordSetScreen"),
       m_rule_(PasswordRuleFor(in_l_request.data_store->GetMode())) {
   SetEnglish(std::wstring(PasswordScreenLanguage(Store().GetMode(), Store().GetLanguage())) == L"en");
 }
@@ -43,36 +37,36 @@ PasswordSetScreen::PasswordSetScreen(HINSTANCE in_l_instance, const ScreenReques
 void PasswordSetScreen::OnInitDialog() {
   const std::wstring l_mode = Store().GetMode();
   SetCaption(ScreenTitleId(ScreenKind::kPasswordEntry, l_mode));
-  SetText(kPrompt, m_rule_.prompt_id);
-  CheckDlgButton(Window(), kShowPassword, BST_UNCHECKED);
-  SetText(kShowPassword, 3300);
+  SetText(IDC_PROMPT, m_rule_.prompt_id);
+  CheckDlgButton(Window(), IDC_SHOW_PASSWORD, BST_UNCHECKED);
+  SetText(IDC_SHOW_PASSWORD, 3300);
   EnableWindow(Item(IDOK), FALSE);
   SetText(IDOK, 3100);
   SetText(IDCANCEL, 3101);
-  SetText(kLink, 3307);
+  SetText(IDC_CHANGE_LINK, 3307);
   // Cancel is not drawn as the default button.
   SendDlgItemMessageW(Window(), IDCANCEL, BM_SETSTYLE, BS_PUSHBUTTON | BS_CENTER, TRUE);
-  SendDlgItemMessageW(Window(), kField, EM_SETLIMITTEXT, static_cast<WPARAM>(m_rule_.limit), 0);
+  SendDlgItemMessageW(Window(), IDC_PASSWORD, EM_SETLIMITTEXT, static_cast<WPARAM>(m_rule_.limit), 0);
   // No input method on the field, also while show-password takes its password
   // style away: a composition would hold the password outside the field.
-  ImmAssociateContext(Item(kField), nullptr);
+  ImmAssociateContext(Item(IDC_PASSWORD), nullptr);
   if (m_rule_.limit == 4) NarrowField();
   SetUpVersionButton();
-  SetUpBanner({kPrompt, kErrorLine, kField, kShowPassword, IDOK, IDCANCEL, kLink});
+  SetUpBanner({IDC_PROMPT, IDC_ERROR_LINE, IDC_PASSWORD, IDC_SHOW_PASSWORD, IDOK, IDCANCEL, IDC_CHANGE_LINK});
   const std::wstring l_message = Error().GetMessage();
   if (l_message.empty()) {
-    m_error_line_height_ = Height(kErrorLine);
+    m_error_line_height_ = Height(IDC_ERROR_LINE);
     RECT l_rect{};
-    GetWindowRect(Item(kErrorLine), &l_rect);
+    GetWindowRect(Item(IDC_ERROR_LINE), &l_rect);
     MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&l_rect), 2);
-    MoveWindow(Item(kErrorLine), l_rect.left, l_rect.top, l_rect.right - l_rect.left, 0, TRUE);
-    MoveWindowObjects({kField, kShowPassword, IDOK, IDCANCEL, kLink}, m_error_line_height_);
+    MoveWindow(Item(IDC_ERROR_LINE), l_rect.left, l_rect.top, l_rect.right - l_rect.left, 0, TRUE);
+    MoveWindowObjects({IDC_PASSWORD, IDC_SHOW_PASSWORD, IDOK, IDCANCEL, IDC_CHANGE_LINK}, m_error_line_height_);
     ShrinkDialog(m_error_line_height_);
   } else {
-    SetText(kErrorLine, l_message);
+    SetText(IDC_ERROR_LINE, l_message);
   }
   if (!PasswordChangeLinkShown(l_mode, Store().GetPwChange())) {
-    ShowWindow(Item(kLink), SW_HIDE);
+    ShowWindow(Item(IDC_CHANGE_LINK), SW_HIDE);
     ShrinkDialog(ScaleY(kLinkLineHeight));
   }
 }
@@ -80,16 +74,16 @@ void PasswordSetScreen::OnInitDialog() {
 void PasswordSetScreen::NarrowField() const {
   RECT l_field{};
   RECT l_dialog{};
-  GetWindowRect(Item(kField), &l_field);
+  GetWindowRect(Item(IDC_PASSWORD), &l_field);
   MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&l_field), 2);
   GetWindowRect(Window(), &l_dialog);
   const int l_width = ScaleX(kNarrowFieldWidth);
   const int l_left = (l_dialog.right - l_dialog.left) / 2 - l_width / 2;
-  MoveWindow(Item(kField), l_left, l_field.top, l_width, l_field.bottom - l_field.top, TRUE);
+  MoveWindow(Item(IDC_PASSWORD), l_left, l_field.top, l_width, l_field.bottom - l_field.top, TRUE);
 }
 
 void PasswordSetScreen::OnChar() {
-  const HWND l_field = Item(kField);
+  const HWND l_field = Item(IDC_PASSWORD);
   DWORD l_start = 0;
   DWORD l_end = 0;
   SendMessageW(l_field, EM_GETSEL, reinterpret_cast<WPARAM>(&l_start), reinterpret_cast<LPARAM>(&l_end));
@@ -111,12 +105,12 @@ void PasswordSetScreen::OnChar() {
 }
 
 void PasswordSetScreen::OnUpdatePassword() const {
-  EnableWindow(Item(IDOK), GetWindowTextLengthW(Item(kField)) >= m_rule_.minimum ? TRUE : FALSE);
+  EnableWindow(Item(IDOK), GetWindowTextLengthW(Item(IDC_PASSWORD)) >= m_rule_.minimum ? TRUE : FALSE);
 }
 
 void PasswordSetScreen::OnClickDisplayCheck() {
-  const HWND l_field = Item(kField);
-  if (IsDlgButtonChecked(Window(), kShowPassword) == BST_CHECKED) {
+  const HWND l_field = Item(IDC_PASSWORD);
+  if (IsDlgButtonChecked(Window(), IDC_SHOW_PASSWORD) == BST_CHECKED) {
     if (m_password_char_ == 0) m_password_char_ = static_cast<wchar_t>(SendMessageW(l_field, EM_GETPASSWORDCHAR, 0, 0));
     SendMessageW(l_field, EM_SETPASSWORDCHAR, 0, 0);
   } else {
@@ -126,11 +120,11 @@ void PasswordSetScreen::OnClickDisplayCheck() {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   InvalidateRect(l_field, nullptr, TRUE);
   SetFocus(l_field);
-  SetFocus(Item(kShowPassword));
+  SetFocus(Item(IDC_SHOW_PASSWORD));
 }
 
 int PasswordSetScreen::CheckPassword() const {
-  std::wstring l_text = FieldText(Item(kField));
+  std::wstring l_text = FieldText(Item(IDC_PASSWORD));
   ScopedWipe<std::wstring> l_wipe(l_text);
   const bool l_valid = std::all_of(l_text.begin(), l_text.end(),
                                    [&](wchar_t in_l_unit) { return PasswordCharacterAllowed(m_rule_, in_l_unit); });
@@ -141,7 +135,7 @@ int PasswordSetScreen::CheckPassword() const {
 
 void PasswordSetScreen::OnOk() {
   Error().SetError(L"", L"", L"", L"");
-  std::wstring l_text = FieldText(Item(kField));
+  std::wstring l_text = FieldText(Item(IDC_PASSWORD));
   ScopedWipe<std::wstring> l_wipe(l_text);
   if (m_rule_.upper_case) {
     std::transform(l_text.begin(), l_text.end(), l_text.begin(),
@@ -154,20 +148,20 @@ void PasswordSetScreen::OnOk() {
   DeleteBanner();
   Store().SetPassword(l_text);
   // The typed text stays in the store only.
-  SetWindowTextW(Item(kField), L"");
+  SetWindowTextW(Item(IDC_PASSWORD), L"");
   Post(WM_APP03, 0);
 }
 
 void PasswordSetScreen::DisplayError() {
-  SetText(kErrorLine, Error().GetMessage());
-  SetWindowTextW(Item(kField), L"");
-  if (Height(kErrorLine) == 0 && m_error_line_height_ > 0) {
+  SetText(IDC_ERROR_LINE, Error().GetMessage());
+  SetWindowTextW(Item(IDC_PASSWORD), L"");
+  if (Height(IDC_ERROR_LINE) == 0 && m_error_line_height_ > 0) {
     const int l_height = m_error_line_height_;
     RECT l_line{};
-    GetWindowRect(Item(kErrorLine), &l_line);
+    GetWindowRect(Item(IDC_ERROR_LINE), &l_line);
     MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&l_line), 2);
-    MoveWindow(Item(kErrorLine), l_line.left, l_line.top, l_line.right - l_line.left, l_height, TRUE);
-    MoveWindowObjects({kLink, IDCANCEL, IDOK, kShowPassword, kField}, -l_height);
+    MoveWindow(Item(IDC_ERROR_LINE), l_line.left, l_line.top, l_line.right - l_line.left, l_height, TRUE);
+    MoveWindowObjects({IDC_CHANGE_LINK, IDCANCEL, IDOK, IDC_SHOW_PASSWORD, IDC_PASSWORD}, -l_height);
     // The frame grows by the line, half of it upwards, never above the screen's top.
     RECT l_frame{};
     GetWindowRect(Frame(), &l_frame);
@@ -195,18 +189,18 @@ bool PasswordSetScreen::OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM 
   out_l_result = TRUE;
   if (in_l_message == WM_NOTIFY) {
     const auto* l_notify = reinterpret_cast<const NMHDR*>(in_l_lparam);
-    if (l_notify->idFrom != kLink || (l_notify->code != NM_CLICK && l_notify->code != NM_RETURN)) return false;
+    if (l_notify->idFrom != IDC_CHANGE_LINK || (l_notify->code != NM_CLICK && l_notify->code != NM_RETURN)) return false;
     OnLink();
     return true;
   }
   if (in_l_message != WM_COMMAND) return false;
   const int l_id = LOWORD(in_l_wparam);
   const int l_code = HIWORD(in_l_wparam);
-  if (l_id == kField && l_code == EN_UPDATE) {
+  if (l_id == IDC_PASSWORD && l_code == EN_UPDATE) {
     OnChar();
     return true;
   }
-  if (l_id == kField && l_code == EN_CHANGE) {
+  if (l_id == IDC_PASSWORD && l_code == EN_CHANGE) {
     OnUpdatePassword();
     return true;
   }
@@ -215,7 +209,7 @@ bool PasswordSetScreen::OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM 
     OnOk();
     return true;
   }
-  if (l_id == kShowPassword) {
+  if (l_id == IDC_SHOW_PASSWORD) {
     OnClickDisplayCheck();
     return true;
   }

@@ -6,14 +6,12 @@
 
 #include "common/template_format.h"
 #include "host/resources/message_texts.h"
+#include "host/resources/resource_ids.h"
 
 namespace tavc {
 namespace {
 
-constexpr int kDialog = 219;
 constexpr int kMessage = -1;
-constexpr int kProgress = 1001;
-constexpr int kWarning = 1055;
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerMs = 5;
 constexpr UINT kMarqueeMs = 10;
@@ -43,7 +41,7 @@ ProcessMode ProcessModeOf(int in_l_mode) {
 }  // namespace
 
 ProcessingScreen::ProcessingScreen(HINSTANCE in_l_instance, const ScreenRequest& in_l_request)
-    : BaseWindow(in_l_instance, in_l_request, kDialog, L"ProcessingScreen") {}
+    : BaseWindow(in_l_instance, in_l_request, IDD_PROCESSING, L"ProcessingScreen") {}
 
 ProcessingScreen::~ProcessingScreen() {
   DestroyWindow();
@@ -56,13 +54,13 @@ void ProcessingScreen::ShowCount(std::size_t in_l_made, std::size_t in_l_total) 
 
 void ProcessingScreen::OnInitDialog() {
   SetCaption(3006);
-  const HWND l_bar = Item(kProgress);
+  const HWND l_bar = Item(IDC_PROGRESS);
   SetWindowLongPtrW(l_bar, GWL_STYLE, GetWindowLongPtrW(l_bar, GWL_STYLE) | PBS_MARQUEE);
   SendMessageW(l_bar, PBM_SETMARQUEE, TRUE, kMarqueeMs);
   const int l_mode = Request().process_mode;
   const ProcessMode l_process = ProcessModeOf(l_mode);
   if (l_process.text_id != 0 && !l_process.signing) SetText(kMessage, l_process.text_id);
-  if (l_process.warning_id != 0) SetText(kWarning, l_process.warning_id);
+  if (l_process.warning_id != 0) SetText(IDC_WARNING, l_process.warning_id);
   EnableWindow(Item(IDCANCEL), l_process.cancel_enabled ? TRUE : FALSE);
   if (l_process.signing) {
     SendMessageW(l_bar, PBM_SETMARQUEE, FALSE, 0);
@@ -78,24 +76,24 @@ void ProcessingScreen::OnInitDialog() {
     // The password change: no banner, the warning in bold instead of Cancel.
     CollapseBanner({kMessage});
     ShowWindow(Item(IDCANCEL), SW_HIDE);
-    const auto l_font = reinterpret_cast<HFONT>(SendDlgItemMessageW(Window(), kWarning, WM_GETFONT, 0, 0));
+    const auto l_font = reinterpret_cast<HFONT>(SendDlgItemMessageW(Window(), IDC_WARNING, WM_GETFONT, 0, 0));
     LOGFONTW l_bold{};
     if (l_font != nullptr && GetObjectW(l_font, sizeof l_bold, &l_bold) != 0) {
       l_bold.lfWeight = kBoldWeight;
       m_bold_font_ = CreateFontIndirectW(&l_bold);
-      SendDlgItemMessageW(Window(), kWarning, WM_SETFONT, reinterpret_cast<WPARAM>(m_bold_font_), TRUE);
+      SendDlgItemMessageW(Window(), IDC_WARNING, WM_SETFONT, reinterpret_cast<WPARAM>(m_bold_font_), TRUE);
     }
-    ShowWindow(Item(kWarning), SW_SHOW);
+    ShowWindow(Item(IDC_WARNING), SW_SHOW);
     return;
   }
-  SetUpBanner({kMessage, kProgress, IDCANCEL});
+  SetUpBanner({kMessage, IDC_PROGRESS, IDCANCEL});
 }
 
 void ProcessingScreen::OnTimer() {
   // Only the result data's count is safe to read while a worker appends.
   const std::size_t l_made = Request().result_data != nullptr ? Request().result_data->GetSignatureCount() : 0;
   const std::size_t l_total = Store().GetDigest().size();
-  const HWND l_bar = Item(kProgress);
+  const HWND l_bar = Item(IDC_PROGRESS);
   const auto l_position = static_cast<std::size_t>(SendMessageW(l_bar, PBM_GETPOS, 0, 0));
   if (l_position == l_made || l_made < 1 || l_made > l_total) return;
   ShowCount(l_made, l_total);

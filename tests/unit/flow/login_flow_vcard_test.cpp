@@ -18,6 +18,13 @@ TEST_F(FlowTest, LogInAnswersSignatureAndCertificate) {
   EXPECT_EQ(L"", m_run_->Store().GetPassword()) << "the PIN is forgotten once the card checked it";
 }
 
+TEST_F(FlowTest, AScreenThatCannotBeCreatedEndsTheRunWithItsReason) {
+  Readers({{CardKind::kMyNumber}});
+  NewRun(RequestJson("01", std::string(",\"digest\":\"") + kDigestLogin + "\"")).SetUser(TypingUser(L"1234"));
+  m_run_->SetUncreatable(ScreenKind::kPasswordEntry);
+  EXPECT_EQ("{\r\n  \"mode\":\"01\",\r\n  \"result\":\"1\",\r\n  \"errcode\":\"EW044-0199\"\r\n}", RunToEnd());
+}
+
 TEST_F(FlowTest, LogInWithBothCodes) {
   Readers({{CardKind::kMyNumber}});
   NewRun(RequestJson("01", std::string(",\"digest\":\"") + kDigestLogin +
