@@ -225,7 +225,7 @@ INT_PTR BaseWindow::BaseMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in
         OnClose();
         return TRUE;
       }
-      if (LOWORD(in_l_wparam) == kVersionButton && HIWORD(in_l_wparam) == BN_CLICKED) {
+      if (LOWORD(in_l_wparam) == IDC_VERSION_BUTTON && HIWORD(in_l_wparam) == BN_CLICKED) {
         OnShowVersion();
         return TRUE;
       }
