@@ -235,9 +235,11 @@ local_date() {  # "notBefore" or "notAfter" of a certificate, as a date in Japan
   TZ=Asia/Tokyo date -d "$(openssl x509 -inform DER -in "$1" -noout -"$2" | cut -d= -f2)" +%Y年%m月%d日
 }
 validity="$(local_date "$sign_cert" startdate) から $(local_date "$sign_cert" enddate) まで"
+sign_serial="$(openssl x509 -inform DER -in "$sign_cert" -noout -serial | cut -d= -f2 | tr 'A-F' 'a-f')"
 request07='{"mode":"07",'"$versions"',"digest":["'"$digest"'"]}'
 if run_case "07: confirm, then sign" "$request07" screen=PasswordSetScreen type=1002:abc123 click=1 \
-  screen=CertificateConfirmScreen caption="Tavori 電子証明書確認" text=1069:"$validity" text=1:ＯＫ \
+  screen=CertificateConfirmScreen caption="Tavori 電子証明書確認" text=1069:"$validity" text=1066:"$sign_serial" \
+  text=1067:"番号　花子" text=1068:"東京都千代田区霞が関２丁目１番２号" text=1:ＯＫ \
   layout snap=certificate_confirm click=1 gone=CertificateConfirmScreen; then
   expect "07: confirm, then sign" "$(signing_json 07 "$sign_cert" "$digest" "$(uuid)")"
   verify "$sign_cert" "$digest" "$(received_signature)" || fail "07: signature"
