@@ -32,7 +32,8 @@
 //   row=<id>:<n>         wait until row n of a list control of the current screen is selected
 //   caption=<text>       wait until the frame's caption is the text
 //   save=<path>|cancel   in the save dialog, save under the name, or cancel it
-//   version=<n>          check the version information dialog (product, "Ver<n>", maker), close it
+//   version=<n>          check the version information dialog (product, "Ver<n>", maker), take
+//                        its screenshot (version_information), close it
 //   snap=<name>          wait while the test script takes a screenshot
 //                        (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 // Afterwards TAV must end by itself with exit code 0. Exit code 0 when all went
@@ -295,6 +296,7 @@ bool CloseVersionInformation(const Run& in_l_run, const std::wstring& in_l_versi
       !Expect(L"OK button", WindowText(GetDlgItem(l_dialog, IDOK)), L"ＯＫ")) {
     return false;
   }
+  if (!Snap(L"version_information")) return false;
   Press(l_dialog, IDOK);
   return WaitClosed(in_l_run, l_dialog, L"the version information");
 }
