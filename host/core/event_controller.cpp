@@ -218,7 +218,9 @@ void EventController::ExecCardReadResult(std::uintptr_t in_l_wparam) {
     m_services_.poster.Post(WM_APP04, 0, 0);
     return;
   }
+  const bool l_password_change = m_data_store_->GetMode() == L"06";
   if (l_result == 3) {
+    if (l_password_change) m_result_data_.SetPasswordChanged();
     ShowScreen(ScreenKind::kPasswordChangeResult);
     return;
   }
@@ -232,6 +234,8 @@ void EventController::ExecCardReadResult(std::uintptr_t in_l_wparam) {
     return;
   }
   const std::wstring l_category = m_error_info_.GetCategory();
+  // A card that was not ready changed nothing; any other failure is the change's own.
+  if (l_password_change && l_category != L"1") m_result_data_.SetPasswordChangeError(m_error_info_.GetCode());
   if (l_category == L"1") {
     ShowCardRequestScreen();
     if (m_certificate_) m_services_.card_access.DeleteCertificate(m_certificate_);

@@ -24,6 +24,10 @@ class ResultData {
   void SetBirthday(std::wstring in_l_value) { m_birthday_ = std::move(in_l_value); }
   void SetCombinationCode(std::wstring in_l_value) { m_combination_code_ = std::move(in_l_value); }
   void SetCityCode(std::wstring in_l_value) { m_city_code_ = std::move(in_l_value); }
+  // The card's password changes of this run: whether one succeeded, and the
+  // code of the last that failed.
+  void SetPasswordChanged() { m_password_changed_ = true; }
+  void SetPasswordChangeError(std::wstring in_l_code) { m_password_change_error_ = std::move(in_l_code); }
 
   const std::wstring& GetUuid() const { return m_uuid_; }
   // Only once no worker runs (the end step, the response writer).
@@ -41,6 +45,8 @@ class ResultData {
   const std::wstring& GetBirthday() const { return m_birthday_; }
   const std::wstring& GetCombinationCode() const { return m_combination_code_; }
   const std::wstring& GetCityCode() const { return m_city_code_; }
+  bool GetPasswordChanged() const { return m_password_changed_; }
+  const std::wstring& GetPasswordChangeError() const { return m_password_change_error_; }
 
  private:
   std::wstring m_uuid_;
@@ -54,6 +60,8 @@ class ResultData {
   std::wstring m_birthday_;
   std::wstring m_combination_code_;
   std::wstring m_city_code_;
+  bool m_password_changed_ = false;
+  std::wstring m_password_change_error_;
 };
 
 }  // namespace tavc

@@ -44,6 +44,15 @@ std::wstring UuidResult(const ResultData& in_l_result_data) {
   return L"  \"result\":\"0\",\r\n" + Line(L"uuid", in_l_result_data.GetUuid()) + L"\r\n";
 }
 
+// The user ended a password change run: "0" once a password was changed,
+// else the code of a change that failed, else "9" (nothing was tried).
+std::wstring PasswordChangeEnd(const ResultData& in_l_result_data) {
+  if (in_l_result_data.GetPasswordChanged()) return UuidResult(in_l_result_data);
+  const std::wstring& l_code = in_l_result_data.GetPasswordChangeError();
+  if (l_code.empty()) return L"  \"result\":\"9\"\r\n";
+  return L"  \"result\":\"1\",\r\n" + Line(L"errcode", l_code) + L"\r\n";
+}
+
 bool HasNoData(const ResultData& in_l_result_data) {
   return in_l_result_data.GetSignature().empty() && in_l_result_data.GetCertificate().empty() &&
          in_l_result_data.GetMynumber().empty() && in_l_result_data.GetName().empty() &&
@@ -111,7 +120,7 @@ std::wstring BuildResponseText(const DataStore& in_l_data_store, const ResultDat
   const std::wstring& l_code = io_l_error_info.GetCode();
   std::wstring l_text = L"{\r\n" + Line(L"mode", l_mode) + L",\r\n";
   if (l_end_alert && l_mode == L"06") {
-    l_text += UuidResult(in_l_result_data);
+    l_text += PasswordChangeEnd(in_l_result_data);
   } else if (l_end_alert) {
     l_text += L"  \"result\":\"9\"\r\n";
   } else if (l_mode == L"13" && l_code.empty()) {

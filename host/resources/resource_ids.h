@@ -6,17 +6,6 @@
 #define IDD_END_ALERT 223
 #define IDC_END_ALERT_TEXT 1050
 
-// The stand-in screen used until each screen has its own dialog.
-#define IDD_PLACEHOLDER_SCREEN 300
-// The name of the screen it stands for ("ErrorScreen", ...).
-#define IDC_PLACEHOLDER_NAME 1001
-// The error record's message.
-#define IDC_PLACEHOLDER_MESSAGE 1039
-// Password (entry), password type (selection), current password (change).
-#define IDC_PLACEHOLDER_FIRST 1002
-// New password (change).
-#define IDC_PLACEHOLDER_SECOND 1004
-
 // Screens (child dialogs of the frame, hidden until the frame shows them).
 #define IDD_CARD_REQUEST 207
 #define IDD_PASSWORD_SET 211
@@ -43,3 +32,42 @@
 #define IDB_VERSION 227
 #define IDB_INFO 228
 #define IDB_INFO_HOVER 229
+
+// Password change screens.
+#define IDD_PASSWORD_SELECT 230
+#define IDD_PASSWORD_CHANGE 231
+#define IDD_PASSWORD_CHANGE_RESULT 232
+#define IDC_RADIO_SIGNATURE 1047
+#define IDC_RADIO_AUTHENTICATION 1048
+#define IDC_RADIO_SURFACE 1049
+#define IDC_DESCRIPTION_SIGNATURE 1050
+#define IDC_DESCRIPTION_AUTHENTICATION 1051
+#define IDC_DESCRIPTION_SURFACE 1052
+#define IDC_SEPARATOR_FIRST 1053
+#define IDC_SEPARATOR_SECOND 1054
+#define IDC_CURRENT_LABEL 1040
+#define IDC_NEW_LABEL 1041
+#define IDC_CONFIRM_LABEL 1042
+#define IDC_CURRENT_PASSWORD 1002
+#define IDC_NEW_PASSWORD 1004
+#define IDC_CONFIRM_PASSWORD 1005
+
+// Certificate confirmation screens.
+#define IDD_CERTIFICATE_CONFIRM 234
+#define IDD_CERTIFICATE_CONFIRM_GPKI 236
+#define IDC_GPKI_MESSAGE 1075
+#define IDC_GPKI_LIST 1076
+#define IDC_GPKI_DETAIL 1077
+#define IDC_GPKI_FINGERPRINT 1078
+#define IDC_GPKI_SAVE 1079
+#define IDC_GPKI_TOGGLE 1080
+#define IDC_GPKI_FINGERPRINT_LABEL 1081
+#define IDC_GPKI_DETAIL_LABEL 1082
+
+// The version notice and the version information (modal).
+#define IDD_VERSION_NOTICE 203
+#define IDD_VERSION_INFO 226
+#define IDC_VERSION_PICTURE 1003
+#define IDC_VERSION_VER 1033
+#define IDC_VERSION_PRODUCT 1045
+#define IDC_VERSION_MAKER 1046

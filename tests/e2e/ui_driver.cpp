@@ -27,6 +27,13 @@
 //                        overlap (the information button sits in the banner's corner)
 //   mark=<name>          print "<name> <ms>" on standard output: the time since TAV
 //                        started; once TAV has ended "end <ms>" follows
+//   radio=<id>           click a radio button of the current screen
+//   listkey=<id>:home|end|up|down  press the key in a list control of the current screen
+//   row=<id>:<n>         wait until row n of a list control of the current screen is selected
+//   caption=<text>       wait until the frame's caption is the text
+//   save=<path>|cancel   in the save dialog, save under the name, or cancel it
+//   version=<n>          check the version information dialog (product, "Ver<n>", maker), take
+//                        its screenshot (version_information), close it
 //   snap=<name>          wait while the test script takes a screenshot
 //                        (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 // Afterwards TAV must end by itself with exit code 0. Exit code 0 when all went
@@ -36,6 +43,7 @@
 // The request is written from a thread once TAV runs, so that a request larger
 // than the pipe's buffer does not block the driver.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -81,12 +89,13 @@ std::wstring Narrow(const std::wstring& in_l_text) {
 }
 
 std::wstring WindowText(HWND in_l_window) {
-  wchar_t l_buffer[2048] = {};
+  // Room for the longest text a screen shows (a certificate item's detail).
+  std::vector<wchar_t> l_buffer(16384, L'\0');
   // WM_GETTEXT crosses process boundaries; GetWindowText would not ask the other process.
-  SendMessageTimeoutW(in_l_window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(l_buffer), SMTO_ABORTIFHUNG, 5000,
-                      nullptr);
-  l_buffer[2047] = L'\0';
-  return l_buffer;
+  SendMessageTimeoutW(in_l_window, WM_GETTEXT, l_buffer.size(), reinterpret_cast<LPARAM>(l_buffer.data()),
+                      SMTO_ABORTIFHUNG, 5000, nullptr);
+  l_buffer.back() = L'\0';
+  return l_buffer.data();
 }
 
 std::wstring ClassOf(HWND in_l_window) {
@@ -232,18 +241,80 @@ bool ReadWholeFile(const std::wstring& in_l_path, std::vector<char>& out_l_bytes
   return true;
 }
 
+// A dialog of TAV's own beside the frame (not a screen inside it).
+HWND WaitForDialog(const Run& in_l_run, const std::wstring& in_l_caption) {
+  HWND l_dialog = nullptr;
+  WaitFor(in_l_run, [&] {
+    l_dialog = TopLevel(in_l_run, L"#32770");
+    return l_dialog != nullptr && WindowText(l_dialog).find(in_l_caption) != std::wstring::npos;
+  });
+  if (l_dialog == nullptr || WindowText(l_dialog).find(in_l_caption) == std::wstring::npos) return nullptr;
+  return l_dialog;
+}
+
+bool WaitClosed(const Run& in_l_run, HWND in_l_dialog, const wchar_t* in_l_what) {
+  if (WaitFor(in_l_run, [&] { return IsWindow(in_l_dialog) == FALSE; })) return true;
+  Fail(std::wstring(in_l_what) + L" stayed open");
+  return false;
+}
+
+// save=<path>: the save dialog takes the name and its OK; save=cancel cancels it.
+bool SaveAs(const Run& in_l_run, const std::wstring& in_l_value) {
+  HWND l_dialog = nullptr;
+  HWND l_name = nullptr;
+  WaitFor(in_l_run, [&] {
+    l_dialog = TopLevel(in_l_run, L"#32770");
+    // The explorer-style name box, or the older edit field.
+    l_name = l_dialog != nullptr ? GetDlgItem(l_dialog, 1148) : nullptr;
+    if (l_dialog != nullptr && l_name == nullptr) l_name = GetDlgItem(l_dialog, 1152);
+    return l_name != nullptr;
+  });
+  if (l_name == nullptr) {
+    Fail(L"no save dialog appeared");
+    return false;
+  }
+  if (in_l_value == L"cancel") {
+    PostMessageW(l_dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  } else {
+    SendMessageW(l_name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(in_l_value.c_str()));
+    PostMessageW(l_dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+  return WaitClosed(in_l_run, l_dialog, L"the save dialog");
+}
+
+// version=<version>: the information button's dialog shows the product, the
+// version and the maker; its OK closes it.
+bool CloseVersionInformation(const Run& in_l_run, const std::wstring& in_l_version) {
+  const HWND l_dialog = WaitForDialog(in_l_run, L"Tavori バージョン情報");
+  if (l_dialog == nullptr) {
+    Fail(L"no version information appeared");
+    return false;
+  }
+  if (!Expect(L"product name", WindowText(GetDlgItem(l_dialog, 1045)), L"Tavori") ||
+      !Expect(L"version", WindowText(GetDlgItem(l_dialog, 1033)), L"Ver" + in_l_version) ||
+      !Expect(L"maker", WindowText(GetDlgItem(l_dialog, 1046)), L"ヴェルコ") ||
+      !Expect(L"OK button", WindowText(GetDlgItem(l_dialog, IDOK)), L"ＯＫ")) {
+    return false;
+  }
+  if (!Snap(L"version_information")) return false;
+  Press(l_dialog, IDOK);
+  return WaitClosed(in_l_run, l_dialog, L"the version information");
+}
+
 constexpr int kBannerId = 1003;
 constexpr int kVersionButtonId = 57664;
 
 struct Control {
   int id;
   RECT rect;
+  HWND parent;
 };
 
 BOOL CALLBACK CollectControl(HWND in_l_control, LPARAM in_l_list) {
   RECT l_rect{};
   if (IsWindowVisible(in_l_control) && GetWindowRect(in_l_control, &l_rect)) {
-    reinterpret_cast<std::vector<Control>*>(in_l_list)->push_back({GetDlgCtrlID(in_l_control), l_rect});
+    reinterpret_cast<std::vector<Control>*>(in_l_list)->push_back({GetDlgCtrlID(in_l_control), l_rect,
+                                                                   GetParent(in_l_control)});
   }
   return TRUE;
 }
@@ -251,6 +322,10 @@ BOOL CALLBACK CollectControl(HWND in_l_control, LPARAM in_l_list) {
 bool CheckLayout(HWND in_l_screen) {
   std::vector<Control> l_controls;
   EnumChildWindows(in_l_screen, CollectControl, reinterpret_cast<LPARAM>(&l_controls));
+  // A control's own parts (a list's header) lie inside it.
+  l_controls.erase(std::remove_if(l_controls.begin(), l_controls.end(),
+                                  [&](const Control& in_l_control) { return in_l_control.parent != in_l_screen; }),
+                   l_controls.end());
   for (std::size_t l_first = 0; l_first < l_controls.size(); ++l_first) {
     for (std::size_t l_second = l_first + 1; l_second < l_controls.size(); ++l_second) {
       const int l_a = l_controls[l_first].id;
@@ -404,6 +479,56 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     in_l_run.input_writer = nullptr;
     return true;
   }
+  if (l_verb == L"radio") {
+    // What a click on an automatic radio button does: it alone of the
+    // screen's radio buttons is checked, and the screen is told.
+    const HWND l_screen = ScreenNow(in_l_run);
+    if (l_screen == nullptr) return false;
+    const HWND l_target = GetDlgItem(l_screen, _wtoi(l_value.c_str()));
+    for (HWND l_child = GetWindow(l_screen, GW_CHILD); l_child != nullptr; l_child = GetWindow(l_child, GW_HWNDNEXT)) {
+      if ((GetWindowLongW(l_child, GWL_STYLE) & BS_TYPEMASK) != BS_AUTORADIOBUTTON) continue;
+      SendMessageW(l_child, BM_SETCHECK, l_child == l_target ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    Press(l_screen, _wtoi(l_value.c_str()));
+    return l_target != nullptr;
+  }
+  if (l_verb == L"listkey" && SplitControl(l_value, l_id, l_text)) {
+    const HWND l_screen = ScreenNow(in_l_run);
+    if (l_screen == nullptr) return false;
+    const WPARAM l_key = l_text == L"home" ? VK_HOME : l_text == L"end" ? VK_END : l_text == L"up" ? VK_UP : VK_DOWN;
+    const HWND l_list = GetDlgItem(l_screen, l_id);
+    PostMessageW(l_list, WM_KEYDOWN, l_key, 1);
+    PostMessageW(l_list, WM_KEYUP, l_key, 1);
+    return true;
+  }
+  if (l_verb == L"row" && SplitControl(l_value, l_id, l_text)) {
+    const LRESULT l_want = _wtoi(l_text.c_str());
+    LRESULT l_seen = -1;
+    if (WaitFor(in_l_run, [&] {
+          const HWND l_screen = CurrentScreen(in_l_run);
+          l_seen = l_screen == nullptr ? -1
+                                       : SendMessageW(GetDlgItem(l_screen, l_id), LVM_GETNEXTITEM,
+                                                      static_cast<WPARAM>(-1), LVNI_SELECTED);
+          return l_seen == l_want;
+        })) {
+      return true;
+    }
+    Fail(L"row " + std::to_wstring(l_seen) + L" is selected, not " + l_text);
+    return false;
+  }
+  if (l_verb == L"caption") {
+    std::wstring l_seen;
+    if (WaitFor(in_l_run, [&] {
+          l_seen = WindowText(TopLevel(in_l_run, kFrameClass));
+          return l_seen == l_value;
+        })) {
+      return true;
+    }
+    Fail(L"the frame's caption is " + Narrow(l_seen));
+    return false;
+  }
+  if (l_verb == L"save") return SaveAs(in_l_run, l_value);
+  if (l_verb == L"version") return CloseVersionInformation(in_l_run, l_value);
   Fail(L"unknown step " + in_l_step);
   return false;
 }

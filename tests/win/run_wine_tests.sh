@@ -73,6 +73,11 @@ if ! "$root/tests/e2e/provider_flow.sh" "$build_dir"; then
   failed=1
 fi
 
+echo "== TAV.exe password changes, certificate confirmations and version notices under wine64"
+if ! "$root/tests/e2e/change_confirm_flow.sh" "$build_dir" "$linux_build_dir" "$build_dir/e2e-screens"; then
+  failed=1
+fi
+
 if [ "$failed" -ne 0 ]; then
   echo "Windows tests FAILED" >&2
   exit 1

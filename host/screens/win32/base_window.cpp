@@ -4,6 +4,7 @@
 #include "host/resources/message_texts.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/win32/end_alert_dialog.h"
+#include "host/screens/win32/version_info_dialog.h"
 
 namespace tavc {
 namespace {
@@ -224,6 +225,10 @@ INT_PTR BaseWindow::BaseMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in
         OnClose();
         return TRUE;
       }
+      if (LOWORD(in_l_wparam) == IDC_VERSION_BUTTON && HIWORD(in_l_wparam) == BN_CLICKED) {
+        OnShowVersion();
+        return TRUE;
+      }
       return FALSE;
     default: return FALSE;
   }
@@ -249,6 +254,13 @@ INT_PTR CALLBACK BaseWindow::DialogProc(HWND in_l_dialog, UINT in_l_message, WPA
   INT_PTR l_result = 0;
   if (l_self->OnMessage(in_l_message, in_l_wparam, in_l_lparam, l_result)) return l_result;
   return l_self->BaseMessage(in_l_message, in_l_wparam, in_l_lparam);
+}
+
+void BaseWindow::OnShowVersion() {
+  VersionInfoDialog l_dialog(m_instance_);
+  l_dialog.Initialize(m_request_.data_store);
+  // The dialog's picture and font go with it.
+  l_dialog.DoModal();
 }
 
 }  // namespace tavc

@@ -73,6 +73,8 @@ class BaseWindow : public DialogScreen {
   void SetUpUrlFont();
   void DeleteBanner();
   void Post(UINT in_l_message, WPARAM in_l_wparam) const;
+  // The information button: the version information, modal; the screen stays.
+  void OnShowVersion();
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND in_l_dialog, UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam);

@@ -2,11 +2,16 @@
 
 #include "host/screens/password_rules.h"
 #include "host/screens/win32/card_request_screen.h"
+#include "host/screens/win32/certificate_confirm_screen.h"
+#include "host/screens/win32/certificate_confirm_screen_gpki_ap.h"
 #include "host/screens/win32/error_screen.h"
 #include "host/screens/win32/password_set_screen.h"
-#include "host/screens/win32/placeholder_screen.h"
+#include "host/screens/win32/password_select_screen.h"
+#include "host/screens/win32/password_change_screen.h"
+#include "host/screens/win32/password_change_result_screen.h"
 #include "host/screens/win32/processing_screen.h"
 #include "host/screens/win32/ui_language.h"
+#include "host/screens/win32/version_info_screen.h"
 
 namespace tavc {
 
@@ -22,8 +27,17 @@ std::unique_ptr<Screen> DialogScreenFactory::CreateScreen(const ScreenRequest& i
     case ScreenKind::kPasswordEntry: return std::make_unique<PasswordSetScreen>(m_instance_, in_l_request);
     case ScreenKind::kProcessing: return std::make_unique<ProcessingScreen>(m_instance_, in_l_request);
     case ScreenKind::kError: return std::make_unique<ErrorScreen>(m_instance_, in_l_request);
-    default: return std::make_unique<PlaceholderScreen>(m_instance_, *this, in_l_request);
+    case ScreenKind::kPasswordSelect: return std::make_unique<PasswordSelectScreen>(m_instance_, *this, in_l_request);
+    case ScreenKind::kPasswordChange: return std::make_unique<PasswordChangeScreen>(m_instance_, *this, in_l_request);
+    case ScreenKind::kPasswordChangeResult:
+      return std::make_unique<PasswordChangeResultScreen>(m_instance_, in_l_request);
+    case ScreenKind::kCertificateConfirm:
+      return std::make_unique<CertificateConfirmScreen>(m_instance_, in_l_request);
+    case ScreenKind::kCertificateConfirmGpkiAp:
+      return std::make_unique<CertificateConfirmScreenGpkiAp>(m_instance_, in_l_request);
+    case ScreenKind::kVersionInfo: return std::make_unique<VersionInfoScreen>(m_instance_, in_l_request);
   }
+  return nullptr;
 }
 
 }  // namespace tavc

@@ -1,6 +1,5 @@
 #pragma once
-// The screens of the Win32 frame: each kind as its dialog; the kinds that have
-// no dialog of their own yet are stand-ins (PlaceholderScreen).
+// The screens of the Win32 frame: each kind as its dialog.
 #include <windows.h>
 
 #include "host/core/screen_factory.h"

@@ -107,7 +107,39 @@ TEST_F(ResponseWriterTest, EndAlertWinsOverErrorsExceptForPasswordChange) {
   m_streams_.writes = 0;
   m_store_.SetMode(L"06");
   m_data_.SetUuid(L"u");
+  m_data_.SetPasswordChanged();
   EXPECT_EQ("{\r\n  \"mode\":\"06\",\r\n  \"result\":\"0\",\r\n  \"uuid\":\"u\"\r\n}", Write(1));
+}
+
+// The user ends a password change run: what the answer says depends on what was changed.
+TEST(ResponseWriterPasswordChangeTest, EndedRunAnswersWhatHappened) {
+  struct Case {
+    bool changed;
+    const wchar_t* failure;
+    const char* body;
+  };
+  const Case l_cases[] = {
+      {false, L"", "  \"result\":\"9\"\r\n"},
+      {false, L"EW640-4630", "  \"result\":\"1\",\r\n  \"errcode\":\"EW640-4630\"\r\n"},
+      {true, L"", "  \"result\":\"0\",\r\n  \"uuid\":\"u\"\r\n"},
+      // A change that happened stays reported even when a later one failed.
+      {true, L"EW640-4630", "  \"result\":\"0\",\r\n  \"uuid\":\"u\"\r\n"},
+  };
+  for (const Case& l_case : l_cases) {
+    test::FakeStdStreams l_streams;
+    TavcStdIo l_io{l_streams, nullptr};
+    DataStore l_store;
+    ResultData l_data;
+    ErrorInfo l_error;
+    l_store.SetMode(L"06");
+    l_data.SetUuid(L"u");
+    if (l_case.changed) l_data.SetPasswordChanged();
+    l_data.SetPasswordChangeError(l_case.failure);
+    l_io.WriteToStdOut(l_store, l_data, 1, l_error);
+    std::string l_json;
+    ASSERT_TRUE(test::ReadAnswerFrame(l_streams.output, l_json));
+    EXPECT_EQ(std::string("{\r\n  \"mode\":\"06\",\r\n") + l_case.body + "}", l_json);
+  }
 }
 
 TEST_F(ResponseWriterTest, ErrorsAnswerTheirCode) {

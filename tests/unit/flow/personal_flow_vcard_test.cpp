@@ -69,6 +69,37 @@ TEST_F(FlowTest, ChangingEachOfTheThreePasswords) {
   EXPECT_EQ(0U, l_answer.find("{\r\n  \"mode\":\"06\",\r\n  \"result\":\"0\",\r\n  \"uuid\":\"")) << l_answer;
 }
 
+// A user who ends a password change run after trying one change (or none):
+// the first change is made with a wrong current password.
+UserScript EndingUser(bool in_l_try, int& io_l_change_screens) {
+  return [in_l_try, &io_l_change_screens](HeadlessRun& io_l_run, HeadlessScreen& io_l_screen) {
+    if (io_l_screen.Kind() == ScreenKind::kPasswordSelect && in_l_try) {
+      io_l_run.Store().SetPasswordType(1);
+      io_l_run.OpenScreen(ScreenKind::kPasswordChange);
+    } else if (io_l_screen.Kind() == ScreenKind::kPasswordChange && io_l_change_screens++ == 0) {
+      io_l_run.ChangePassword(L"9999", L"4321");
+    } else if (io_l_screen.Kind() != ScreenKind::kProcessing) {
+      io_l_screen.OnClose();
+    }
+  };
+}
+
+TEST_F(FlowTest, EndingAfterAFailedPasswordChangeAnswersItsCode) {
+  Readers({{CardKind::kMyNumber}});
+  int l_change_screens = 0;
+  NewRun(RequestJson("06")).SetUser(EndingUser(true, l_change_screens));
+  const std::string l_answer = RunToEnd();
+  EXPECT_EQ(2, l_change_screens);
+  EXPECT_EQ(0U, l_answer.find("{\r\n  \"mode\":\"06\",\r\n  \"result\":\"1\",\r\n  \"errcode\":\"EW6")) << l_answer;
+}
+
+TEST_F(FlowTest, EndingWithoutTryingAChangeAnswersNine) {
+  Readers({{CardKind::kMyNumber}});
+  int l_change_screens = 0;
+  NewRun(RequestJson("06")).SetUser(EndingUser(false, l_change_screens));
+  EXPECT_EQ("{\r\n  \"mode\":\"06\",\r\n  \"result\":\"9\"\r\n}", RunToEnd());
+}
+
 TEST_F(FlowTest, GpkiPasswordChange) {
   Readers({{CardKind::kGpki}});
   NewRun(RequestJson("13")).SetUser([](HeadlessRun& io_l_run, HeadlessScreen& io_l_screen) {

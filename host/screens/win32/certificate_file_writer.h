@@ -1,0 +1,13 @@
+#pragma once
+// Writes a certificate's DER bytes to a file without losing what was there:
+// the bytes go to a file beside it first, which replaces the target only once
+// every byte is on disk.
+#include <string>
+
+namespace tavc {
+
+// 0 when written; 6 when the hexadecimal text is not a certificate's bytes;
+// 7 when the file cannot be written (the target is left as it was).
+int WriteCertificateFile(const wchar_t* in_l_path, const std::wstring& in_l_hex);
+
+}  // namespace tavc

@@ -1,0 +1,13 @@
+#pragma once
+// A screen's collapsed error line opening: the frame grows by the line's
+// height, half of it upwards (never above the screen's top), and the dialog
+// with it.
+#include <windows.h>
+
+#include "host/core/data_store.h"
+
+namespace tavc {
+
+void GrowForErrorLine(HWND in_l_frame, HWND in_l_dialog, DataStore& io_l_store, int in_l_height);
+
+}  // namespace tavc

@@ -1,0 +1,353 @@
+#!/usr/bin/env bash
+# TAV.exe under wine64 with the virtual cards of cardsim-daemon --listen: the
+# password changes (06, 13), the certificate confirmations (07, 12, with the CA
+# certificate, its fingerprint and its file output) and the version notices.
+# Answers are compared byte for byte, signatures verified with the card's
+# certificate, and a changed password is proven by the next request using it.
+# The version notice's Update starts tests/e2e's rundll32.exe beside TAV.exe,
+# which logs the address instead of opening a browser.
+# Needs a display and the caller's WINEPREFIX (run_wine_tests.sh sets both).
+# The readers listen on TAV_E2E_PORT and the ports after it (default 35100).
+# Usage: tests/e2e/change_confirm_flow.sh <win64-build-dir> <linux-build-dir> [shot-dir]
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=tests/e2e/frames.sh
+source "$here/frames.sh"
+build_dir="$(cd "$1" && pwd)"
+daemon_bin="$(cd "$2" && pwd)/tools/cardsim/daemon/cardsim-daemon"
+shots="${3:-$build_dir/e2e-screens}"
+port="${TAV_E2E_PORT:-35100}"
+WINE="${WINE:-wine}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winscard=n"
+
+work="$(mktemp -d /tmp/tav-change-e2e.XXXXXX)"
+daemon=""
+stop_daemon() {
+  if [ -n "$daemon" ]; then
+    echo quit >&7 || true
+    exec 7>&-
+    wait "$daemon" 2>/dev/null || true
+    daemon=""
+  fi
+}
+snapper=""
+trap 'stop_daemon; if [ -n "$snapper" ]; then kill "$snapper" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+mkdir -p "$shots" "$work/keys" "$work/snaps" "$work/saved"
+cp "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" "$build_dir/tests/e2e/rundll32.exe" "$work/"
+driver="$build_dir/tests/e2e/ui_driver.exe"
+export TAV_SNAP_DIR TAV_BROWSER_LOG
+TAV_SNAP_DIR="$(windows_path "$work/snaps")"
+TAV_BROWSER_LOG="$(windows_path "$work/browser.log")"
+(
+  while true; do
+    for ready in "$work"/snaps/*.ready; do
+      [ -e "$ready" ] || continue
+      name="$(basename "$ready" .ready)"
+      if command -v import >/dev/null; then import -window root "$shots/$name.png" 2>/dev/null || true; fi
+      rm -f "$ready"
+      touch "$work/snaps/$name.done"
+    done
+    sleep 0.1
+  done
+) &
+snapper=$!
+
+# start_daemon <card options...>: one reader per --card, "Reader <i>" on port+i.
+start_daemon() {
+  stop_daemon
+  rm -rf "$work/certs" "$work/fifo"
+  mkdir -p "$work/certs"
+  mkfifo "$work/fifo"
+  "$daemon_bin" --listen --port "$port" --key-dir "$work/keys" --export-dir "$work/certs" "$@" \
+    <"$work/fifo" >"$work/daemon.log" 2>&1 &
+  daemon=$!
+  exec 7>"$work/fifo"
+  local readers="" i=0 arg
+  for arg in "$@"; do
+    if [ "$arg" = --card ]; then
+      readers+="${readers:+;}Reader $i=$((port + i))"
+      i=$((i + 1))
+    fi
+  done
+  export TAV_TEST_READERS="$readers"
+  for _ in $(seq 100); do
+    if grep -q ready "$work/daemon.log"; then return 0; fi
+    sleep 0.05
+  done
+  echo "cardsim-daemon did not start:" >&2
+  cat "$work/daemon.log" >&2
+  return 1
+}
+
+key_of() {
+  local want key
+  want="$(openssl x509 -inform DER -in "$1" -noout -pubkey)"
+  for key in "$work"/keys/*.pem "$work"/hostile/*.key; do
+    [ -e "$key" ] || continue
+    if [ "$(openssl pkey -in "$key" -pubout)" = "$want" ]; then
+      echo "$key"
+      return 0
+    fi
+  done
+  return 1
+}
+sign() {
+  printf '%s' "$2" | base64 -d >"$work/tbs"
+  openssl pkeyutl -sign -inkey "$(key_of "$1")" -in "$work/tbs" | base64 -w0
+}
+verify() {
+  openssl x509 -inform DER -in "$1" -noout -pubkey >"$work/pub.pem"
+  printf '%s' "$2" | base64 -d >"$work/tbs"
+  printf '%s' "$3" | base64 -d >"$work/sig"
+  openssl pkeyutl -verify -pubin -inkey "$work/pub.pem" -in "$work/tbs" -sigfile "$work/sig" >/dev/null
+}
+digest_info() {
+  { printf '3031300d060960864801650304020105000420' | xxd -r -p; printf '%s' "$1" | openssl dgst -sha256 -binary; } |
+    base64 -w0
+}
+answer_field() { tail -c +5 "$work/answer" | tr -d '\0' | sed -n "s/^  \"$1\":\"\\(.*\\)\",\\{0,1\\}\r\$/\\1/p"; }
+answer_json() {
+  local text=$'{\r\n' separator=""
+  while [ $# -ge 2 ]; do
+    text+="$separator  \"$1\":\"$2\""
+    separator=$',\r\n'
+    shift 2
+  done
+  printf '%s' "$text"$'\r\n}'
+}
+# The answer of a signing mode with one signature over a digest.
+signing_json() {  # mode certificate digest uuid
+  printf '%s' $'{\r\n  "mode":"'"$1"$'",\r\n  "result":"0",\r\n  "uuid":"'"$4"$'",\r\n  "signature":["'"$(sign "$2" "$3")"$'"],\r\n  "certificate":"'"$(base64 -w0 "$2")"$'"\r\n}'
+}
+received_signature() { tail -c +5 "$work/answer" | tr -d '\0' | sed -n 's/^  "signature":\["\(.*\)"\],\r$/\1/p'; }
+
+failed=0
+fail() {
+  echo "FAILED $*" >&2
+  failed=1
+}
+run_case() {
+  local name="$1" status=0
+  tav_frame "$2" >"$work/request"
+  shift 2
+  rm -f "$work/answer" "$work/answer.log"
+  timeout 120 "$WINE" "$driver" "$(windows_path "$work/TAV.exe")" "$(windows_path "$work/request")" \
+    "$(windows_path "$work/answer")" "$@" 2>"$work/driver.log" || status=$?
+  if [ "$status" -ne 0 ]; then
+    fail "$name: driver exit code $status"
+    sed 's/^/  /' "$work/answer.log" >&2 || true
+    return 1
+  fi
+}
+expect() {
+  tav_answer_frame "$2" >"$work/expected"
+  if cmp -s "$work/answer" "$work/expected"; then
+    echo "ok   $1"
+    return 0
+  fi
+  fail "$1: answer differs"
+  echo "  expected: $(tail -c +5 "$work/expected" | tr -d '\r\0' | tr '\n' ' ' | cut -c1-400)" >&2
+  echo "  received: $(tail -c +5 "$work/answer" | tr -d '\r\0' | tr '\n' ' ' | cut -c1-400)" >&2
+}
+uuid() {
+  local value
+  value="$(answer_field uuid)"
+  [[ "$value" =~ ^[0-9A-F]{32}$ ]] || fail "uuid \"$value\" is not 32 hexadecimal digits"
+  printf '%s' "$value"
+}
+
+versions='"latest_version":"1","available_version":"1"'
+digest="$(digest_info "a filing")"
+login_digest="$(digest_info "log-in challenge")"
+hex() { printf '%s' "$1" | xxd -p | tr -d '\n'; }
+
+# ---------------------------------------------------------------- mode 06
+start_daemon --card mynumber --name "番号　花子" --address "東京都千代田区" --birth-date 19850415 --sex 2
+change06='{"mode":"06",'"$versions"'}'
+
+# Every rule of the change screen, each in red on the same screen; nothing is
+# tried on the card, so ending the run answers "9".
+if run_case "06: the change screen's rules" "$change06" \
+  screen=PasswordSelectScreen caption="Tavori パスワード選択" layout snap=password_select \
+  radio=1048 click=1 screen=PasswordChangeScreen caption="Tavori パスワード変更" \
+  type=1002:1a2b3c4 type=1004:4321 type=1005:432 enabled=1:0 type=1005:2 enabled=1:1 click=1 \
+  text=1039:新しいパスワードと新しいパスワード（確認）は同じ layout snap=password_change_error \
+  click=2 screen=PasswordSelectScreen radio=1047 click=1 screen=PasswordChangeScreen \
+  type=1002:abcdef type=1004:xyz789 type=1005:xyz789 click=1 text=1039:現在のパスワードは6～16桁 \
+  type=1002:abc123 type=1004:xyz-789 type=1005:xyz-789 click=1 text=1039:新しいパスワードは6～16桁 \
+  layout snap=password_change_signature click=2 screen=PasswordSelectScreen radio=1049 click=1 screen=PasswordChangeScreen \
+  tick=1044 layout snap=password_change_shown type=1002:1234 type=1004:5678 type=1005:5679 click=1 \
+  text=1039:新しいパスワードと click=2 screen=PasswordSelectScreen click=2 alert=ok; then
+  expect "06: the change screen's rules, then the end: result 9" "$(answer_json mode 06 result 9)"
+fi
+
+# A wrong current password: the card's refusal on the change screen again;
+# ending then answers the failed change with its code.
+if run_case "06: wrong current password" "$change06" screen=PasswordSelectScreen radio=1048 click=1 \
+  screen=PasswordChangeScreen type=1002:9999 type=1004:4321 type=1005:4321 click=1 \
+  text=1039:現在のパスワードが間違っています layout snap=password_change_wrong click=2 screen=PasswordSelectScreen \
+  click=2 alert=ok; then
+  code="$(answer_field errcode)"
+  [[ "$code" =~ ^EW640-314 ]] || fail "06: wrong current password: code \"$code\""
+  expect "06: wrong current password: result 1 ($code)" "$(answer_json mode 06 result 1 errcode "$code")"
+fi
+
+# The three passwords changed in one run, each result shown, then the end.
+if run_case "06: change all three passwords" "$change06" \
+  screen=PasswordSelectScreen radio=1048 click=1 screen=PasswordChangeScreen \
+  type=1002:1234 type=1004:4321 type=1005:4321 click=1 screen=PasswordChangeResultScreen \
+  text=-1:利用者証明用電子証明書 layout snap=password_change_result click=1 \
+  screen=PasswordSelectScreen radio=1047 click=1 screen=PasswordChangeScreen \
+  type=1002:abc123 type=1004:xyz789 type=1005:xyz789 click=1 screen=PasswordChangeResultScreen text=-1:署名用電子証明書 \
+  click=1 screen=PasswordSelectScreen radio=1049 click=1 screen=PasswordChangeScreen \
+  type=1002:1234 type=1004:5678 type=1005:5678 click=1 screen=PasswordChangeResultScreen text=-1:券面事項入力補助用 \
+  click=57664 version=1 screen=PasswordChangeResultScreen click=1 screen=PasswordSelectScreen click=2 alert=ok; then
+  expect "06: change all three passwords" "$(answer_json mode 06 result 0 uuid "$(uuid)")"
+fi
+
+# The new passwords work: a log-in, a signing, a personal data read.
+auth_cert="$work/certs/reader0-auth.der"
+sign_cert="$work/certs/reader0-sign.der"
+if run_case "01 with the new password" '{"mode":"01",'"$versions"',"digest":"'"$login_digest"'"}' \
+  screen=PasswordSetScreen type=1002:4321 click=1; then
+  expect "01 with the new password" "$(answer_json mode 01 result 0 uuid "$(uuid)" \
+    signature "$(sign "$auth_cert" "$login_digest")" certificate "$(base64 -w0 "$auth_cert")")"
+  verify "$auth_cert" "$login_digest" "$(answer_field signature)" || fail "01 with the new password: signature"
+fi
+if run_case "02 with the new password" '{"mode":"02",'"$versions"',"digest":["'"$digest"'"]}' \
+  screen=PasswordSetScreen type=1002:XYZ789 click=1; then
+  expect "02 with the new password" "$(signing_json 02 "$sign_cert" "$digest" "$(uuid)")"
+  verify "$sign_cert" "$digest" "$(received_signature)" || fail "02 with the new password: signature"
+fi
+if run_case "04 with the new password" '{"mode":"04",'"$versions"'}' screen=PasswordSetScreen type=1002:5678 click=1; then
+  expect "04 with the new password" "$(answer_json mode 04 result 0 uuid "$(uuid)" name "$(hex "番号　花子")" \
+    sex "$(hex 2)" address "$(hex "東京都千代田区")" birthday "$(hex 19850415)")"
+fi
+
+# ---------------------------------------------------------------- mode 07
+start_daemon --card mynumber
+sign_cert="$work/certs/reader0-sign.der"
+local_date() {  # "notBefore" or "notAfter" of a certificate, as a date in Japan
+  TZ=Asia/Tokyo date -d "$(openssl x509 -inform DER -in "$1" -noout -"$2" | cut -d= -f2)" +%Y年%m月%d日
+}
+validity="$(local_date "$sign_cert" startdate) から $(local_date "$sign_cert" enddate) まで"
+sign_serial="$(openssl x509 -inform DER -in "$sign_cert" -noout -serial | cut -d= -f2 | tr 'A-F' 'a-f')"
+request07='{"mode":"07",'"$versions"',"digest":["'"$digest"'"]}'
+if run_case "07: confirm, then sign" "$request07" screen=PasswordSetScreen type=1002:abc123 click=1 \
+  screen=CertificateConfirmScreen caption="Tavori 電子証明書確認" text=1069:"$validity" text=1066:"$sign_serial" \
+  text=1067:"番号　花子" text=1068:"東京都千代田区霞が関２丁目１番２号" text=1:ＯＫ \
+  layout snap=certificate_confirm click=1 gone=CertificateConfirmScreen; then
+  expect "07: confirm, then sign" "$(signing_json 07 "$sign_cert" "$digest" "$(uuid)")"
+  verify "$sign_cert" "$digest" "$(received_signature)" || fail "07: signature"
+fi
+if run_case "07: Cancel on the confirmation" "$request07" screen=PasswordSetScreen type=1002:abc123 click=1 \
+  screen=CertificateConfirmScreen click=2 alert=ok; then
+  expect "07: Cancel on the confirmation: result 9" "$(answer_json mode 07 result 9)"
+fi
+
+# ---------------------------------------------------------------- mode 12
+start_daemon --card gpki
+user_cert="$work/certs/reader0-user.der"
+ca_cert="$work/certs/reader0-second.der"
+fingerprint="$(openssl x509 -inform DER -in "$ca_cert" -noout -fingerprint -sha256 | cut -d= -f2 | tr -d :)"
+serial="$(openssl x509 -inform DER -in "$user_cert" -noout -serial | cut -d= -f2 | tr 'A-F' 'a-f')"
+request12='{"mode":"12",'"$versions"',"digest":["'"$digest"'"]}'
+saved="$work/saved/card.cer"
+if run_case "12: the CA certificate, its fingerprint, the file, then sign" "$request12" \
+  screen=PasswordSetScreen type=1002:GPKI1234 click=1 screen=CertificateConfirmScreenGpkiAp \
+  caption="Tavori GPKI電子証明書確認" text=1075:内容を確認の上 listkey=1076:home row=1076:0 text=1077:V3 \
+  listkey=1076:down row=1076:1 text=1077:"$serial" layout snap=certificate_gpki click=1080 text=1075:認証局の自己証明書 \
+  text=1078:"$fingerprint" text=1:戻る layout snap=certificate_gpki_ca click=1 text=1075:内容を確認の上 \
+  click=1079 save="$(windows_path "$saved")" screen=CertificateConfirmScreenGpkiAp \
+  click=1079 save=cancel screen=CertificateConfirmScreenGpkiAp click=1 gone=CertificateConfirmScreenGpkiAp; then
+  expect "12: confirm, then sign" "$(signing_json 12 "$user_cert" "$digest" "$(uuid)")"
+  verify "$user_cert" "$digest" "$(received_signature)" || fail "12: signature"
+  if cmp -s "$saved" "$user_cert"; then echo "ok   12: the saved .cer is the card's certificate"; else
+    fail "12: the saved file differs from the card's certificate"
+  fi
+fi
+# A hostile GPKI certificate: 40 long units with right-to-left overrides in
+# its subject, a bell and marks in its name, 200 alternative names. The list
+# and the detail pane show it whole, the marks and the bell replaced; the
+# signing goes on.
+hostile="$work/hostile"
+mkdir -p "$hostile"
+printf '%s\n' '[req]' 'distinguished_name = dn' 'prompt = no' 'utf8 = yes' 'string_mask = utf8only' \
+  '[dn]' 'C = JP' 'O = Corvane Authority' 'OU = OfficialStatusCA' >"$hostile/ca.cnf"
+openssl req -x509 -new -newkey rsa:2048 -nodes -keyout "$hostile/ca.key" -out "$hostile/ca.pem" -days 3650 \
+  -config "$hostile/ca.cnf" 2>/dev/null
+{
+  printf '%s\n' '[req]' 'distinguished_name = dn' 'prompt = no' 'utf8 = yes' 'string_mask = utf8only' '[dn]' 'C = JP' \
+    'O = Japanese Government'
+  for i in $(seq -w 0 39); do printf '%s.OU = Unit %s \u202e%s\n' "$i" "$i" "$(printf 'x%.0s' $(seq 50))"; done
+  printf 'CN = Yamada \u202eTaro\u200f \aBell\n'
+  printf '%s\n' '[ext]' 'keyUsage = critical,digitalSignature,nonRepudiation' 'subjectAltName = @alt' \
+    'subjectKeyIdentifier = hash' '[alt]' 'dirName.0 = dir_sect'
+  for i in $(seq 1 199); do printf 'DNS.%s = host%s.example.jp\n' "$i" "$i"; done
+  printf '%s\n' '[dir_sect]' 'C = JP' 'O = Japanese Government' "CN = Yamada Taro $(printf 'y%.0s' $(seq 40))"
+} >"$hostile/user.cnf"
+openssl req -new -newkey rsa:2048 -nodes -keyout "$hostile/user.key" -out "$hostile/user.csr" -config "$hostile/user.cnf" \
+  2>/dev/null
+openssl x509 -req -in "$hostile/user.csr" -CA "$hostile/ca.pem" -CAkey "$hostile/ca.key" -CAcreateserial \
+  -out "$hostile/user.pem" -days 3650 -extfile "$hostile/user.cnf" -extensions ext 2>/dev/null
+start_daemon --card gpki --cert user="$hostile/user.pem" --key user="$hostile/user.key" --cert second="$hostile/ca.pem"
+user_cert="$work/certs/reader0-user.der"
+if run_case "12: a hostile certificate shown bounded" "$request12" screen=PasswordSetScreen type=1002:GPKI1234 click=1 \
+  screen=CertificateConfirmScreenGpkiAp listkey=1076:home row=1076:0 listkey=1076:down row=1076:1 listkey=1076:down \
+  row=1076:2 listkey=1076:down row=1076:3 listkey=1076:down row=1076:4 listkey=1076:down row=1076:5 \
+  listkey=1076:down row=1076:6 text=1077:"OU=Unit 00 �xxx" text=1077:"CN=Yamada �Taro� �Bell" \
+  layout snap=certificate_gpki_hostile listkey=1076:end row=1076:14 click=1 gone=CertificateConfirmScreenGpkiAp; then
+  expect "12: a hostile certificate, then sign" "$(signing_json 12 "$user_cert" "$digest" "$(uuid)")"
+  verify "$user_cert" "$digest" "$(received_signature)" || fail "12: hostile certificate: signature"
+fi
+start_daemon --card gpki
+user_cert="$work/certs/reader0-user.der"
+
+# ---------------------------------------------------------------- mode 13
+if run_case "13: GPKI password change" '{"mode":"13",'"$versions"'}' screen=PasswordChangeScreen \
+  caption="Tavori パスワード変更（GPKI電子署名付与）" type=1002:GPKI1234 type=1004:New-Pass1 type=1005:New-Pass1 \
+  enabled=1:1 click=1 text=1039:新しいパスワードは6～16桁の大文字の英字、小文字の英字 layout snap=password_change_gpki \
+  type=1002:GPKI1234 type=1004:NewPass99 type=1005:NewPass99 click=1 screen=PasswordChangeResultScreen \
+  text=-1:利用者パスワード layout snap=password_change_gpki_result click=1; then
+  expect "13: GPKI password change" "$(answer_json mode 13 result 0 uuid "$(uuid)")"
+fi
+if run_case "11 with the new GPKI password" '{"mode":"11",'"$versions"',"digest":["'"$digest"'"]}' \
+  screen=PasswordSetScreen type=1002:NewPass99 click=1; then
+  expect "11 with the new GPKI password" "$(signing_json 11 "$user_cert" "$digest" "$(uuid)")"
+  verify "$user_cert" "$digest" "$(received_signature)" || fail "11 with the new GPKI password: signature"
+fi
+
+# ---------------------------------------------------------------- version notices
+start_daemon --card mynumber
+auth_cert="$work/certs/reader0-auth.der"
+newer='{"mode":"01","latest_version":"9","available_version":"1","service_id":"01","digest":"'"$login_digest"'"}'
+if run_case "a newer version: Skip goes on to the log-in" "$newer" screen=VersionInfoScreen \
+  caption="Tavori バージョンアップ通知" text=-1:新しいバージョンが存在します text=1:スキップ text=2:更新 enabled=1:1 \
+  layout snap=version_notice click=57664 version=1 screen=VersionInfoScreen click=1 \
+  screen=PasswordSetScreen type=1002:1234 click=1; then
+  expect "a newer version: Skip goes on to the log-in" "$(answer_json mode 01 result 0 uuid "$(uuid)" \
+    signature "$(sign "$auth_cert" "$login_digest")" certificate "$(base64 -w0 "$auth_cert")")"
+fi
+rm -f "$work/browser.log"
+if run_case "a newer version: Update opens the download page" "$newer" screen=VersionInfoScreen click=2; then
+  expect "a newer version: Update ends the request" "$(answer_json mode 01 result 9)"
+  for _ in $(seq 50); do [ -s "$work/browser.log" ] && break; sleep 0.1; done
+  if grep -qF 'url.dll,FileProtocolHandler "https://www.tavori.example/SCK0101_03_001/SCK0101_03_001_Init.form#versionup"' \
+    "$work/browser.log" 2>/dev/null; then
+    echo "ok   a newer version: the browser is asked for the download page"
+  else
+    fail "a newer version: the browser was not started on the download page ($(cat "$work/browser.log" 2>/dev/null))"
+  fi
+fi
+if run_case "an unusable version: only Update" \
+  '{"mode":"01","latest_version":"9","available_version":"9","digest":"'"$login_digest"'"}' \
+  screen=VersionInfoScreen text=-1:利用できないバージョン enabled=1:0 layout snap=version_notice_must_update click=2; then
+  expect "an unusable version: only Update" "$(answer_json mode 01 result 9)"
+fi
+
+stop_daemon
+exit "$failed"
