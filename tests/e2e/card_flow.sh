@@ -22,14 +22,8 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winscard=n"
 
 work="$(mktemp -d /tmp/tav-card-e2e.XXXXXX)"
 daemon=""
-stop_daemon() {
-  if [ -n "$daemon" ]; then
-    echo quit >&7 || true
-    exec 7>&-
-    wait "$daemon" 2>/dev/null || true
-    daemon=""
-  fi
-}
+# shellcheck source=tests/e2e/card_rig.sh
+source "$here/card_rig.sh"
 snapper=""
 trap 'stop_daemon; if [ -n "$snapper" ]; then kill "$snapper" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
 
@@ -62,82 +56,6 @@ TAV_SNAP_DIR="$(windows_path "$work/snaps")"
   done
 ) &
 snapper=$!
-
-# start_daemon <card options...>: one reader per --card, "Reader <i>" on port+i.
-# Its standard input stays open on descriptor 7 ("remove 0", "insert 0").
-start_daemon() {
-  stop_daemon
-  rm -rf "$work/certs" "$work/fifo"
-  mkdir -p "$work/certs"
-  mkfifo "$work/fifo"
-  "$daemon_bin" --listen --port "$port" --key-dir "$work/keys" --export-dir "$work/certs" "$@" \
-    <"$work/fifo" >"$work/daemon.log" 2>&1 &
-  daemon=$!
-  exec 7>"$work/fifo"
-  local readers="" i=0 arg
-  for arg in "$@"; do
-    if [ "$arg" = --card ]; then
-      readers+="${readers:+;}Reader $i=$((port + i))"
-      i=$((i + 1))
-    fi
-  done
-  export TAV_TEST_READERS="$readers"
-  for _ in $(seq 100); do
-    if grep -q ready "$work/daemon.log"; then return 0; fi
-    sleep 0.05
-  done
-  echo "cardsim-daemon did not start:" >&2
-  cat "$work/daemon.log" >&2
-  return 1
-}
-
-# The private key of the pool whose public key is in a certificate file (DER).
-key_of() {
-  local want key
-  want="$(openssl x509 -inform DER -in "$1" -noout -pubkey)"
-  for key in "$work"/keys/*.pem; do
-    if [ "$(openssl pkey -in "$key" -pubout)" = "$want" ]; then
-      echo "$key"
-      return 0
-    fi
-  done
-  return 1
-}
-
-# sign <certificate.der> <base64 DigestInfo>: the PKCS#1 v1.5 signature the
-# card's key gives, in base64 (deterministic, so it can be compared byte for byte).
-sign() {
-  printf '%s' "$2" | base64 -d >"$work/tbs"
-  openssl pkeyutl -sign -inkey "$(key_of "$1")" -in "$work/tbs" | base64 -w0
-}
-
-# verify <certificate.der> <base64 DigestInfo> <base64 signature>
-verify() {
-  openssl x509 -inform DER -in "$1" -noout -pubkey >"$work/pub.pem"
-  printf '%s' "$2" | base64 -d >"$work/tbs"
-  printf '%s' "$3" | base64 -d >"$work/sig"
-  openssl pkeyutl -verify -pubin -inkey "$work/pub.pem" -in "$work/tbs" -sigfile "$work/sig" >/dev/null
-}
-
-# A SHA-256 DigestInfo of a text, in base64.
-digest_info() {
-  { printf '3031300d060960864801650304020105000420' | xxd -r -p; printf '%s' "$1" | openssl dgst -sha256 -binary; } |
-    base64 -w0
-}
-
-# The value of a "name":"value" line of the received answer.
-answer_field() { tail -c +5 "$work/answer" | tr -d '\0' | sed -n "s/^  \"$1\":\"\\(.*\\)\",\\{0,1\\}\r\$/\\1/p"; }
-
-# answer_json <name> <value> ...: the answer text TAV writes for these fields.
-answer_json() {
-  local text=$'{\r\n' separator=""
-  while [ $# -ge 2 ]; do
-    text+="$separator  \"$1\":\"$2\""
-    separator=$',\r\n'
-    shift 2
-  done
-  printf '%s' "$text"$'\r\n}'
-}
 
 failed=0
 # run_case <name> <request-json> <driver step>...: leaves the answer in $work/answer.
