@@ -2,7 +2,6 @@
 
 #include <imm.h>
 
-#include <vector>
 
 #include "common/secure_wipe.h"
 #include "host/core/message_poster.h"
@@ -10,6 +9,7 @@
 #include "host/screens/screen_titles.h"
 #include "host/screens/win32/bold_font.h"
 #include "host/screens/win32/error_line_growth.h"
+#include "host/screens/win32/password_field.h"
 #include "host/screens/win32/screen_opener.h"
 
 namespace tavc {
@@ -17,15 +17,6 @@ namespace {
 
 constexpr int kFields[] = {IDC_CURRENT_PASSWORD, IDC_NEW_PASSWORD, IDC_CONFIRM_PASSWORD};
 constexpr int kNarrowFieldWidth = 125;
-
-// The field's text; the buffer is wiped, the caller wipes the result.
-std::wstring FieldText(HWND in_l_field) {
-  const int l_length = GetWindowTextLengthW(in_l_field);
-  std::vector<wchar_t> l_buffer(static_cast<std::size_t>(l_length) + 1, L'\0');
-  ScopedWipe<std::vector<wchar_t>> l_wipe(l_buffer);
-  const int l_read = GetWindowTextW(in_l_field, l_buffer.data(), l_length + 1);
-  return std::wstring(l_buffer.data(), static_cast<std::size_t>(l_read > 0 ? l_read : 0));
-}
 
 bool IsField(int in_l_id) { return in_l_id == kFields[0] || in_l_id == kFields[1] || in_l_id == kFields[2]; }
 
@@ -102,26 +93,9 @@ void PasswordChangeScreen::CollapseErrorLine() {
 }
 
 void PasswordChangeScreen::OnChar(int in_l_field) const {
-  const HWND l_field = Item(in_l_field);
-  DWORD l_start = 0;
-  DWORD l_end = 0;
-  SendMessageW(l_field, EM_GETSEL, reinterpret_cast<WPARAM>(&l_start), reinterpret_cast<LPARAM>(&l_end));
-  std::wstring l_text = FieldText(l_field);
-  // Text set from outside (a paste through WM_SETTEXT) is not held to the
-  // field's limit by the control: cut it there, as typing would. The GPKI
-  // password is otherwise taken as typed.
-  std::wstring l_kept = FilterChangedPassword(m_rule_, l_text).substr(0, static_cast<std::size_t>(m_rule_.limit));
-  ScopedWipe<std::wstring> l_wipe_text(l_text);
-  ScopedWipe<std::wstring> l_wipe_kept(l_kept);
-  if (l_kept == l_text) return;
-  const auto l_removed = static_cast<DWORD>(l_text.size() - l_kept.size());
-  SendMessageW(l_field, EM_SETMODIFY, FALSE, 0);
-  SetWindowTextW(l_field, l_kept.c_str());
-  l_start = l_start >= l_removed ? l_start - l_removed : 0;
-  l_end = l_end >= l_removed ? l_end - l_removed : 0;
-  SendMessageW(l_field, EM_SETSEL, static_cast<WPARAM>(l_start), static_cast<LPARAM>(l_end));
-  SendMessageW(l_field, EM_SCROLLCARET, 0, 0);
-  SendMessageW(l_field, EM_SETMODIFY, TRUE, 0);
+  // The GPKI password is otherwise taken as typed.
+  KeepPasswordFieldText(Item(in_l_field), static_cast<std::size_t>(m_rule_.limit),
+                        [this](const std::wstring& in_l_text) { return FilterChangedPassword(m_rule_, in_l_text); });
 }
 
 void PasswordChangeScreen::OnUpdatePassword() const {
@@ -151,9 +125,9 @@ void PasswordChangeScreen::OnOk() {
   // Enter reaches a disabled OK too: nothing happens before every field holds enough.
   if (IsWindowEnabled(Item(IDOK)) == FALSE) return;
   Error().SetError(L"", L"", L"", L"");
-  std::wstring l_current = FieldText(Item(IDC_CURRENT_PASSWORD));
-  std::wstring l_new = FieldText(Item(IDC_NEW_PASSWORD));
-  std::wstring l_confirmation = FieldText(Item(IDC_CONFIRM_PASSWORD));
+  std::wstring l_current = PasswordFieldText(Item(IDC_CURRENT_PASSWORD));
+  std::wstring l_new = PasswordFieldText(Item(IDC_NEW_PASSWORD));
+  std::wstring l_confirmation = PasswordFieldText(Item(IDC_CONFIRM_PASSWORD));
   ScopedWipe<std::wstring> l_wipe_current(l_current);
   ScopedWipe<std::wstring> l_wipe_new(l_new);
   ScopedWipe<std::wstring> l_wipe_confirmation(l_confirmation);
@@ -211,10 +185,17 @@ bool PasswordChangeScreen::OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPAR
   }
   if (l_code != BN_CLICKED) return false;
   switch (l_id) {
-    case IDOK: OnOk(); return true;
-    case IDCANCEL: OnCancel(); return true;
-    case IDC_SHOW_PASSWORD: OnClickDisplayCheck(); return true;
-    default: return false;
+    case IDOK:
+      OnOk();
+      return true;
+    case IDCANCEL:
+      OnCancel();
+      return true;
+    case IDC_SHOW_PASSWORD:
+      OnClickDisplayCheck();
+      return true;
+    default:
+      return false;
   }
 }
 

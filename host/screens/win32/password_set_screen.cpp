@@ -4,27 +4,18 @@
 #include <imm.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "common/secure_wipe.h"
 #include "host/core/message_poster.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/screen_titles.h"
+#include "host/screens/win32/password_field.h"
 
 namespace tavc {
 namespace {
 
 constexpr int kNarrowFieldWidth = 125;
 constexpr int kLinkLineHeight = 32;
-
-// The field's text; the buffer is wiped, the caller wipes the result.
-std::wstring FieldText(HWND in_l_field) {
-  const int l_length = GetWindowTextLengthW(in_l_field);
-  std::vector<wchar_t> l_buffer(static_cast<std::size_t>(l_length) + 1, L'\0');
-  ScopedWipe<std::vector<wchar_t>> l_wipe(l_buffer);
-  const int l_read = GetWindowTextW(in_l_field, l_buffer.data(), l_length + 1);
-  return std::wstring(l_buffer.data(), static_cast<std::size_t>(std::max(l_read, 0)));
-}
 
 }  // namespace
 
@@ -83,25 +74,8 @@ void PasswordSetScreen::NarrowField() const {
 }
 
 void PasswordSetScreen::OnChar() {
-  const HWND l_field = Item(IDC_PASSWORD);
-  DWORD l_start = 0;
-  DWORD l_end = 0;
-  SendMessageW(l_field, EM_GETSEL, reinterpret_cast<WPARAM>(&l_start), reinterpret_cast<LPARAM>(&l_end));
-  std::wstring l_text = FieldText(l_field);
-  // Text set from outside (a paste through WM_SETTEXT) is not held to the
-  // field's limit by the control: cut it there, as typing would.
-  std::wstring l_kept = FilterPassword(m_rule_, l_text).substr(0, static_cast<std::size_t>(m_rule_.limit));
-  ScopedWipe<std::wstring> l_wipe_text(l_text);
-  ScopedWipe<std::wstring> l_wipe_kept(l_kept);
-  if (l_kept == l_text) return;
-  const auto l_removed = static_cast<DWORD>(l_text.size() - l_kept.size());
-  SendMessageW(l_field, EM_SETMODIFY, FALSE, 0);
-  SetWindowTextW(l_field, l_kept.c_str());
-  l_start = l_start >= l_removed ? l_start - l_removed : 0;
-  l_end = l_end >= l_removed ? l_end - l_removed : 0;
-  SendMessageW(l_field, EM_SETSEL, static_cast<WPARAM>(l_start), static_cast<LPARAM>(l_end));
-  SendMessageW(l_field, EM_SCROLLCARET, 0, 0);
-  SendMessageW(l_field, EM_SETMODIFY, TRUE, 0);
+  KeepPasswordFieldText(Item(IDC_PASSWORD), static_cast<std::size_t>(m_rule_.limit),
+                        [this](const std::wstring& in_l_text) { return FilterPassword(m_rule_, in_l_text); });
 }
 
 void PasswordSetScreen::OnUpdatePassword() const {
@@ -124,7 +98,7 @@ void PasswordSetScreen::OnClickDisplayCheck() {
 }
 
 int PasswordSetScreen::CheckPassword() const {
-  std::wstring l_text = FieldText(Item(IDC_PASSWORD));
+  std::wstring l_text = PasswordFieldText(Item(IDC_PASSWORD));
   ScopedWipe<std::wstring> l_wipe(l_text);
   const bool l_valid = std::all_of(l_text.begin(), l_text.end(),
                                    [&](wchar_t in_l_unit) { return PasswordCharacterAllowed(m_rule_, in_l_unit); });
@@ -135,11 +109,12 @@ int PasswordSetScreen::CheckPassword() const {
 
 void PasswordSetScreen::OnOk() {
   Error().SetError(L"", L"", L"", L"");
-  std::wstring l_text = FieldText(Item(IDC_PASSWORD));
+  std::wstring l_text = PasswordFieldText(Item(IDC_PASSWORD));
   ScopedWipe<std::wstring> l_wipe(l_text);
   if (m_rule_.upper_case) {
-    std::transform(l_text.begin(), l_text.end(), l_text.begin(),
-                   [](wchar_t in_l_unit) { return in_l_unit >= L'a' && in_l_unit <= L'z' ? in_l_unit - L'a' + L'A' : in_l_unit; });
+    std::transform(l_text.begin(), l_text.end(), l_text.begin(), [](wchar_t in_l_unit) {
+      return in_l_unit >= L'a' && in_l_unit <= L'z' ? in_l_unit - L'a' + L'A' : in_l_unit;
+    });
   }
   if (CheckPassword() != 0) {
     DisplayError();
@@ -189,7 +164,8 @@ bool PasswordSetScreen::OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM 
   out_l_result = TRUE;
   if (in_l_message == WM_NOTIFY) {
     const auto* l_notify = reinterpret_cast<const NMHDR*>(in_l_lparam);
-    if (l_notify->idFrom != IDC_CHANGE_LINK || (l_notify->code != NM_CLICK && l_notify->code != NM_RETURN)) return false;
+    if (l_notify->idFrom != IDC_CHANGE_LINK || (l_notify->code != NM_CLICK && l_notify->code != NM_RETURN))
+      return false;
     OnLink();
     return true;
   }
