@@ -9,7 +9,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bin="$root/build/fuzz/tests/fuzz"
 corpora="$root/tests/fuzz/corpus"
-all_targets=(request_fuzzer x509_certificate_fuzz x509_extension_fuzz card_response_fuzz)
+all_targets=(request_fuzzer x509_certificate_fuzz x509_extension_fuzz card_response_fuzz wrapper_frame_fuzzer)
 
 case "${1:-}" in
   replay)
