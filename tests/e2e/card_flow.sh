@@ -125,7 +125,7 @@ fi
 
 # English log-in: the English template and texts.
 if run_case "log-in in English" '{"mode":"01",'"$versions"',"language":"en","digest":"'"$login_digest"'"}' \
-  screen=PasswordSetScreen text=1019:"Enter your JPKI password" text=1:OK snap=password_english layout \
+  screen=PasswordSetScreen text=1019:"Enter your JPKI password" text=1:OK snap=password_english layout="Segoe UI" \
   type=1002:1234 click=1; then
   expect "log-in in English" "$(login_answer)"
 fi

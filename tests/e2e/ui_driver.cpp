@@ -23,8 +23,10 @@
 //   alert=ok|cancel      wait for the end confirmation, check its texts, answer it
 //   end                  once a screen shows, close the frame and confirm the end
 //                        confirmation if one appears (ends any run)
-//   layout               check that no two visible controls of the current screen
+//   layout[=<face>]      check that no two visible controls of the current screen
 //                        overlap (the information button sits in the banner's corner)
+//                        and that no text, check box, radio or push button cuts its
+//                        text in the screen's font (Meiryo UI unless named)
 //   mark=<name>          print "<name> <ms>" on standard output: the time since TAV
 //                        started; once TAV has ended "end <ms>" follows
 //   radio=<id>           click a radio button of the current screen
@@ -308,18 +310,98 @@ struct Control {
   int id;
   RECT rect;
   HWND parent;
+  HWND window;
 };
 
 BOOL CALLBACK CollectControl(HWND in_l_control, LPARAM in_l_list) {
   RECT l_rect{};
   if (IsWindowVisible(in_l_control) && GetWindowRect(in_l_control, &l_rect)) {
     reinterpret_cast<std::vector<Control>*>(in_l_list)->push_back({GetDlgCtrlID(in_l_control), l_rect,
-                                                                   GetParent(in_l_control)});
+                                                                   GetParent(in_l_control), in_l_control});
   }
   return TRUE;
 }
 
-bool CheckLayout(HWND in_l_screen) {
+// The screens' dialog font (16 points); its handle cannot be read from another process.
+constexpr int kScreenFontPoints = 16;
+constexpr const wchar_t* kScreenFontFace = L"Meiryo UI";
+
+// The font as the dialog manager makes it for this screen's resolution.
+HFONT ScreenFont(HDC in_l_context, const std::wstring& in_l_face, int in_l_weight) {
+  LOGFONTW l_face{};
+  l_face.lfHeight = -MulDiv(kScreenFontPoints, GetDeviceCaps(in_l_context, LOGPIXELSY), 72);
+  l_face.lfWeight = in_l_weight;
+  l_face.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(l_face.lfFaceName, in_l_face.c_str(), LF_FACESIZE);
+  return CreateFontIndirectW(&l_face);
+}
+
+// The room a control's text needs, drawn as the control draws it, and the room it has.
+struct TextRoom {
+  SIZE needed;
+  SIZE available;
+};
+
+// False for controls whose text is not drawn in their rectangle (pictures, frames, lines).
+bool MeasureText(HWND in_l_control, HDC in_l_context, TextRoom& out_l_room) {
+  const std::wstring l_class = ClassOf(in_l_control);
+  const std::wstring l_text = WindowText(in_l_control);
+  const LONG l_style = GetWindowLongW(in_l_control, GWL_STYLE);
+  if (l_text.empty()) return false;
+  RECT l_client{};
+  GetClientRect(in_l_control, &l_client);
+  UINT l_format = DT_CALCRECT;
+  if (l_class == L"Static") {
+    const LONG l_kind = l_style & SS_TYPEMASK;
+    if (l_kind != SS_LEFT && l_kind != SS_CENTER && l_kind != SS_RIGHT) return false;
+    l_format |= DT_WORDBREAK | DT_EXPANDTABS;
+  } else if (l_class == L"Button") {
+    if ((l_style & (BS_BITMAP | BS_ICON)) != 0) return false;
+    const LONG l_kind = l_style & BS_TYPEMASK;
+    const bool l_box = l_kind == BS_CHECKBOX || l_kind == BS_AUTOCHECKBOX || l_kind == BS_RADIOBUTTON ||
+                       l_kind == BS_AUTORADIOBUTTON || l_kind == BS_3STATE || l_kind == BS_AUTO3STATE;
+    if (!l_box && l_kind != BS_PUSHBUTTON && l_kind != BS_DEFPUSHBUTTON) return false;
+    l_format |= (l_style & BS_MULTILINE) != 0 ? DT_WORDBREAK : DT_SINGLELINE;
+    // The box and the gap before the text; a push button's frame.
+    l_client.right -= l_box ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 2 * GetSystemMetrics(SM_CXEDGE);
+  } else {
+    return false;
+  }
+  if ((l_style & SS_NOPREFIX) != 0 && l_class == L"Static") l_format |= DT_NOPREFIX;
+  RECT l_needed{0, 0, l_client.right, 0};
+  DrawTextW(in_l_context, l_text.c_str(), static_cast<int>(l_text.size()), &l_needed, l_format);
+  out_l_room = {{l_needed.right - l_needed.left, l_needed.bottom - l_needed.top},
+                {l_client.right - l_client.left, l_client.bottom - l_client.top}};
+  return true;
+}
+
+bool CheckTextsFit(HWND in_l_screen, const std::vector<Control>& in_l_controls, const std::wstring& in_l_face) {
+  const HDC l_context = GetDC(nullptr);
+  const HFONT l_font = ScreenFont(l_context, in_l_face, FW_NORMAL);
+  // The only other font a screen gives a control is the bold one of its own face.
+  const HFONT l_bold = ScreenFont(l_context, in_l_face, FW_BOLD);
+  const LRESULT l_screen_font = SendMessageW(in_l_screen, WM_GETFONT, 0, 0);
+  const HGDIOBJ l_previous = SelectObject(l_context, l_font);
+  bool l_fit = true;
+  for (const Control& l_control : in_l_controls) {
+    const bool l_own_font = SendMessageW(l_control.window, WM_GETFONT, 0, 0) != l_screen_font;
+    SelectObject(l_context, l_own_font ? l_bold : l_font);
+    TextRoom l_room{};
+    if (l_control.id == kBannerId || !MeasureText(l_control.window, l_context, l_room)) continue;
+    if (l_room.needed.cx <= l_room.available.cx && l_room.needed.cy <= l_room.available.cy) continue;
+    Fail(L"control " + std::to_wstring(l_control.id) + L" of " + WindowText(in_l_screen) + L" cuts its text: needs " +
+         std::to_wstring(l_room.needed.cx) + L"x" + std::to_wstring(l_room.needed.cy) + L", has " +
+         std::to_wstring(l_room.available.cx) + L"x" + std::to_wstring(l_room.available.cy));
+    l_fit = false;
+  }
+  SelectObject(l_context, l_previous);
+  ReleaseDC(nullptr, l_context);
+  DeleteObject(l_bold);
+  DeleteObject(l_font);
+  return l_fit;
+}
+
+bool CheckLayout(HWND in_l_screen, const std::wstring& in_l_face) {
   std::vector<Control> l_controls;
   EnumChildWindows(in_l_screen, CollectControl, reinterpret_cast<LPARAM>(&l_controls));
   // A control's own parts (a list's header) lie inside it.
@@ -339,7 +421,7 @@ bool CheckLayout(HWND in_l_screen) {
       }
     }
   }
-  return true;
+  return CheckTextsFit(in_l_screen, l_controls, in_l_face);
 }
 
 bool Step(Run& in_l_run, const std::wstring& in_l_step) {
@@ -453,7 +535,7 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
   if (l_verb == L"snap") return Snap(l_value);
   if (l_verb == L"layout") {
     const HWND l_screen = ScreenNow(in_l_run);
-    return l_screen != nullptr && CheckLayout(l_screen);
+    return l_screen != nullptr && CheckLayout(l_screen, l_value.empty() ? kScreenFontFace : l_value);
   }
   if (l_verb == L"mark") {
     std::wprintf(L"%ls %llu\n", l_value.c_str(), GetTickCount64() - in_l_run.started_at);
