@@ -77,6 +77,11 @@ run_case() {
 # expect <name> <expected-json>: byte for byte.
 expect() {
   tav_answer_frame "$2" >"$work/expected"
+  if ! answer_uuid_ok; then
+    echo "FAILED $1: uuid \"$(uuid)\" is not 32 hexadecimal digits" >&2
+    failed=1
+    return 1
+  fi
   if cmp -s "$work/answer" "$work/expected"; then
     echo "ok   $1"
     return 0
@@ -85,17 +90,6 @@ expect() {
   echo "  expected: $(tail -c +5 "$work/expected" | tr -d '\r\0' | tr '\n' ' ' | cut -c1-400)" >&2
   echo "  received: $(tail -c +5 "$work/answer" | tr -d '\r\0' | tr '\n' ' ' | cut -c1-400)" >&2
   failed=1
-}
-
-# The UUID is made by TAV; it must be 32 hexadecimal digits.
-uuid() {
-  local value
-  value="$(answer_field uuid)"
-  if [[ ! "$value" =~ ^[0-9A-F]{32}$ ]]; then
-    echo "FAILED: uuid \"$value\" is not 32 hexadecimal digits" >&2
-    failed=1
-  fi
-  printf '%s' "$value"
 }
 
 versions='"latest_version":"1","available_version":"1"'

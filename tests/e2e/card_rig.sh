@@ -90,3 +90,14 @@ answer_json() {
   printf '%s' "$text"$'\r\n}'
 }
 
+
+# The installation identifier of the received answer; expect() checks its form.
+uuid() { answer_field uuid; }
+
+# True when the received answer has no uuid or one of 32 upper-case hexadecimal
+# digits, as TAV makes it.
+answer_uuid_ok() {
+  local value
+  value="$(answer_field uuid)"
+  [ -z "$value" ] || [[ "$value" =~ ^[0-9A-F]{32}$ ]]
+}

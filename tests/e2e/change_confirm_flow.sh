@@ -76,6 +76,10 @@ run_case() {
 }
 expect() {
   tav_answer_frame "$2" >"$work/expected"
+  if ! answer_uuid_ok; then
+    fail "$1: uuid \"$(uuid)\" is not 32 hexadecimal digits"
+    return 1
+  fi
   if cmp -s "$work/answer" "$work/expected"; then
     echo "ok   $1"
     return 0
@@ -84,13 +88,6 @@ expect() {
   echo "  expected: $(tail -c +5 "$work/expected" | tr -d '\r\0' | tr '\n' ' ' | cut -c1-400)" >&2
   echo "  received: $(tail -c +5 "$work/answer" | tr -d '\r\0' | tr '\n' ' ' | cut -c1-400)" >&2
 }
-uuid() {
-  local value
-  value="$(answer_field uuid)"
-  [[ "$value" =~ ^[0-9A-F]{32}$ ]] || fail "uuid \"$value\" is not 32 hexadecimal digits"
-  printf '%s' "$value"
-}
-
 versions='"latest_version":"1","available_version":"1"'
 digest="$(digest_info "a filing")"
 login_digest="$(digest_info "log-in challenge")"

@@ -41,7 +41,7 @@ printf '%s' "52534132$(le32 2048)$(le32 3)$(le32 $((${#modulus} / 2)))$(le32 $((
   hex_to_file "$work/key.blob"
 
 # A fixed installation identifier, so that the whole answer is known.
-uuid=0123456789abcdef0123456789abcdef
+uuid=0123456789ABCDEF0123456789ABCDEF
 "$WINE" reg add 'HKCU\Software\TAV' /v UUID /t REG_SZ /d "$uuid" /f >/dev/null 2>&1
 
 provider_key='HKLM\SOFTWARE\Microsoft\Cryptography\Defaults\Provider'
