@@ -132,6 +132,15 @@ check "log-in without a reader: card request, end alert" "$work/login" "$work/lo
   screen=CardRequestScreen click=1 text=1039:EW140-1510 snap=card_request_screen layout click=2 snap=end_alert \
   alert=cancel screen=CardRequestScreen click=2 alert=ok
 
+# A request of almost 1 MiB, the most a frame may hold: 21,000 digests. The
+# driver writes it while TAV reads, so neither waits on the other's full pipe.
+# shellcheck disable=SC2046
+big="$(printf '"AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8=",%.0s' $(seq 21000))"
+tav_frame '{"mode":"02","latest_version":"1","available_version":"1","digest":['"${big%,}"']}' >"$work/big"
+tav_answer_frame $'{\r\n  "mode":"02",\r\n  "result":"9"\r\n}' >"$work/big.expected"
+check "a request of almost 1 MiB: card request, end" "$work/big" "$work/big.expected" \
+  screen=CardRequestScreen click=2 alert=ok
+
 # The caller goes away while the card is awaited: the watcher notices the
 # closed pipe, the interrupt error screen replaces the card request, and only
 # its close (as an interrupt) ends the run, without an answer.
