@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -23,7 +24,7 @@ constexpr char kPcscdSocket[] = "/run/pcscd/pcscd.comm";
 constexpr char kKeyDirectory[] = "/tmp/tavori-card-test-keys";
 
 bool Exists(const char* in_l_path) {
-  struct stat l_stat{};
+  struct stat l_stat {};
   return stat(in_l_path, &l_stat) == 0;
 }
 
@@ -74,9 +75,9 @@ bool PcscdCardRig::Start(const std::vector<ReaderSetup>& in_l_readers, std::stri
 platform::SCardApi& PcscdCardRig::Api() { return platform::SystemSCardApi(); }
 
 std::vector<std::uint8_t> PcscdCardRig::Certificate(std::size_t in_l_reader, const std::string& in_l_slot) {
-  std::ifstream l_file(m_harness_.ExportDirectory() + "/reader" + std::to_string(in_l_reader) + "-" + in_l_slot +
-                           ".der",
-                       std::ios::binary);
+  std::ifstream l_file(
+      m_harness_.ExportDirectory() + "/reader" + std::to_string(in_l_reader) + "-" + in_l_slot + ".der",
+      std::ios::binary);
   return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(l_file)), std::istreambuf_iterator<char>());
 }
 
@@ -117,6 +118,7 @@ bool PcscdCardRig::StartWithoutReaders(std::string* out_l_error) {
     if (m_bare_pcscd_pid_ < 0 || waitpid(m_bare_pcscd_pid_, &l_status, WNOHANG) == m_bare_pcscd_pid_) {
       m_bare_pcscd_pid_ = -1;
       *out_l_error = "pcscd without readers did not start; see " + m_bare_directory_;
+      m_bare_directory_.clear();  // kept for its log
       StopBare();
       return false;
     }
@@ -138,6 +140,11 @@ void PcscdCardRig::StopBare() {
   if (m_bare_lock_fd_ >= 0) {
     close(m_bare_lock_fd_);
     m_bare_lock_fd_ = -1;
+  }
+  if (!m_bare_directory_.empty()) {
+    std::error_code l_error;
+    std::filesystem::remove_all(m_bare_directory_, l_error);
+    m_bare_directory_.clear();
   }
 }
 

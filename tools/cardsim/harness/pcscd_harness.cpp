@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -109,10 +110,29 @@ int WaitForReady(const std::string& in_l_log) {
 
 }  // namespace
 
-PcscdHarness::~PcscdHarness() { Stop(); }
+PcscdHarness::~PcscdHarness() {
+  Stop();
+  RemoveDirectory();
+}
 
 int PcscdHarness::Start(const PcscdHarnessOptions& in_l_options, std::string& out_l_error) {
   Stop();
+  RemoveDirectory();
+  const int l_result = Launch(in_l_options, out_l_error);
+  m_keep_directory_ = l_result != 0;
+  return l_result;
+}
+
+void PcscdHarness::RemoveDirectory() {
+  if (!m_directory_.empty() && !m_keep_directory_) {
+    std::error_code l_error;
+    std::filesystem::remove_all(m_directory_, l_error);
+  }
+  m_directory_.clear();
+  m_keep_directory_ = false;
+}
+
+int PcscdHarness::Launch(const PcscdHarnessOptions& in_l_options, std::string& out_l_error) {
   m_lock_fd_ = open(kLockPath, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (m_lock_fd_ < 0 || flock(m_lock_fd_, LOCK_EX) != 0) {
     out_l_error = "cannot lock " + std::string(kLockPath);
@@ -124,8 +144,7 @@ int PcscdHarness::Start(const PcscdHarnessOptions& in_l_options, std::string& ou
     Stop();
     return 1;
   }
-  if (access("/usr/sbin/pcscd", X_OK) != 0 ||
-      access("/usr/lib/pcsc/drivers/serial/libifdvpcd.so", R_OK) != 0) {
+  if (access("/usr/sbin/pcscd", X_OK) != 0 || access("/usr/lib/pcsc/drivers/serial/libifdvpcd.so", R_OK) != 0) {
     out_l_error = "pcscd or the vpcd driver is not installed";
     Stop();
     return 1;
@@ -146,8 +165,7 @@ int PcscdHarness::Start(const PcscdHarnessOptions& in_l_options, std::string& ou
     for (std::size_t l_entry = 0; l_entry * 2 < l_count; ++l_entry) {
       const std::size_t l_port = in_l_options.m_port_ + 2 * l_entry;
       l_conf << "FRIENDLYNAME \"Virtual PCD\"\n"
-             << "DEVICENAME   "
-             << (in_l_options.m_daemon_listens_ ? "127.0.0.1:" : "/dev/null:") << l_port << "\n"
+             << "DEVICENAME   " << (in_l_options.m_daemon_listens_ ? "127.0.0.1:" : "/dev/null:") << l_port << "\n"
              << "LIBPATH      /usr/lib/pcsc/drivers/serial/libifdvpcd.so\n"
              << "CHANNELID    " << (in_l_options.m_daemon_listens_ ? 0 : l_port) << "\n\n";
     }
@@ -160,16 +178,14 @@ int PcscdHarness::Start(const PcscdHarnessOptions& in_l_options, std::string& ou
     Stop();
     return 1;
   }
-  std::vector<std::string> l_daemon = {in_l_options.m_daemon_path_, "--port",
-                                       std::to_string(in_l_options.m_port_), "--export-dir",
-                                       m_directory_};
+  std::vector<std::string> l_daemon = {in_l_options.m_daemon_path_, "--port", std::to_string(in_l_options.m_port_),
+                                       "--export-dir", m_directory_};
   if (in_l_options.m_daemon_listens_) l_daemon.push_back("--listen");
   if (!in_l_options.m_key_directory_.empty()) {
     l_daemon.push_back("--key-dir");
     l_daemon.push_back(in_l_options.m_key_directory_);
   }
-  l_daemon.insert(l_daemon.end(), in_l_options.m_daemon_arguments_.begin(),
-                  in_l_options.m_daemon_arguments_.end());
+  l_daemon.insert(l_daemon.end(), in_l_options.m_daemon_arguments_.begin(), in_l_options.m_daemon_arguments_.end());
   if (in_l_options.m_daemon_listens_) {
     // Every vpcd slot connects to its port, and vpcd's connecting side brings
     // pcscd down when that connection is refused or dropped: each slot gets a
@@ -183,8 +199,8 @@ int PcscdHarness::Start(const PcscdHarnessOptions& in_l_options, std::string& ou
       l_daemon.push_back("mynumber");
     }
   }
-  const std::vector<std::string> l_pcscd = {"/usr/sbin/pcscd", "--foreground", "--apdu",
-                                            "--config", l_config_directory};
+  const std::vector<std::string> l_pcscd = {"/usr/sbin/pcscd", "--foreground", "--apdu", "--config",
+                                            l_config_directory};
   // A listening daemon must be up before vpcd connects to it; otherwise pcscd first.
   if (in_l_options.m_daemon_listens_) {
     // vpcd's connecting side brings pcscd down when nobody listens, so the
@@ -255,14 +271,10 @@ void PcscdHarness::Stop() {
 int PcscdHarness::SendToDaemon(const std::string& in_l_line) {
   if (m_daemon_stdin_ < 0) return 1;
   const std::string l_line = in_l_line + "\n";
-  return write(m_daemon_stdin_, l_line.data(), l_line.size()) ==
-                 static_cast<ssize_t>(l_line.size())
-             ? 0
-             : 1;
+  return write(m_daemon_stdin_, l_line.data(), l_line.size()) == static_cast<ssize_t>(l_line.size()) ? 0 : 1;
 }
 
-int PcscdHarness::WaitForCard(std::size_t in_l_index, bool in_l_present,
-                              std::chrono::milliseconds in_l_timeout) {
+int PcscdHarness::WaitForCard(std::size_t in_l_index, bool in_l_present, std::chrono::milliseconds in_l_timeout) {
   if (in_l_index >= m_reader_names_.size()) return 1;
   SCARDCONTEXT l_context = 0;
   if (SCardEstablishContext(SCARD_SCOPE_USER, nullptr, nullptr, &l_context) != SCARD_S_SUCCESS) {
