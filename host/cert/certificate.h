@@ -56,6 +56,11 @@ class Certificate {
   void SetSubjectString(const std::vector<SubjectItem>& in_l_option_table);
   void ReadCommonCertExtension();
   void ReadCommonIssuerAltName();
+  // The first organization and unit of the issuer alternative name; false
+  // when the certificate has none.
+  bool ReadIssuerAltNameParts(std::wstring* out_l_organization, std::wstring* out_l_unit) const;
+  // The registered corporation's texts of a commercial-registration certificate.
+  void ReadRegisteredCorporationExtension();
   void ReadCommonSubjectAltName();
   void ReadCommonSubjectAltNameAll();
   // Keyword values from one of the U+000B-joined lists of ReadCommonSubjectAltNameAll.

@@ -51,24 +51,28 @@ void Certificate::ReadCommonCertExtension() {
 
 void Certificate::ReadCommonIssuerAltName() {
   m_issuer_alt_name_.clear();
-  const std::unique_ptr<x509::Name> l_name = GetAltNameInfo(x509::oid::kIssuerAltName);
-  if (!l_name) return;
   std::wstring l_organization;
   std::wstring l_unit;
+  if (ReadIssuerAltNameParts(&l_organization, &l_unit)) m_issuer_alt_name_ = l_organization + L" " + l_unit;
+}
+
+bool Certificate::ReadIssuerAltNameParts(std::wstring* out_l_organization, std::wstring* out_l_unit) const {
+  const std::unique_ptr<x509::Name> l_name = GetAltNameInfo(x509::oid::kIssuerAltName);
+  if (!l_name) return false;
   bool l_have_organization = false;
   bool l_have_unit = false;
   for (const x509::Rdn& l_rdn : l_name->rdns) {
     const x509::NameAttribute& l_first = l_rdn.front();
     if (!l_have_organization && l_first.oid == x509::oid::kOrganizationName) {
-      l_organization = AttributeText(l_first);
+      *out_l_organization = AttributeText(l_first);
       l_have_organization = true;
     } else if (!l_have_unit && l_first.oid == x509::oid::kOrganizationalUnitName) {
-      l_unit = AttributeText(l_first);
+      *out_l_unit = AttributeText(l_first);
       l_have_unit = true;
     }
     if (l_have_organization && l_have_unit) break;
   }
-  m_issuer_alt_name_ = l_organization + L" " + l_unit;
+  return true;
 }
 
 void Certificate::ReadCommonSubjectAltName() {

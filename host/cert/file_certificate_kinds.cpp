@@ -162,20 +162,7 @@ void FileCertificate::ReadAttrCert() {
   m_subject_address_ = CombineOptionalString(l_state, l_locality);
 }
 
-void FileCertificate::ReadSyougyouCertExtension() {
-  m_issuer_alt_name_.clear();
-  m_subject_alt_name_.clear();
-  m_subject_address_.clear();
-  m_representative_director_name_.clear();
-  m_representative_director_title_.clear();
-  if (!m_cert_context_) return;
-  m_issuer_alt_name_ = ParseJCertifcatePolitics(*m_cert_context_) + L" " + ParseRegistrar(*m_cert_context_);
-  RegisteredCorporation l_corporation = ParseRegisterCorporationInfo(*m_cert_context_);
-  m_subject_alt_name_ = std::move(l_corporation.name);
-  m_subject_address_ = std::move(l_corporation.address);
-  m_representative_director_name_ = std::move(l_corporation.representative_name);
-  m_representative_director_title_ = std::move(l_corporation.representative_title);
-}
+void FileCertificate::ReadSyougyouCertExtension() { ReadRegisteredCorporationExtension(); }
 
 void FileCertificate::ReadDiacertCertExtension() {
   ReadCommonCertExtension();
@@ -227,21 +214,9 @@ void FileCertificate::ReadGyoseiCertExtension() {
   m_issuer_alt_name_.clear();
   m_subject_alt_name_.clear();
   m_subject_address_.clear();
-  if (const std::unique_ptr<x509::Name> l_name = GetAltNameInfo(x509::oid::kIssuerAltName)) {
-    std::wstring l_organization;
-    std::wstring l_unit;
-    bool l_have_organization = false;
-    bool l_have_unit = false;
-    for (const x509::Rdn& l_rdn : l_name->rdns) {
-      const x509::NameAttribute& l_first = l_rdn.front();
-      if (!l_have_organization && l_first.oid == x509::oid::kOrganizationName) {
-        l_organization = AttributeText(l_first);
-        l_have_organization = true;
-      } else if (!l_have_unit && l_first.oid == x509::oid::kOrganizationalUnitName) {
-        l_unit = AttributeText(l_first);
-        l_have_unit = true;
-      }
-    }
+  std::wstring l_organization;
+  std::wstring l_unit;
+  if (ReadIssuerAltNameParts(&l_organization, &l_unit)) {
     m_issuer_alt_name_ = CombineOptionalString(l_organization, l_unit);
   }
   ReadCommonSubjectAltName();

@@ -36,19 +36,6 @@ void HoujinCertificate::AddIssuerCn() {
   m_issuer_short_name_ += l_common_name;
 }
 
-void HoujinCertificate::ReadCertExtension() {
-  m_issuer_alt_name_.clear();
-  m_subject_alt_name_.clear();
-  m_subject_address_.clear();
-  m_representative_director_name_.clear();
-  m_representative_director_title_.clear();
-  if (!m_cert_context_) return;
-  m_issuer_alt_name_ = ParseJCertifcatePolitics(*m_cert_context_) + L" " + ParseRegistrar(*m_cert_context_);
-  RegisteredCorporation l_corporation = ParseRegisterCorporationInfo(*m_cert_context_);
-  m_subject_alt_name_ = std::move(l_corporation.name);
-  m_subject_address_ = std::move(l_corporation.address);
-  m_representative_director_name_ = std::move(l_corporation.representative_name);
-  m_representative_director_title_ = std::move(l_corporation.representative_title);
-}
+void HoujinCertificate::ReadCertExtension() { ReadRegisteredCorporationExtension(); }
 
 }  // namespace tavc

@@ -66,8 +66,7 @@ class TlvWalk {
   std::size_t m_end_ = m_data_.size();
 };
 
-const std::vector<std::uint8_t>* ExtensionValue(const x509::ParsedCertificate& in_l_certificate,
-                                                const char* in_l_oid) {
+const std::vector<std::uint8_t>* ExtensionValue(const x509::ParsedCertificate& in_l_certificate, const char* in_l_oid) {
   const x509::Extension* l_extension = x509::FindExtension(in_l_certificate, in_l_oid);
   return l_extension == nullptr ? nullptr : &l_extension->value;
 }
@@ -79,9 +78,9 @@ std::wstring ParseJCertifcatePolitics(const x509::ParsedCertificate& in_l_certif
   if (l_value == nullptr) return std::wstring();
   TlvWalk l_walk(*l_value);
   std::wstring l_text;
-  if (l_walk.Enter(kSequence) && l_walk.Enter(kSequence) && l_walk.Skip(kObjectIdentifier) &&
-      l_walk.Enter(kSequence) && l_walk.Enter(kSequence) && l_walk.Skip(kObjectIdentifier) &&
-      l_walk.Enter(kSequence) && l_walk.Enter(kSequence) && l_walk.Text(&l_text)) {
+  if (l_walk.Enter(kSequence) && l_walk.Enter(kSequence) && l_walk.Skip(kObjectIdentifier) && l_walk.Enter(kSequence) &&
+      l_walk.Enter(kSequence) && l_walk.Skip(kObjectIdentifier) && l_walk.Enter(kSequence) && l_walk.Enter(kSequence) &&
+      l_walk.Text(&l_text)) {
     return l_text;
   }
   return std::wstring();
@@ -97,8 +96,7 @@ std::wstring ParseRegistrar(const x509::ParsedCertificate& in_l_certificate) {
 
 RegisteredCorporation ParseRegisterCorporationInfo(const x509::ParsedCertificate& in_l_certificate) {
   RegisteredCorporation l_corporation;
-  const std::vector<std::uint8_t>* l_value =
-      ExtensionValue(in_l_certificate, x509::oid::kRegisteredCorporationInfo);
+  const std::vector<std::uint8_t>* l_value = ExtensionValue(in_l_certificate, x509::oid::kRegisteredCorporationInfo);
   if (l_value == nullptr) return l_corporation;
   TlvWalk l_walk(*l_value);
   if (!l_walk.Enter(kSequence) || !l_walk.TaggedText(0xA0, &l_corporation.name)) return l_corporation;
@@ -116,6 +114,21 @@ std::wstring IssuerCommonName(const x509::ParsedCertificate& in_l_certificate) {
     if (l_first.oid == x509::oid::kCommonName) return l_first.is_string ? l_first.text : std::wstring();
   }
   return std::wstring();
+}
+
+void Certificate::ReadRegisteredCorporationExtension() {
+  m_issuer_alt_name_.clear();
+  m_subject_alt_name_.clear();
+  m_subject_address_.clear();
+  m_representative_director_name_.clear();
+  m_representative_director_title_.clear();
+  if (!m_cert_context_) return;
+  m_issuer_alt_name_ = ParseJCertifcatePolitics(*m_cert_context_) + L" " + ParseRegistrar(*m_cert_context_);
+  RegisteredCorporation l_corporation = ParseRegisterCorporationInfo(*m_cert_context_);
+  m_subject_alt_name_ = std::move(l_corporation.name);
+  m_subject_address_ = std::move(l_corporation.address);
+  m_representative_director_name_ = std::move(l_corporation.representative_name);
+  m_representative_director_title_ = std::move(l_corporation.representative_title);
 }
 
 }  // namespace tavc
