@@ -24,6 +24,10 @@ std::size_t ValueEnd(const std::wstring& in_json, std::size_t in_p, std::size_t 
 
 }  // namespace
 
+bool DataHandler::HasKey(const std::wstring& in_json, const std::wstring& in_key) {
+  return FindKey(in_json, in_key) != std::wstring::npos;
+}
+
 std::wstring DataHandler::PickupFromJson(const std::wstring& in_json, const std::wstring& in_key) {
   const std::size_t l_p = FindKey(in_json, in_key);
   if (l_p == std::wstring::npos) return std::wstring();

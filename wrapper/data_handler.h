@@ -6,6 +6,8 @@
 
 class DataHandler {
  public:
+  // The key stands as a key somewhere in the text, whatever its value.
+  static bool HasKey(const std::wstring& in_json, const std::wstring& in_key);
   // The member text, e.g. "mode":"02", for a string value; empty when absent.
   static std::wstring PickupFromJson(const std::wstring& in_json, const std::wstring& in_key);
   static std::wstring PickupFromJsonWithTrim(const std::wstring& in_json, const std::wstring& in_key);

@@ -1,5 +1,6 @@
 #include "wrapper/frame_reader.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "common/secure_wipe.h"
@@ -26,7 +27,10 @@ FrameStatus ReadFrame(ByteSource& in_source, ReceiveData& out_data) {
   std::uint32_t l_size = 0;
   for (int l_i = 3; l_i >= 0; --l_i) l_size = (l_size << 8) | l_prefix[l_i];
   if (l_size == 0) return FrameStatus::kEmpty;
-  if (l_size > kMaxFrameSize) return FrameStatus::kOverLimit;
+  if (l_size > kMaxFrameSize) {
+    out_data.SetDataSize(l_size);
+    return FrameStatus::kOverLimit;
+  }
 
   // The request may carry a file password: the raw bytes do not outlive the read.
   std::vector<std::uint8_t> l_body(l_size);
@@ -35,4 +39,15 @@ FrameStatus ReadFrame(ByteSource& in_source, ReceiveData& out_data) {
   out_data.SetDataSize(l_size);
   out_data.SetData(l_body.data(), l_body.size());
   return FrameStatus::kFrame;
+}
+
+bool SkipBytes(ByteSource& in_source, std::uint64_t in_count) {
+  std::vector<std::uint8_t> l_piece(0x10000);
+  while (in_count > 0) {
+    const std::size_t l_wanted = static_cast<std::size_t>(std::min<std::uint64_t>(in_count, l_piece.size()));
+    const std::size_t l_read = in_source.ReadSome(l_piece.data(), l_wanted);
+    if (l_read == 0) return false;
+    in_count -= l_read;
+  }
+  return true;
 }

@@ -22,7 +22,7 @@ enum class FrameStatus {
   kFrame,      // a whole frame, stored in the ReceiveData
   kNoFrame,    // end of input (or a broken pipe) inside the prefix
   kEmpty,      // a zero length: a frame with nothing in it
-  kOverLimit,  // the prefix declares more than kMaxFrameSize; the body is left unread
+  kOverLimit,  // the prefix declares more than kMaxFrameSize (kept as the size); the body is left unread
   kCutShort,   // end of input inside the body
 };
 
@@ -30,3 +30,6 @@ enum class FrameStatus {
 // lacks: never one byte at a time, never past the frame, never allocating more
 // than the limit.
 FrameStatus ReadFrame(ByteSource& in_source, ReceiveData& out_data);
+
+// Reads past the bytes in pieces of bounded size; false when the input ends first.
+bool SkipBytes(ByteSource& in_source, std::uint64_t in_count);

@@ -13,7 +13,20 @@ inline constexpr wchar_t kAnswerTooLarge[] = L"EW054-0002";
 inline constexpr wchar_t kRequestTooLarge[] = L"EW042-1200";
 // The request is not UTF-8 text.
 inline constexpr wchar_t kRequestNotText[] = L"EW042-1201";
+// The page named a certificate file or its password itself: only the wrapper's
+// file dialog may put them into a request. The code of a wrong combination of
+// request keys.
+inline constexpr wchar_t kCredentialFromPage[] = L"EW042-1201";
 }  // namespace wrapper_codes
+
+// The request carries "file_path" or "file_password" as a key, whatever its value.
+bool CarriesCredential(const std::wstring& in_request);
+
+// A later message of the browser that asks to cancel the run (mode "05").
+bool IsCancelMessage(const std::wstring& in_message);
+
+// The request still fits the frame TAV accepts once written as UTF-8.
+bool FitsChildFrame(const std::wstring& in_request);
 
 // Mode "02" or "07" with a certification authority whose key lives in a file.
 bool NeedsCertificateFile(const std::wstring& in_request);
@@ -40,6 +53,7 @@ enum class ParentMessageAction {
 ParentMessageAction DecideOnParentMessage(const std::wstring& in_message, bool in_child_running);
 
 // The request TAV gets in a file run: the chosen file and password as JSON
-// strings (escaped), and no "ca".
+// strings (escaped), and no "ca" nor any file key of the page. The password
+// leaves no copy behind in freed memory.
 std::wstring RequestWithFile(const std::wstring& in_unedited, const std::wstring& in_path,
                              const std::wstring& in_password);

@@ -8,6 +8,7 @@
 #include "tests/unit/core/fake_std_streams.h"
 #include "wrapper/frame_reader.h"
 #include "wrapper/frame_writer.h"
+#include "wrapper/parent_watch.h"
 
 namespace {
 
@@ -42,8 +43,8 @@ TEST(FrameReader, StatusForEachKindOfInput) {
       {{3, 0, 0}, FrameStatus::kNoFrame, 0, L""},
       {{0, 0, 0, 0}, FrameStatus::kEmpty, 0, L""},
       {{3, 0, 0, 0, '{', '}'}, FrameStatus::kCutShort, 0, L""},
-      {{1, 0, 0x10, 0}, FrameStatus::kOverLimit, 0, L""},
-      {{0xFF, 0xFF, 0xFF, 0xFF}, FrameStatus::kOverLimit, 0, L""},
+      {{1, 0, 0x10, 0}, FrameStatus::kOverLimit, 0x100001, L""},
+      {{0xFF, 0xFF, 0xFF, 0xFF}, FrameStatus::kOverLimit, 0xFFFFFFFF, L""},
       // UTF-8 up to the first zero byte; invalid UTF-8 is no text.
       {{4, 0, 0, 0, 0xE3, 0x81, 0x82, 0}, FrameStatus::kFrame, 4, L"\x3042"},
       {{2, 0, 0, 0, 0xC0, 0xAF}, FrameStatus::kFrame, 2, L""},
@@ -69,6 +70,40 @@ TEST(FrameReader, LargestFrameInFewReadsAndNothingPastIt) {
   EXPECT_EQ(kMaxFrameSize, l_data.GetData().size());
   EXPECT_EQ(l_frame_size, l_source.position);
   EXPECT_EQ(1 + 16, l_source.reads) << "the prefix, then the body in 64 KiB pipe reads";
+}
+
+std::vector<std::uint8_t> Concat(std::initializer_list<std::vector<std::uint8_t>> in_parts) {
+  std::vector<std::uint8_t> l_all;
+  for (const auto& l_part : in_parts) l_all.insert(l_all.end(), l_part.begin(), l_part.end());
+  return l_all;
+}
+
+// No frame of the page ends the watch: an ignored one, an empty one or one
+// above the limit still leaves the cancel behind it and the end of input seen.
+TEST(ParentWatch, EveryCancelBehindOtherFramesUntilTheInputEnds) {
+  const std::vector<std::uint8_t> l_cancel = tavc::test::Frame("{\"mode\":\"05\",\"n\":\"1\"}");
+  std::string l_oversized = "{\"mode\":\"05\"}";
+  l_oversized.resize(kMaxFrameSize + 70000, ' ');
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    int cancels;
+  } const l_cases[] = {
+      {"other frames first", Concat({tavc::test::Frame("{\"mode\":\"01\"}"), {0, 0, 0, 0}, l_cancel}), 1},
+      {"oversized frame read past", Concat({tavc::test::Frame(l_oversized), l_cancel, l_cancel}), 2},
+      {"absurd length, input ends", Concat({l_cancel, {0xFF, 0xFF, 0xFF, 0xFF}, {1, 2, 3}}), 1},
+      {"cut short", Concat({l_cancel, {9, 0, 0, 0, '{'}}), 1},
+  };
+  for (const Case& l_case : l_cases) {
+    MemorySource l_source(l_case.bytes, 4096);
+    int l_cancels = 0;
+    WatchParent(l_source, [&](ReceiveData& in_cancel) {
+      EXPECT_EQ(L"{\"mode\":\"05\",\"n\":\"1\"}", in_cancel.GetData()) << l_case.name;
+      ++l_cancels;
+    });
+    EXPECT_EQ(l_case.cancels, l_cancels) << l_case.name;
+    EXPECT_EQ(l_case.bytes.size(), l_source.position) << l_case.name;
+  }
 }
 
 TEST(FrameWriter, ExactBytesAndNothingForAnEmptyText) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "wrapper/error_message_text.h"
+#include "wrapper/frame_reader.h"
 #include "wrapper/relay_rules.h"
 
 namespace {
@@ -17,6 +18,39 @@ TEST(RelayRules, CertificateFileOnlyForFileAuthoritiesInSigningModes) {
       {L"{\"mode\":\"02\",\"service_id\":\"ca\",\"digest\":\"013\"}", false},
   };
   for (const auto& l_case : l_cases) EXPECT_EQ(l_case.needs_file, NeedsCertificateFile(l_case.request));
+}
+
+// Only the wrapper's file dialog chooses a credential: a key of the page is
+// found wherever it stands as a key, whatever its value, never inside a value.
+TEST(RelayRules, CredentialKeysOfThePage) {
+  struct Case {
+    std::wstring request;
+    bool carries;
+  } const l_cases[] = {
+      {L"{\"mode\":\"02\",\"digest\":\"AAE=\",\"file_path\":\"\\\\\\\\h\\\\s\\\\a.p12\",\"file_password\":\"x\"}",
+       true},
+      {L"{\"mode\":\"02\",\"ca\":\"013\",\"file_path\":\"C:\\\\a.p12\"}", true},
+      {L"{\"mode\":\"01\",\"file_password\":\"x\"}", true},
+      {L"{\"mode\":\"02\",\"file_path\" :[\"a\"]}", true},
+      {L"{\"mode\":\"02\",\"file_path\":[]}", true},
+      {L"{\"mode\":\"02\",\"ca\":\"013\",\"digest\":\"AAE=\"}", false},
+      {L"{\"mode\":\"02\",\"service_id\":\"file_path\",\"digest\":\"file_password\"}", false},
+      // TAV takes keys literally: an escaped name is another key.
+      {L"{\"mode\":\"02\",\"file\\u005fpath\":\"a\"}", false},
+  };
+  for (const auto& l_case : l_cases) {
+    EXPECT_EQ(l_case.carries, CarriesCredential(l_case.request)) << l_case.request.size();
+  }
+}
+
+TEST(RelayRules, EditedRequestMustFitTheChildsFrame) {
+  const std::wstring l_head = L"{\"mode\":\"02\",\"digest\":\"";
+  std::wstring l_request = l_head + std::wstring(kMaxFrameSize - l_head.size() - 2, L'A') + L"\"}";
+  EXPECT_TRUE(FitsChildFrame(l_request));
+  // Counted in UTF-8 bytes: one kana is three.
+  l_request[l_head.size()] = L'\x3042';
+  EXPECT_FALSE(FitsChildFrame(l_request));
+  EXPECT_FALSE(FitsChildFrame(L""));
 }
 
 TEST(RelayRules, OwnAnswersCarryTheRequestsMode) {
@@ -73,6 +107,11 @@ TEST(RelayRules, FileRequestEscapesPathAndPasswordAndDropsTheAuthority) {
   // A password that tries to add its own member stays one value.
   EXPECT_EQ(L"{\"mode\":\"02\",\"digest\":\"AAE=\",\"file_path\":\"a\",\"file_password\":\"x\\\",\\\"ca\\\":\\\"004\"}",
             RequestWithFile(l_request, L"a", L"x\",\"ca\":\"004"));
+  // Whatever the page named itself goes, every occurrence of it.
+  EXPECT_EQ(L"{\"mode\":\"02\",\"digest\":\"AAE=\",\"file_path\":\"b\",\"file_password\":\"q\"}",
+            RequestWithFile(L"{\"mode\":\"02\",\"file_path\":\"\\\\\\\\h\\\\s\",\"ca\":\"013\",\"file_password\":\"p\","
+                            L"\"digest\":\"AAE=\",\"file_path\":\"c\"}",
+                            L"b", L"q"));
 }
 
 }  // namespace
