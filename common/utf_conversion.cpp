@@ -84,9 +84,26 @@ std::wstring Utf8ToUtf16(std::string_view in_l_text) {
   return Utf8ToUtf16(reinterpret_cast<const std::uint8_t*>(in_l_text.data()), in_l_text.size());
 }
 
+namespace {
+
+// Room for the UTF-8 of the text: exact but for a pair of surrogates, which
+// takes 4 bytes of the 6 counted.
+std::size_t Utf8Room(std::wstring_view in_l_text) {
+  std::size_t l_size = 0;
+  for (const wchar_t l_c : in_l_text) {
+    const auto l_unit = static_cast<char32_t>(l_c) & 0xFFFFU;
+    l_size += l_unit < 0x80 ? 1 : l_unit < 0x800 ? 2 : 3;
+  }
+  return l_size;
+}
+
+}  // namespace
+
 std::string Utf16ToUtf8(std::wstring_view in_l_text) {
   std::string l_out;
-  l_out.reserve(in_l_text.size());
+  // Sized once: the text may hold a password,
+  // and a buffer that grows leaves a copy of its beginning in freed memory.
+  l_out.reserve(Utf8Room(in_l_text));
   for (std::size_t l_i = 0; l_i < in_l_text.size(); ++l_i) {
     const auto l_unit = static_cast<char32_t>(in_l_text[l_i]) & 0xFFFFU;
     char32_t l_cp = l_unit;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 class ReceiveData {
  public:
@@ -11,6 +12,8 @@ class ReceiveData {
   // The bytes as UTF-8 up to the first zero byte; invalid UTF-8 gives the empty text.
   void SetData(const std::uint8_t* in_data, std::size_t in_size);
   void SetData(const std::wstring& in_text) { m_dataBody = in_text; }
+  // Takes the text over without a copy (an edited request holds a password).
+  void SetData(std::wstring&& in_text) { m_dataBody = std::move(in_text); }
   const std::wstring& GetData() const { return m_dataBody; }
   // Overwrites the text (it may hold a file password) and the size.
   void Clear();

@@ -29,12 +29,22 @@ bool Holds(const unsigned char* in_l_block, std::size_t in_l_size) {
 
 }  // namespace
 
-FreedMemoryScan::FreedMemoryScan(const std::wstring& in_l_secret) {
-  g_secret_size = std::min(in_l_secret.size() * sizeof(wchar_t), kMaxSecretBytes);
-  std::memcpy(g_secret, in_l_secret.data(), g_secret_size);
+namespace {
+
+void StartScan(const void* in_l_secret, std::size_t in_l_size) {
+  g_secret_size = std::min(in_l_size, kMaxSecretBytes);
+  std::memcpy(g_secret, in_l_secret, g_secret_size);
   g_found = 0;
   g_scanning = true;
 }
+
+}  // namespace
+
+FreedMemoryScan::FreedMemoryScan(const std::wstring& in_l_secret) {
+  StartScan(in_l_secret.data(), in_l_secret.size() * sizeof(wchar_t));
+}
+
+FreedMemoryScan::FreedMemoryScan(const std::string& in_l_secret) { StartScan(in_l_secret.data(), in_l_secret.size()); }
 
 FreedMemoryScan::~FreedMemoryScan() { g_scanning = false; }
 

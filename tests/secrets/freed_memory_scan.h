@@ -11,6 +11,8 @@ class FreedMemoryScan {
  public:
   // Watches for these UTF-16 units (held in wchar_t, as the code holds text).
   explicit FreedMemoryScan(const std::wstring& in_l_secret);
+  // Watches for these bytes (UTF-8 text on its way to a pipe).
+  explicit FreedMemoryScan(const std::string& in_l_secret);
   ~FreedMemoryScan();
   FreedMemoryScan(const FreedMemoryScan&) = delete;
   FreedMemoryScan& operator=(const FreedMemoryScan&) = delete;
