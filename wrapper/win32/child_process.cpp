@@ -4,18 +4,19 @@
 
 #include <memory>
 
+#include "wrapper/module_path.h"
 #include "wrapper/win32/pipe_io.h"
 
 namespace {
 
 constexpr wchar_t kChildProgram[] = L"TAV.exe";
 
+// "TAV.exe" in the wrapper's own folder; empty when that cannot be had.
 std::wstring ChildProgramPath() {
-  wchar_t l_module[MAX_PATH] = {};
-  const DWORD l_length = GetModuleFileNameW(nullptr, l_module, MAX_PATH);
-  std::wstring l_path(l_module, l_length < MAX_PATH ? l_length : 0);
-  l_path.erase(l_path.find_last_of(L'\\') == std::wstring::npos ? 0 : l_path.find_last_of(L'\\'));
-  return l_path + L"\\" + kChildProgram;
+  const std::wstring l_module = ReadWholePath([](wchar_t* out_path, std::uint32_t in_size) -> std::uint32_t {
+    return GetModuleFileNameW(nullptr, out_path, in_size);
+  });
+  return ProgramBeside(l_module, kChildProgram);
 }
 
 // The wrapper's own standard handles (the browser's pipes) stay out of the child.
@@ -33,19 +34,19 @@ void CloseIfOpen(HANDLE& io_handle) {
 
 struct WriterJob {
   HANDLE input;
-  ReceiveData request;
+  ReceiveData frame;
 };
 
 unsigned __stdcall WriterThread(void* in_job) {
   const std::unique_ptr<WriterJob> l_job(static_cast<WriterJob*>(in_job));
-  WriteJson(l_job->input).Write(l_job->request);
-  l_job->request.Clear();
+  WriteJson(l_job->input).Write(l_job->frame);
+  l_job->frame.Clear();
   return 0;
 }
 
 }  // namespace
 
-int CreateChildProcess(ChildPipes& out_pipes, int& out_error) {
+int CreateChildProcess(ChildProcess& out_child, int& out_error) {
   const std::wstring l_program = ChildProgramPath();
   SECURITY_ATTRIBUTES l_inherit = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE l_out_read = nullptr, l_out_write = nullptr, l_err_write = nullptr, l_in_read = nullptr,
@@ -54,14 +55,18 @@ int CreateChildProcess(ChildPipes& out_pipes, int& out_error) {
   out_error = 0;
   if (!CreatePipe(&l_out_read, &l_out_write, &l_inherit, 0)) {
     out_error = 1;
-  } else if (!DuplicateHandle(l_self, l_out_write, l_self, &l_err_write, 0, TRUE, DUPLICATE_SAME_ACCESS)) {
+  } else if ((l_err_write = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &l_inherit,
+                                        OPEN_EXISTING, 0, nullptr)) == INVALID_HANDLE_VALUE) {
+    l_err_write = nullptr;
     out_error = 2;
   } else if (!CreatePipe(&l_in_read, &l_in_write, &l_inherit, 0)) {
     out_error = 3;
-  } else if (!DuplicateHandle(l_self, l_out_read, l_self, &out_pipes.output, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+  } else if (!DuplicateHandle(l_self, l_out_read, l_self, &out_child.output, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
     out_error = 4;
-  } else if (!DuplicateHandle(l_self, l_in_write, l_self, &out_pipes.input, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+  } else if (!DuplicateHandle(l_self, l_in_write, l_self, &out_child.input, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
     out_error = 5;
+  } else if (l_program.empty()) {
+    out_error = 7;
   }
   CloseIfOpen(l_out_read);
   CloseIfOpen(l_in_write);
@@ -77,7 +82,7 @@ int CreateChildProcess(ChildPipes& out_pipes, int& out_error) {
     if (CreateProcessW(l_program.c_str(), nullptr, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &l_startup,
                        &l_process)) {
       CloseHandle(l_process.hThread);
-      CloseHandle(l_process.hProcess);
+      out_child.process = l_process.hProcess;
     } else {
       out_error = 6;
     }
@@ -86,29 +91,38 @@ int CreateChildProcess(ChildPipes& out_pipes, int& out_error) {
   CloseIfOpen(l_in_read);
   CloseIfOpen(l_err_write);
   if (out_error != 0) {
-    CloseIfOpen(out_pipes.input);
-    CloseIfOpen(out_pipes.output);
+    CloseIfOpen(out_child.input);
+    CloseIfOpen(out_child.output);
     return 0;
   }
   return 1;
 }
 
-bool RequestWriter::Start(HANDLE in_input, const std::wstring& in_request) {
-  Wait();
+RequestWriter::~RequestWriter() {
+  // A writer still blocked on a child that never reads ends with the process.
+  if (m_thread != nullptr) CloseHandle(m_thread);
+}
+
+bool RequestWriter::Start(HANDLE in_input, const std::wstring& in_frame_text) {
+  if (!Finish(0)) return false;
   auto l_job = std::make_unique<WriterJob>();
   l_job->input = in_input;
-  l_job->request.SetDataSize(1);
-  l_job->request.SetData(in_request);
+  l_job->frame.SetDataSize(1);
+  l_job->frame.SetData(in_frame_text);
   const uintptr_t l_thread = _beginthreadex(nullptr, 0, WriterThread, l_job.get(), 0, nullptr);
-  if (l_thread == 0) return false;
+  if (l_thread == 0) {
+    l_job->frame.Clear();
+    return false;
+  }
   l_job.release();
   m_thread = reinterpret_cast<HANDLE>(l_thread);
   return true;
 }
 
-void RequestWriter::Wait() {
-  if (m_thread == nullptr) return;
-  WaitForSingleObject(m_thread, INFINITE);
+bool RequestWriter::Finish(DWORD in_ms) {
+  if (m_thread == nullptr) return true;
+  if (WaitForSingleObject(m_thread, in_ms) != WAIT_OBJECT_0) return false;
   CloseHandle(m_thread);
   m_thread = nullptr;
+  return true;
 }

@@ -1,30 +1,35 @@
 #pragma once
-// TAV as a child process on anonymous pipes, and the one-shot writer of its
-// request, so that a large request never holds up the relay of the answer.
+// TAV as a child process on anonymous pipes, and the one-shot writer of a frame
+// to it, so that a large request never holds up the relay of the answer.
 #include <windows.h>
 
 #include <string>
 
-struct ChildPipes {
-  HANDLE input = nullptr;   // write end of the child's standard input
-  HANDLE output = nullptr;  // read end of the child's standard output (and error)
+struct ChildProcess {
+  HANDLE input = nullptr;    // write end of the child's standard input
+  HANDLE output = nullptr;   // read end of the child's standard output
+  HANDLE process = nullptr;  // the child itself, to wait for or end it
 };
 
-// Starts "TAV.exe" beside the wrapper's own module. Returns 0 and the error
-// number (1 to 6) traced by the caller, or 1 with the pipes filled.
-int CreateChildProcess(ChildPipes& out_pipes, int& out_error);
+// Starts "TAV.exe" beside the wrapper's own module, its standard error on the
+// null device (text there would be read as the answer's length). Returns 0 and
+// the error number (1 to 7) traced by the caller, or 1 with the child filled.
+int CreateChildProcess(ChildProcess& out_child, int& out_error);
 
-// Writes the request frame to the child input on a thread of its own.
+// Writes one frame to the child's input on a thread of its own. Never waits
+// without limit: a child that does not read must not hold up the wrapper's end.
 class RequestWriter {
  public:
   RequestWriter() = default;
   RequestWriter(const RequestWriter&) = delete;
   RequestWriter& operator=(const RequestWriter&) = delete;
-  ~RequestWriter() { Wait(); }
+  ~RequestWriter();
 
-  bool Start(HANDLE in_input, const std::wstring& in_request);
-  // Until the request is written or its pipe has broken.
-  void Wait();
+  // False when the frame cannot be handed to a thread (or the last one still writes).
+  bool Start(HANDLE in_input, const std::wstring& in_frame_text);
+  // Waits up to the time for the last frame to be written or its pipe to break;
+  // true when it was (or nothing was being written).
+  bool Finish(DWORD in_ms);
 
  private:
   HANDLE m_thread = nullptr;

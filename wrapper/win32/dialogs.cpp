@@ -9,6 +9,7 @@
 #include "wrapper/error_message_text.h"
 #include "wrapper/relay_rules.h"
 #include "wrapper/win32/main_frame.h"
+#include "wrapper/win32/pipe_io.h"
 #include "wrapper/win32/wrapper_resource.h"
 
 std::wstring LoadWrapperString(UINT in_id) {
@@ -48,6 +49,7 @@ INT_PTR CALLBACK CErrorMessageDlg::DialogProc(HWND in_dialog, UINT in_message, W
     SetWindowTextW(in_dialog, LoadWrapperString(IDS_ERROR_CAPTION).c_str());
     SetDlgItemTextW(in_dialog, IDC_STATIC_MESSAGE, l_self->m_text.c_str());
     SetItemString(in_dialog, IDOK, IDS_OK);
+    if (l_self->m_input != nullptr) StartParentWatch(l_self->m_input, in_dialog, 0, WM_CLOSE);
     SetForegroundWindow(in_dialog);
     return TRUE;
   }

@@ -9,11 +9,14 @@
 class CErrorMessageDlg {
  public:
   void SetMessage(const std::wstring& in_code_or_text);
+  // The box also closes by itself once this input ends (the page has gone).
+  void CloseWhenEnded(HANDLE in_input) { m_input = in_input; }
   INT_PTR DoModal();
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l);
   std::wstring m_text;
+  HANDLE m_input = nullptr;
 };
 
 // Modal "end the application?" box; IDOK or IDCANCEL.

@@ -14,6 +14,15 @@ constexpr UINT kMsgFromChild = 0x8004;
 constexpr UINT kMsgFromParent = 0x8005;
 constexpr UINT kMsgChildTooLarge = 0x8006;  // TAV's answer is larger than a browser takes
 constexpr wchar_t kFrameClass[] = L"TAV_WrapperFrame";
+// TAV reads its request first: one that has not taken it by then never will.
+constexpr DWORD kRequestTakenMs = 1000;
+// An old TAV that has answered ends within this time, or is ended.
+constexpr DWORD kChildEndsMs = 3000;
+
+void CloseIfOpen(HANDLE& io_handle) {
+  if (io_handle != nullptr) CloseHandle(io_handle);
+  io_handle = nullptr;
+}
 
 }  // namespace
 
@@ -77,7 +86,7 @@ LRESULT CALLBACK CMainFrame::WindowProc(HWND in_window, UINT in_message, WPARAM 
 void CMainFrame::OnCreate() {
   m_fileDlg.Create(m_hWnd);
   ResizeFrame();
-  StartFrameReader(GetStdHandle(STD_INPUT_HANDLE), m_hWnd, {kMsgFromParent, kMsgDisconnectParent, 0});
+  StartParentWatch(GetStdHandle(STD_INPUT_HANDLE), m_hWnd, kMsgFromParent, kMsgDisconnectParent);
   SetUnvisible();
   if (NeedsCertificateFile(m_unedited.GetData())) {
     SetVisible();
@@ -112,12 +121,21 @@ void CMainFrame::SetUnvisible() {
 void CMainFrame::StartWithFile(const std::wstring& in_path, const std::wstring& in_password) {
   m_request.Clear();
   m_request.SetData(RequestWithFile(m_unedited.GetData(), in_path, in_password));
+  if (!FitsChildFrame(m_request.GetData())) {
+    // TAV would refuse it on every attempt: the page learns it at once.
+    m_request.Clear();
+    WriteToBrowser(OwnAnswer(m_unedited.GetData(), L"1", wrapper_codes::kRequestTooLarge));
+    ExitApp();
+    return;
+  }
   m_request.SetDataSize(1);
   PostMessageW(m_hWnd, kMsgStartChild, 0, 0);
 }
 
 void CMainFrame::OnReceiveStartChild() {
   SetUnvisible();
+  // Never two TAVs: the one of an earlier attempt is gone first.
+  ReleaseChild(true);
   int l_error = 0;
   if (CreateChildProcess(m_child, l_error) == 0) {
     SetVisible();
@@ -137,7 +155,13 @@ void CMainFrame::WriteToBrowser(const std::wstring& in_text) {
   ReceiveData l_answer;
   l_answer.SetDataSize(1);
   l_answer.SetData(in_text);
-  WriteJson(GetStdHandle(STD_OUTPUT_HANDLE)).Write(l_answer);
+  AnswerBrowser(l_answer);
+}
+
+void CMainFrame::AnswerBrowser(const ReceiveData& in_answer) {
+  if (m_answered) return;
+  m_answered = true;
+  WriteJson(GetStdHandle(STD_OUTPUT_HANDLE)).Write(in_answer);
 }
 
 void CMainFrame::OnReceiveMessageFromChild(ReceiveData& in_message) {
@@ -148,23 +172,26 @@ void CMainFrame::OnReceiveMessageFromChild(ReceiveData& in_message) {
   }
   switch (DecideOnChildAnswer(m_transparent, in_message.GetData())) {
     case ChildAnswerAction::kRelayAndEnd:
-      WriteJson(GetStdHandle(STD_OUTPUT_HANDLE)).Write(in_message);
+      AnswerBrowser(in_message);
       ExitApp();
       break;
     case ChildAnswerAction::kRetryWithFile:
-      CloseChildPipes();
+      ReleaseChild(true);
       SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
       SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
       SetFocus(m_fileDlg.GetHwnd());
       break;
-    case ChildAnswerAction::kIgnore: break;
+    case ChildAnswerAction::kIgnore:
+      // Not relayed, and that child has said its one answer: it goes too.
+      ReleaseChild(true);
+      break;
   }
 }
 
 void CMainFrame::OnReceiveTooLargeFromChild() {
   // The browser would drop the connection on such a message: the page gets a
   // clear error instead. Closing the pipe ends TAV's write.
-  CloseChildPipes();
+  ReleaseChild(false);
   WriteToBrowser(OwnAnswer(m_unedited.GetData(), L"1", wrapper_codes::kAnswerTooLarge));
   ExitApp();
 }
@@ -173,9 +200,12 @@ void CMainFrame::OnReceiveMessageFromParent(const ReceiveData& in_message) {
   if (!m_transparent) SetVisible();
   switch (DecideOnParentMessage(in_message.GetData(), m_child.input != nullptr)) {
     case ParentMessageAction::kForwardCancelAndEnd:
-      m_writer.Wait();
-      WriteJson(m_child.input).Write(in_message);
-      Sleep(500);
+      // A child that has not taken its request cannot take the cancel either.
+      m_requestTaken = m_requestTaken || m_writer.Finish(kRequestTakenMs);
+      if (m_requestTaken && m_writer.Start(m_child.input, in_message.GetData())) {
+        m_writer.Finish(kRequestTakenMs);
+        Sleep(500);
+      }
       ExitApp();
       break;
     case ParentMessageAction::kEnd: ExitApp(); break;
@@ -198,25 +228,39 @@ void CMainFrame::CheckPostedMessage() {
   if (PeekMessageW(&l_msg, m_hWnd, kMsgDisconnectChild, kMsgDisconnectParent, PM_NOREMOVE)) ExitApp();
 }
 
-void CMainFrame::CloseChildPipes() {
-  // The output first: a writer blocked on a child that no longer reads then fails.
-  if (m_child.output != nullptr) CloseHandle(m_child.output);
-  m_child.output = nullptr;
-  m_writer.Wait();
-  if (m_child.input != nullptr) CloseHandle(m_child.input);
-  m_child.input = nullptr;
+void CMainFrame::ReleaseChild(bool in_until_gone) {
+  // The output first: a child blocked writing its answer then fails.
+  CloseIfOpen(m_child.output);
+  if (m_child.process == nullptr) return;
+  m_requestTaken = m_requestTaken || m_writer.Finish(kRequestTakenMs);
+  bool l_gone = false;
+  if (!m_requestTaken) {
+    // Hung before reading, or never reads: it would outlive the wrapper.
+    TerminateProcess(m_child.process, 1);
+    l_gone = WaitForSingleObject(m_child.process, kChildEndsMs) == WAIT_OBJECT_0;
+    m_writer.Finish(kRequestTakenMs);
+  }
+  CloseIfOpen(m_child.input);
+  if (in_until_gone && !l_gone && WaitForSingleObject(m_child.process, kChildEndsMs) != WAIT_OBJECT_0) {
+    TerminateProcess(m_child.process, 1);
+    WaitForSingleObject(m_child.process, kChildEndsMs);
+  }
+  CloseIfOpen(m_child.process);
+  m_requestTaken = false;
 }
 
 void CMainFrame::SendCancelMessage() { WriteToBrowser(OwnAnswer(m_unedited.GetData(), L"9", L"")); }
 
 void CMainFrame::ExitApp() {
+  ReleaseChild(false);
   m_request.Clear();
   if (m_hWnd != nullptr) DestroyWindow(m_hWnd);
   m_hWnd = nullptr;
 }
 
 void CMainFrame::OnClose() {
-  if (CEndConfirmDlg().DoModal() == IDCANCEL) return;
+  // TAV's answer may have ended the run while the confirmation was open.
+  if (CEndConfirmDlg().DoModal() == IDCANCEL || m_hWnd == nullptr) return;
   SendCancelMessage();
   ExitApp();
 }

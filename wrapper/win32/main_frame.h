@@ -34,17 +34,21 @@ class CMainFrame {
   void OnReceiveTooLargeFromChild();
   void OnClose();
   void CheckPostedMessage();
-  void CloseChildPipes();
+  void ReleaseChild(bool in_until_gone);
   void ResizeFrame();
   void SetVisible();
   void SetUnvisible();
   void WriteToBrowser(const std::wstring& in_text);
+  // The browser gets exactly one answer: whatever comes after it is dropped.
+  void AnswerBrowser(const ReceiveData& in_answer);
 
   HWND m_hWnd = nullptr;
   CFileSelectorDlg m_fileDlg;
   ReceiveData m_request;   // g_JsonDataStdIn: what TAV gets
   ReceiveData m_unedited;  // the request as the browser sent it
   bool m_transparent = false;  // g_TransMessageFlag
-  ChildPipes m_child;
+  ChildProcess m_child;
   RequestWriter m_writer;
+  bool m_requestTaken = false;  // the child has read its whole request
+  bool m_answered = false;
 };

@@ -8,6 +8,7 @@
 
 #include "common/secure_wipe.h"
 #include "wrapper/frame_writer.h"
+#include "wrapper/parent_watch.h"
 
 std::size_t HandleSource::ReadSome(std::uint8_t* out_data, std::size_t in_size) {
   DWORD l_read = 0;
@@ -55,13 +56,44 @@ unsigned __stdcall ReaderThread(void* in_job) {
   return 0;
 }
 
+struct WatchJob {
+  HANDLE input;
+  HWND window;
+  UINT cancel;
+  UINT gone;
+};
+
+unsigned __stdcall WatchThread(void* in_job) {
+  const std::unique_ptr<WatchJob> l_job(static_cast<WatchJob*>(in_job));
+  HandleSource l_source(l_job->input);
+  WatchParent(l_source, [&](ReceiveData& in_cancel) {
+    if (l_job->cancel == 0) return;
+    auto l_message = std::make_unique<ReceiveData>(in_cancel);
+    if (PostMessageW(l_job->window, l_job->cancel, 0, reinterpret_cast<LPARAM>(l_message.get()))) l_message.release();
+  });
+  PostMessageW(l_job->window, l_job->gone, 0, 0);
+  return 0;
+}
+
+bool StartThread(unsigned(__stdcall* in_body)(void*), void* in_job) {
+  const uintptr_t l_thread = _beginthreadex(nullptr, 0, in_body, in_job, 0, nullptr);
+  if (l_thread == 0) return false;
+  CloseHandle(reinterpret_cast<HANDLE>(l_thread));
+  return true;
+}
+
 }  // namespace
+
+bool StartParentWatch(HANDLE in_input, HWND in_window, UINT in_cancel, UINT in_gone) {
+  auto l_job = std::make_unique<WatchJob>(WatchJob{in_input, in_window, in_cancel, in_gone});
+  if (!StartThread(WatchThread, l_job.get())) return false;
+  l_job.release();
+  return true;
+}
 
 bool StartFrameReader(HANDLE in_handle, HWND in_frame, FrameReaderMessages in_messages) {
   auto l_job = std::make_unique<ReaderJob>(ReaderJob{in_handle, in_frame, in_messages});
-  const uintptr_t l_thread = _beginthreadex(nullptr, 0, ReaderThread, l_job.get(), 0, nullptr);
-  if (l_thread == 0) return false;
+  if (!StartThread(ReaderThread, l_job.get())) return false;
   l_job.release();
-  CloseHandle(reinterpret_cast<HANDLE>(l_thread));
   return true;
 }

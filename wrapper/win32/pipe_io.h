@@ -38,3 +38,8 @@ struct FrameReaderMessages {
 // Reads one frame from the handle on its own thread and posts the outcome.
 // Blocking reads: under Wine, PeekNamedPipe fails on a browser's Unix pipe.
 bool StartFrameReader(HANDLE in_handle, HWND in_frame, FrameReaderMessages in_messages);
+
+// Watches the browser's input on a thread of its own until it ends: posts each
+// cancel message (as a heap ReceiveData in lParam; none when in_cancel is 0),
+// and in_gone once the input has ended or broken.
+bool StartParentWatch(HANDLE in_input, HWND in_window, UINT in_cancel, UINT in_gone);

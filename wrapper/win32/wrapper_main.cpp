@@ -45,14 +45,25 @@ int Run(int in_show) {
     Answer(L"", wrapper_codes::kRequestNotText);
     return 0;
   }
+  if (CarriesCredential(l_request.GetData())) {
+    // A page may not choose the file TAV opens nor sign with it unseen.
+    Answer(l_request.GetData(), wrapper_codes::kCredentialFromPage);
+    l_request.Clear();
+    return 0;
+  }
 
   const HANDLE l_mutex = CreateMutexW(nullptr, TRUE, LoadWrapperString(IDS_MUTEX_NAME).c_str());
   const DWORD l_mutex_error = GetLastError();
   if (l_mutex == nullptr || l_mutex_error == ERROR_ALREADY_EXISTS || l_mutex_error == ERROR_ACCESS_DENIED) {
-    ShowError(wrapper_codes::kSecondInstance);
+    // The page has its answer and the name is let go before the box waits for
+    // the user: an open box must not keep every site refused.
     Answer(l_request.GetData(), wrapper_codes::kSecondInstance);
     l_request.Clear();
     if (l_mutex != nullptr) CloseHandle(l_mutex);
+    CErrorMessageDlg l_box;
+    l_box.SetMessage(wrapper_codes::kSecondInstance);
+    l_box.CloseWhenEnded(GetStdHandle(STD_INPUT_HANDLE));
+    l_box.DoModal();
     return 0;
   }
 
