@@ -20,8 +20,14 @@
 //   press=<id>       press a button of the wrapper's file dialog
 //   box=<code>       wait for the wrapper's error box, check it names the code, press OK
 //   hold=<file>      create <file>.ready, wait for <file>.done (another run goes meanwhile)
+//   written=<file>   wait until the answer holds exactly the file's bytes
+//   wclose           close the wrapper's frame (hidden or not) and wait for its end
+//                    confirmation
+//   confirm=ok|cancel  answer the wrapper's end confirmation if it is still open
+//   pause=<ms>       wait
 //   exit=<code>      wait until the wrapper ends with this exit code
-//   gone             wait until neither TAV.exe nor TAV_Wrapper.exe runs
+//   within=<ms>      the wrapper ends within the time
+//   gone[=<ms>]      wait (30 s, or the time) until neither TAV.exe nor TAV_Wrapper.exe runs
 //   time             wait for the wrapper's end, print the performance counter at
 //                    the first send and then
 // After the steps the driver waits for the wrapper's end (the answer is then
@@ -58,6 +64,7 @@ struct Search {
   DWORD process_id;  // 0: any process
   const wchar_t* class_name;
   HWND found;
+  bool hidden_too;
 };
 
 BOOL CALLBACK FindTopLevel(HWND in_window, LPARAM in_search) {
@@ -66,7 +73,8 @@ BOOL CALLBACK FindTopLevel(HWND in_window, LPARAM in_search) {
   GetWindowThreadProcessId(in_window, &l_pid);
   wchar_t l_class[256] = {};
   GetClassNameW(in_window, l_class, 256);
-  if ((l_search->process_id != 0 && l_pid != l_search->process_id) || !IsWindowVisible(in_window) ||
+  if ((l_search->process_id != 0 && l_pid != l_search->process_id) ||
+      (!l_search->hidden_too && !IsWindowVisible(in_window)) ||
       std::wstring(l_class) != l_search->class_name) {
     return TRUE;
   }
@@ -74,8 +82,8 @@ BOOL CALLBACK FindTopLevel(HWND in_window, LPARAM in_search) {
   return FALSE;
 }
 
-HWND TopLevel(DWORD in_pid, const wchar_t* in_class) {
-  Search l_search{in_pid, in_class, nullptr};
+HWND TopLevel(DWORD in_pid, const wchar_t* in_class, bool in_hidden_too = false) {
+  Search l_search{in_pid, in_class, nullptr, in_hidden_too};
   EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&l_search));
   return l_search.found;
 }
@@ -102,9 +110,15 @@ HWND CurrentScreen() {
   return nullptr;
 }
 
+// The wrapper's end confirmation: its box with a Cancel button.
+HWND EndConfirmation(DWORD in_pid) {
+  const HWND l_box = TopLevel(in_pid, L"#32770");
+  return l_box != nullptr && GetDlgItem(l_box, IDCANCEL) != nullptr ? l_box : nullptr;
+}
+
 template <typename Predicate>
-bool WaitFor(Predicate in_ready) {
-  for (DWORD l_waited = 0; l_waited < kWaitLimitMs; l_waited += kPollMs) {
+bool WaitFor(Predicate in_ready, DWORD in_limit_ms = kWaitLimitMs) {
+  for (DWORD l_waited = 0; l_waited < in_limit_ms; l_waited += kPollMs) {
     if (in_ready()) return true;
     Sleep(kPollMs);
   }
@@ -126,7 +140,9 @@ bool AnyRuns(const std::vector<std::wstring>& in_names) {
 }
 
 bool ReadWholeFile(const std::wstring& in_path, std::vector<char>& out_bytes) {
-  const HANDLE l_file = CreateFileW(in_path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  // The wrapper may still hold the answer file open for writing.
+  const HANDLE l_file = CreateFileW(in_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
   if (l_file == INVALID_HANDLE_VALUE) return false;
   out_bytes.resize(GetFileSize(l_file, nullptr));
   DWORD l_read = 0;
@@ -267,6 +283,31 @@ int wmain(int argc, wchar_t** argv) {
       if (!WaitFor([&] { return GetFileAttributesW((l_value + L".done").c_str()) != INVALID_FILE_ATTRIBUTES; })) {
         return Fail(L"nobody released " + l_value);
       }
+    } else if (l_verb == L"written") {
+      std::vector<char> l_expected;
+      if (!ReadWholeFile(l_value, l_expected)) return Fail(L"cannot read " + l_value);
+      std::vector<char> l_answer;
+      if (!WaitFor([&] { return ReadWholeFile(argv[2], l_answer) && l_answer == l_expected; })) {
+        return Fail(L"the answer never became " + l_value);
+      }
+    } else if (l_verb == L"wclose") {
+      HWND l_frame = nullptr;
+      WaitFor([&] { return (l_frame = TopLevel(l_process.dwProcessId, L"TAV_WrapperFrame", true)) != nullptr; });
+      if (l_frame == nullptr) return Fail(L"the wrapper has no frame");
+      PostMessageW(l_frame, WM_CLOSE, 0, 0);
+      if (!WaitFor([&] { return EndConfirmation(l_process.dwProcessId) != nullptr; })) {
+        return Fail(L"the wrapper showed no end confirmation");
+      }
+    } else if (l_verb == L"confirm") {
+      const HWND l_box = EndConfirmation(l_process.dwProcessId);
+      const int l_button = l_value == L"ok" ? IDOK : IDCANCEL;
+      if (l_box != nullptr) PostMessageW(l_box, WM_COMMAND, MAKEWPARAM(l_button, BN_CLICKED), 0);
+    } else if (l_verb == L"pause") {
+      Sleep(static_cast<DWORD>(_wtoi(l_value.c_str())));
+    } else if (l_verb == L"within") {
+      if (WaitForSingleObject(l_process.hProcess, static_cast<DWORD>(_wtoi(l_value.c_str()))) != WAIT_OBJECT_0) {
+        return Fail(L"the wrapper did not end within " + l_value + L" ms");
+      }
     } else if (l_verb == L"exit") {
       if (WaitForSingleObject(l_process.hProcess, kWaitLimitMs) != WAIT_OBJECT_0) return Fail(L"the wrapper runs on");
       DWORD l_exit = 0;
@@ -279,7 +320,10 @@ int wmain(int argc, wchar_t** argv) {
       const LARGE_INTEGER l_done = Now();
       std::wprintf(L"%lld %lld\n", l_sent.QuadPart, l_done.QuadPart);
     } else if (l_verb == L"gone") {
-      if (!WaitFor([] { return !AnyRuns({L"TAV.exe", L"TAV_Wrapper.exe"}); })) return Fail(L"a program runs on");
+      const DWORD l_limit = l_value.empty() ? kWaitLimitMs : static_cast<DWORD>(_wtoi(l_value.c_str()));
+      if (!WaitFor([] { return !AnyRuns({L"TAV.exe", L"TAV_Wrapper.exe"}); }, l_limit)) {
+        return Fail(L"a program runs on");
+      }
     } else {
       return Fail(L"unknown step " + l_step);
     }

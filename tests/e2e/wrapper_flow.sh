@@ -96,6 +96,57 @@ probe_answer "$work/req_file.edited" >"$work/req_file.expected"
 check "file dialog: file and password reach the child escaped, without ca" probe "$work/req_file.expected" \
   send="$(w req_file)" 'type=1002:C:\certs\a.p12' 'type=1003:p"w\' press=1007 exit=1 gone
 
+# A page may not name the credential: refused by the wrapper, the child never
+# started, in any mode and beside a file-based authority too.
+started="$work/probe/relay_probe.started"
+never_started() {  # <name> <request-json> <expected-json>
+  tav_frame "$2" >"$work/req_credential"
+  tav_frame "$3" >"$work/credential.expected"
+  rm -f "$started"
+  check "$1" probe "$work/credential.expected" send="$(w req_credential)" exit=0 gone
+  if [ -e "$started" ]; then
+    echo "FAILED $1: the child was started" >&2
+    failed=1
+  fi
+}
+never_started "credential of the page: refused, no child" \
+  '{"mode":"02","latest_version":"1","available_version":"1","digest":"AAE=","file_path":"\\\\host\\share\\a.p12","file_password":"x"}' \
+  '{"mode":"02","result":"1","errcode":"EW042-1201"}'
+never_started "password alone of the page, file-based authority: refused, no child" \
+  '{"mode":"07","latest_version":"1","available_version":"1","ca":"013","digest":"AAE=","file_password":"x"}' \
+  '{"mode":"07","result":"1","errcode":"EW042-1201"}'
+# The dialog adds path and password: a request that then exceeds what TAV
+# takes is answered at once instead of being refused on every attempt.
+head='{"mode":"02","latest_version":"1","available_version":"1","ca":"013","digest":"'
+tav_frame "$head$(head -c $((1048576 - ${#head} - 2)) /dev/zero | tr '\0' 'A')\"}" >"$work/req_file_full"
+tav_frame '{"mode":"02","result":"1","errcode":"EW042-1200"}' >"$work/file_full.expected"
+rm -f "$started"
+check "file dialog: edited request too large for TAV, answered at once" probe "$work/file_full.expected" \
+  send="$(w req_file_full)" 'type=1002:C:\certs\a.p12' type=1003:pw press=1007 exit=1 gone
+if [ -e "$started" ]; then
+  echo "FAILED edited request too large: the child was started" >&2
+  failed=1
+fi
+
+# A file-mode child whose answer is neither relayed nor retried (result 2)
+# lingers: it is gone before the next attempt starts another one.
+tav_frame '{"mode":"02","latest_version":"1","available_version":"1","digest":"AAE=","file_path":"C:\\certs\\a.p12","file_password":"pw"}' \
+  >"$work/req_file_retry.edited"
+probe_answer "$work/req_file_retry.edited" >"$work/req_file_retry.expected"
+check "file dialog: an unexpected result, then one child at a time" probe "$work/req_file_retry.expected" \
+  send="$(w req_file)" 'type=1002:C:\certs\a.p12' type=1003:result-2 press=1007 pause=1500 type=1003:pw \
+  press=1007 exit=1 gone
+
+# TAV's answer while the wrapper's end confirmation is open: that answer alone.
+TAV_PROBE=late check "answer while the end confirmation is open: exactly one answer" probe \
+  "$work/req_1k.expected" send="$(w req_1k)" wclose pause=3000 confirm=ok exit=1 gone
+# Text on the child's standard error never reaches the answer.
+TAV_PROBE=stderr check "child writes to its standard error: answer intact" probe "$work/req_1k.expected" \
+  send="$(w req_1k)" exit=1 gone
+# A child that never reads its request: the browser leaving ends both at once.
+: >"$work/none.expected"
+TAV_PROBE=silent check "child never reads, browser leaves: both end within 2.5 s" probe "$work/none.expected" \
+  send="$(w req_1m)" pause=500 eof within=2500 gone=500
 # Relay timings: from the first byte sent to the wrapper to the last byte of
 # the request in the child, and from the child's write to the wrapper's end.
 relay_times() {  # <label> <request-file>
@@ -128,27 +179,62 @@ check "cancel frame while the card is awaited: no answer" real "$work/none.expec
 check "browser closes its pipe: both end, no answer" real "$work/none.expected" \
   send="$(w login)" screen=CardRequestScreen eof exit=1 screen=ErrorScreen click=1 gone
 
-# A second wrapper while one runs: its own box and answer; the first goes on.
+# Later frames of the page: whatever comes first (another request, a frame
+# above the size limit), a cancel behind it and the page's leaving still count.
+tav_frame '{"mode":"01"}' >"$work/other"
+tav_frame "{\"pad\":\"$(head -c 2097152 /dev/zero | tr '\0' 'A')\"}" >"$work/oversized"
+check "cancel behind other and oversized frames: forwarded, no answer" real "$work/none.expected" \
+  send="$(w login)" screen=CardRequestScreen send="$(w other)" send="$(w oversized)" send="$(w cancel)" exit=1 \
+  screen=ErrorScreen click=1 gone
+check "browser leaves after another frame: both end, no answer" real "$work/none.expected" \
+  send="$(w login)" screen=CardRequestScreen send="$(w other)" eof exit=1 screen=ErrorScreen click=1 gone
+
+# A second wrapper while one runs: its answer at once, then its box, which
+# neither keeps the name taken nor outlives the page; the first goes on.
 tav_frame '{"mode":"01","result":"1","errcode":"EW040-0200"}' >"$work/second.expected"
-hold="$work/hold"
-timeout 120 "$WINE" "$driver" "$(w real/TAV_Wrapper.exe)" "$(w first_answer)" send="$(w login)" \
-  screen=CardRequestScreen hold="$(windows_path "$hold")" send="$(w cancel)" exit=1 screen=ErrorScreen click=1 \
-  2>"$work/first.log" &
-first=$!
-for _ in $(seq 600); do
-  if [ -e "$hold.ready" ] || ! kill -0 "$first" 2>/dev/null; then break; fi
-  sleep 0.1
-done
+# run_held <log> <hold> <driver arguments>...: a driver in the background until it holds.
+run_held() {
+  local log="$1" hold="$2"
+  shift 2
+  timeout 120 "$WINE" "$driver" "$@" 2>"$log" &
+  held=$!
+  for _ in $(seq 600); do
+    if [ -e "$hold.ready" ] || ! kill -0 "$held" 2>/dev/null; then break; fi
+    sleep 0.1
+  done
+}
+# finish_held <pid> <name> <log> <answer>: the held driver succeeded and nothing was answered.
+finish_held() {
+  local status=0
+  wait "$1" || status=$?
+  if [ "$status" -ne 0 ] || [ -s "$4" ]; then
+    echo "FAILED $2 (driver exit code $status)" >&2
+    sed 's/^/  /' "$3" >&2
+    failed=1
+  else
+    echo "ok   $2"
+  fi
+}
+run_held "$work/first.log" "$work/hold1" "$(w real/TAV_Wrapper.exe)" "$(w first_answer)" send="$(w login)" \
+  screen=CardRequestScreen hold="$(w hold1)" send="$(w cancel)" exit=1 screen=ErrorScreen click=1
+first=$held
 check "second wrapper while one runs: refused" real "$work/second.expected" send="$(w login)" box=EW040-0200 exit=0
-touch "$hold.done"
-first_status=0
-wait "$first" || first_status=$?
-if [ "$first_status" -ne 0 ] || [ -s "$work/first_answer" ]; then
-  echo "FAILED first wrapper beside the second (driver exit code $first_status)" >&2
-  sed 's/^/  /' "$work/first.log" >&2
+run_held "$work/second.log" "$work/hold2" "$(w real/TAV_Wrapper.exe)" "$(w second_answer)" send="$(w login)" \
+  written="$(w second.expected)" hold="$(w hold2)" eof exit=0
+second=$held
+touch "$work/hold1.done"
+finish_held "$first" "first wrapper goes on beside the second" "$work/first.log" "$work/first_answer"
+check "a third wrapper while the refused one shows its box: served" probe "$work/req_1k.expected" \
+  send="$(w req_1k)" exit=1
+touch "$work/hold2.done"
+status=0
+wait "$second" || status=$?
+if [ "$status" -ne 0 ] || ! cmp -s "$work/second_answer" "$work/second.expected"; then
+  echo "FAILED refused wrapper: answer before its box, ends when the page leaves (driver exit code $status)" >&2
+  sed 's/^/  /' "$work/second.log" >&2
   failed=1
 else
-  echo "ok   first wrapper goes on beside the second"
+  echo "ok   refused wrapper: answer before its box, ends when the page leaves"
 fi
 
 exit "$failed"
