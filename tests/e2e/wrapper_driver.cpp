@@ -19,6 +19,10 @@
 //   type=<id>:<text> set the text of a control of the wrapper's file dialog
 //   press=<id>       press a button of the wrapper's file dialog
 //   box=<code>       wait for the wrapper's error box, check it names the code, press OK
+//   layout=file|box  check the layout of the wrapper's file dialog, or of its open box
+//                    (error box or end confirmation): no overlap, no cut text
+//   snap=<name>      wait while the test script takes a screenshot
+//                    (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 //   hold=<file>      create <file>.ready, wait for <file>.done (another run goes meanwhile)
 //   written=<file>   wait until the answer holds exactly the file's bytes
 //   wclose           close the wrapper's frame (hidden or not) and wait for its end
@@ -40,12 +44,16 @@
 #include <string>
 #include <vector>
 
+#include "dialog_layout.h"
+
 namespace {
 
 constexpr DWORD kWaitLimitMs = 30000;
 constexpr DWORD kPollMs = 20;
 constexpr int kWrapperMessageId = 1008;
 constexpr int kFileNameId = 1002;
+// The wrapper's dialogs are set in 9-point Meiryo UI.
+constexpr DialogFont kWrapperFont = {L"Meiryo UI", 9};
 
 int Fail(const std::wstring& in_reason) {
   std::fwprintf(stderr, L"wrapper_driver: %ls\n", in_reason.c_str());
@@ -278,6 +286,23 @@ int wmain(int argc, wchar_t** argv) {
         return Fail(L"the wrapper's box does not name " + l_value);
       }
       PostMessageW(l_box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    } else if (l_verb == L"layout") {
+      HWND l_dialog = nullptr;
+      WaitFor([&] {
+        l_dialog = l_value == L"file" ? FileDialog(l_process.dwProcessId) : TopLevel(l_process.dwProcessId, L"#32770");
+        return l_dialog != nullptr;
+      });
+      if (l_dialog == nullptr) return Fail(L"the wrapper shows no " + l_value);
+      const std::wstring l_fault = LayoutFault(l_dialog, kWrapperFont);
+      if (!l_fault.empty()) return Fail(L"the wrapper's " + l_value + L": " + l_fault);
+    } else if (l_verb == L"snap") {
+      wchar_t l_dir[MAX_PATH] = {};
+      if (GetEnvironmentVariableW(L"TAV_SNAP_DIR", l_dir, MAX_PATH) == 0) continue;
+      const std::wstring l_base = std::wstring(l_dir) + L"\\" + l_value;
+      CloseHandle(CreateFileW((l_base + L".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+      if (!WaitFor([&] { return GetFileAttributesW((l_base + L".done").c_str()) != INVALID_FILE_ATTRIBUTES; })) {
+        return Fail(L"no screenshot was taken of " + l_value);
+      }
     } else if (l_verb == L"hold") {
       CloseHandle(CreateFileW((l_value + L".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
       if (!WaitFor([&] { return GetFileAttributesW((l_value + L".done").c_str()) != INVALID_FILE_ATTRIBUTES; })) {

@@ -2,25 +2,51 @@
 # TAV_Wrapper.exe under wine64 as the browser sees it: request frames into the
 # wrapper, answers out byte for byte. First with a stand-in for TAV.exe that
 # checks and times the relay alone, then with TAV.exe itself (no reader).
+# The wrapper's three dialogs get the layout check and a screenshot each.
 # Needs a display (run_wine_tests.sh starts Xvfb) and the caller's WINEPREFIX.
-# Usage: tests/e2e/wrapper_flow.sh <build-dir>
+# Usage: tests/e2e/wrapper_flow.sh <build-dir> [screenshot-dir]   (default: <build-dir>/e2e-screens)
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=tests/e2e/frames.sh
 source "$here/frames.sh"
 build_dir="$(cd "$1" && pwd)"
+shots="${2:-$build_dir/e2e-screens}"
 WINE="${WINE:-wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winscard=n"
 
 work="$(mktemp -d /tmp/tav-wrapper.XXXXXX)"
-trap 'rm -rf "$work"' EXIT
+snapper=""
+cleanup() {
+  if [ -n "$snapper" ]; then kill "$snapper" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# Takes a screenshot whenever the driver asks for one (snap=<name>).
+mkdir -p "$shots" "$work/snaps"
+export TAV_SNAP_DIR
+TAV_SNAP_DIR="$(windows_path "$work/snaps")"
+(
+  while true; do
+    for ready in "$work"/snaps/*.ready; do
+      [ -e "$ready" ] || continue
+      name="$(basename "$ready" .ready)"
+      if command -v import >/dev/null; then import -window root "$shots/$name.png" 2>/dev/null || true; fi
+      rm -f "$ready"
+      touch "$work/snaps/$name.done"
+    done
+    sleep 0.1
+  done
+) &
+snapper=$!
 driver="$build_dir/tests/e2e/wrapper_driver.exe"
 
-# Two installations: the real pair, and the wrapper beside the stand-in.
-mkdir -p "$work/real" "$work/probe"
+# Three installations: the real pair, the wrapper beside the stand-in, the wrapper alone.
+mkdir -p "$work/real" "$work/probe" "$work/alone"
+cp "$build_dir/wrapper/win32/TAV_Wrapper.exe" "$work/alone/"
 cp "$build_dir/wrapper/win32/TAV_Wrapper.exe" "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" \
   "$work/real/"
 cp "$build_dir/wrapper/win32/TAV_Wrapper.exe" "$work/probe/"
@@ -94,7 +120,14 @@ tav_frame '{"mode":"02","latest_version":"1","available_version":"1","digest":"A
 probe_answer "$work/req_file.edited" >"$work/req_file.expected"
 # shellcheck disable=SC1003 # the password ends with a backslash
 check "file dialog: file and password reach the child escaped, without ca" probe "$work/req_file.expected" \
-  send="$(w req_file)" 'type=1002:C:\certs\a.p12' 'type=1003:p"w\' press=1007 exit=1 gone
+  send="$(w req_file)" 'type=1002:C:\certs\a.p12' layout=file snap=wrapper_file_dialog 'type=1003:p"w\' press=1007 \
+  exit=1 gone
+tav_frame '{"mode":"02","result":"9"}' >"$work/file_cancel.expected"
+check "file dialog cancelled and the end confirmed: result 9" probe "$work/file_cancel.expected" \
+  send="$(w req_file)" press=1009 layout=box snap=wrapper_end_confirmation confirm=ok exit=1 gone
+: >"$work/none.expected"
+check "TAV.exe missing: the wrapper's error box, no answer" alone "$work/none.expected" \
+  send="$(w req_1k)" layout=box snap=wrapper_error_box box=EW054-0001 eof exit=1 gone
 
 # A page may not name the credential: refused by the wrapper, the child never
 # started, in any mode and beside a file-based authority too.
@@ -144,7 +177,6 @@ TAV_PROBE=late check "answer while the end confirmation is open: exactly one ans
 TAV_PROBE=stderr check "child writes to its standard error: answer intact" probe "$work/req_1k.expected" \
   send="$(w req_1k)" exit=1 gone
 # A child that never reads its request: the browser leaving ends both at once.
-: >"$work/none.expected"
 TAV_PROBE=silent check "child never reads, browser leaves: both end within 2.5 s" probe "$work/none.expected" \
   send="$(w req_1m)" pause=500 eof within=2500 gone=500
 # Relay timings: from the first byte sent to the wrapper to the last byte of

@@ -52,7 +52,7 @@ if ! "$root/tests/e2e/card_flow.sh" "$build_dir" "$linux_build_dir" "$build_dir/
 fi
 
 echo "== TAV_Wrapper.exe in front of TAV.exe under wine64: frames in, answers out"
-if ! "$root/tests/e2e/wrapper_flow.sh" "$build_dir"; then
+if ! "$root/tests/e2e/wrapper_flow.sh" "$build_dir" "$build_dir/e2e-screens"; then
   failed=1
 fi
 
