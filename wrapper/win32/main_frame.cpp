@@ -245,6 +245,9 @@ void CMainFrame::ReleaseChild(bool in_until_gone) {
     TerminateProcess(m_child.process, 1);
     WaitForSingleObject(m_child.process, kChildEndsMs);
   }
+  // With the child gone, a write still under way has failed: the writer is
+  // free for the next child.
+  if (in_until_gone) m_writer.Finish(kRequestTakenMs);
   CloseIfOpen(m_child.process);
   m_requestTaken = false;
 }
