@@ -63,7 +63,8 @@ int CreateChildProcess(ChildProcess& out_child, int& out_error) {
     out_error = 3;
   } else if (!DuplicateHandle(l_self, l_out_read, l_self, &out_child.output, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
     out_error = 4;
-  } else if (!DuplicateHandle(l_self, l_in_write, l_self, &out_child.input, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+  } else if (!DuplicateHandle(l_self, l_in_write, l_self, &out_child.input, 0, FALSE, DUPLICATE_SAME_ACCESS) ||
+             !DuplicateHandle(l_self, l_in_read, l_self, &out_child.unread, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
     out_error = 5;
   } else if (l_program.empty()) {
     out_error = 7;
@@ -93,6 +94,7 @@ int CreateChildProcess(ChildProcess& out_child, int& out_error) {
   if (out_error != 0) {
     CloseIfOpen(out_child.input);
     CloseIfOpen(out_child.output);
+    CloseIfOpen(out_child.unread);
     return 0;
   }
   return 1;

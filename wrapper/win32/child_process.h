@@ -9,6 +9,7 @@ struct ChildProcess {
   HANDLE input = nullptr;    // write end of the child's standard input
   HANDLE output = nullptr;   // read end of the child's standard output
   HANDLE process = nullptr;  // the child itself, to wait for or end it
+  HANDLE unread = nullptr;   // a read end of the child's input, only to see what it has not read yet
 };
 
 // Starts "TAV.exe" beside the wrapper's own module, its standard error on the

@@ -16,6 +16,7 @@ constexpr UINT kMsgChildTooLarge = 0x8006;  // TAV's answer is larger than a bro
 constexpr wchar_t kFrameClass[] = L"TAV_WrapperFrame";
 // TAV reads its request first: one that has not taken it by then never will.
 constexpr DWORD kRequestTakenMs = 1000;
+constexpr DWORD kPollMs = 20;
 // An old TAV that has answered ends within this time, or is ended.
 constexpr DWORD kChildEndsMs = 3000;
 
@@ -201,7 +202,7 @@ void CMainFrame::OnReceiveMessageFromParent(const ReceiveData& in_message) {
   switch (DecideOnParentMessage(in_message.GetData(), m_child.input != nullptr)) {
     case ParentMessageAction::kForwardCancelAndEnd:
       // A child that has not taken its request cannot take the cancel either.
-      m_requestTaken = m_requestTaken || m_writer.Finish(kRequestTakenMs);
+      m_requestTaken = m_requestTaken || RequestTaken();
       if (m_requestTaken && m_writer.Start(m_child.input, in_message.GetData())) {
         m_writer.Finish(kRequestTakenMs);
         Sleep(500);
@@ -232,7 +233,9 @@ void CMainFrame::ReleaseChild(bool in_until_gone) {
   // The output first: a child blocked writing its answer then fails.
   CloseIfOpen(m_child.output);
   if (m_child.process == nullptr) return;
-  m_requestTaken = m_requestTaken || m_writer.Finish(kRequestTakenMs);
+  m_requestTaken = m_requestTaken || RequestTaken();
+  // From here a write to a child that is gone fails.
+  CloseIfOpen(m_child.unread);
   bool l_gone = false;
   if (!m_requestTaken) {
     // Hung before reading, or never reads: it would outlive the wrapper.
@@ -250,6 +253,19 @@ void CMainFrame::ReleaseChild(bool in_until_gone) {
   if (in_until_gone) m_writer.Finish(kRequestTakenMs);
   CloseIfOpen(m_child.process);
   m_requestTaken = false;
+}
+
+bool CMainFrame::RequestTaken() {
+  for (DWORD l_waited = 0;; l_waited += kPollMs) {
+    // Written whole, and nothing of it left in the pipe: the child has read it.
+    DWORD l_unread = 0;
+    if (m_writer.Finish(0) && PeekNamedPipe(m_child.unread, nullptr, 0, nullptr, &l_unread, nullptr) &&
+        l_unread == 0) {
+      return true;
+    }
+    if (l_waited >= kRequestTakenMs) return false;
+    Sleep(kPollMs);
+  }
 }
 
 void CMainFrame::SendCancelMessage() { WriteToBrowser(OwnAnswer(m_unedited.GetData(), L"9", L"")); }

@@ -35,6 +35,7 @@ class CMainFrame {
   void OnClose();
   void CheckPostedMessage();
   void ReleaseChild(bool in_until_gone);
+  bool RequestTaken();
   void ResizeFrame();
   void SetVisible();
   void SetUnvisible();
