@@ -18,6 +18,9 @@
 //   alert=ok|cancel  wait for TAV's end confirmation and answer it
 //   type=<id>:<text> set the text of a control of the wrapper's file dialog
 //   press=<id>       press a button of the wrapper's file dialog
+//   shows=<id>:<text> wait until a control of the wrapper's file dialog contains the text
+//   snap=<name>      wait while the test script takes a screenshot
+//                    (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 //   box=<code>       wait for the wrapper's error box, check it names the code, press OK
 //   hold=<file>      create <file>.ready, wait for <file>.done (another run goes meanwhile)
 //   exit=<code>      wait until the wrapper ends with this exit code
@@ -253,6 +256,25 @@ int wmain(int argc, wchar_t** argv) {
         if (l_colon == std::wstring::npos) return Fail(L"type needs <id>:<text>");
         const std::wstring l_text = l_value.substr(l_colon + 1);
         SendMessageW(GetDlgItem(l_dialog, l_id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(l_text.c_str()));
+      }
+    } else if (l_verb == L"shows") {
+      const std::size_t l_colon = l_value.find(L':');
+      if (l_colon == std::wstring::npos) return Fail(L"shows needs <id>:<text>");
+      const std::wstring l_text = l_value.substr(l_colon + 1);
+      if (!WaitFor([&] {
+            const HWND l_dialog = FileDialog(l_process.dwProcessId);
+            return l_dialog != nullptr &&
+                   WindowText(GetDlgItem(l_dialog, _wtoi(l_value.c_str()))).find(l_text) != std::wstring::npos;
+          })) {
+        return Fail(L"the file dialog's control " + l_value.substr(0, l_colon) + L" does not show the text");
+      }
+    } else if (l_verb == L"snap") {
+      wchar_t l_folder[MAX_PATH] = {};
+      if (GetEnvironmentVariableW(L"TAV_SNAP_DIR", l_folder, MAX_PATH) == 0) continue;
+      const std::wstring l_base = std::wstring(l_folder) + L"\\" + l_value;
+      CloseHandle(CreateFileW((l_base + L".ready").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+      if (!WaitFor([&] { return GetFileAttributesW((l_base + L".done").c_str()) != INVALID_FILE_ATTRIBUTES; })) {
+        return Fail(L"no screenshot " + l_value);
       }
     } else if (l_verb == L"box") {
       HWND l_box = nullptr;

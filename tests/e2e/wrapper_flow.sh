@@ -96,6 +96,42 @@ probe_answer "$work/req_file.edited" >"$work/req_file.expected"
 check "file dialog: file and password reach the child escaped, without ca" probe "$work/req_file.expected" \
   send="$(w req_file)" 'type=1002:C:\certs\a.p12' 'type=1003:p"w\' press=1007 exit=1 gone
 
+# Who asks, on the file dialog above its guide: the origin, its registrable
+# part in bold; the request reaches the child with it. A malformed origin gets
+# no dialog: TAV refuses the request with its format code.
+shots="$build_dir/e2e-screens"
+mkdir -p "$shots" "$work/snaps"
+export TAV_SNAP_DIR
+TAV_SNAP_DIR="$(w snaps)"
+(
+  while true; do
+    for ready in "$work"/snaps/*.ready; do
+      [ -e "$ready" ] || continue
+      name="$(basename "$ready" .ready)"
+      if command -v import >/dev/null; then import -window root "$shots/wrapper_$name.png" 2>/dev/null || true; fi
+      rm -f "$ready"
+      touch "$work/snaps/$name.done"
+    done
+    sleep 0.1
+  done
+) &
+snapper=$!
+trap 'kill "$snapper" 2>/dev/null || true; rm -rf "$work"' EXIT
+tav_frame '{"mode":"02","latest_version":"1","available_version":"1","origin":"https://www.e-tax.nta.go.jp","ca":"013","digest":"AAE="}' \
+  >"$work/req_file_origin"
+tav_frame '{"mode":"02","latest_version":"1","available_version":"1","origin":"https://www.e-tax.nta.go.jp","digest":"AAE=","file_path":"C:\\certs\\a.p12","file_password":"pw"}' \
+  >"$work/req_file_origin.edited"
+probe_answer "$work/req_file_origin.edited" >"$work/req_file_origin.expected"
+check "file dialog: the origin shown above the guide" probe "$work/req_file_origin.expected" \
+  send="$(w req_file_origin)" shows=1010:"要求元: www.e-tax." shows=1011:nta.go.jp shows=1006:ファイル名を選択 \
+  snap=file_dialog_origin 'type=1002:C:\certs\a.p12' type=1003:pw press=1007 exit=1 gone
+tav_frame '{"mode":"02","latest_version":"1","available_version":"1","origin":"https://a.b@evil.example","ca":"013","digest":"AAE="}' \
+  >"$work/req_bad_origin"
+tav_answer_frame $'{\r\n  "mode":"02",\r\n  "result":"1",\r\n  "errcode":"EW042-1206"\r\n}' >"$work/bad_origin.tav"
+head -c -1 "$work/bad_origin.tav" >"$work/bad_origin.expected"
+check "file run with a malformed origin: no dialog, TAV's refusal relayed" real "$work/bad_origin.expected" \
+  send="$(w req_bad_origin)" screen=ErrorScreen click=1 exit=1 gone
+
 # Relay timings: from the first byte sent to the wrapper to the last byte of
 # the request in the child, and from the child's write to the wrapper's end.
 relay_times() {  # <label> <request-file>
