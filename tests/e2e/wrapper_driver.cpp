@@ -19,6 +19,10 @@
 //   type=<id>:<text> set the text of a control of the wrapper's file dialog
 //   press=<id>       press a button of the wrapper's file dialog
 //   shows=<id>:<text> wait until a control of the wrapper's file dialog contains the text
+//   layout=<id>      check that the file dialog's controls from the ID on (the lines it
+//                    adds) overlap no other control and have room for their text in
+//                    the dialog's font (Meiryo UI, 9 points)
+//   bold=<id>        check that a control of the file dialog has room for its text in bold
 //   snap=<name>      wait while the test script takes a screenshot
 //                    (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 //   box=<code>       wait for the wrapper's error box, check it names the code, press OK
@@ -145,6 +149,64 @@ LARGE_INTEGER Now() {
   return l_now;
 }
 
+// The dialog's font, as the dialog manager makes it; its handle cannot be read
+// from another process.
+HFONT DialogFont(HDC in_context, int in_weight) {
+  LOGFONTW l_face = {};
+  l_face.lfHeight = -MulDiv(9, GetDeviceCaps(in_context, LOGPIXELSY), 72);
+  l_face.lfWeight = in_weight;
+  l_face.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(l_face.lfFaceName, L"Meiryo UI", LF_FACESIZE);
+  return CreateFontIndirectW(&l_face);
+}
+
+// Whether a static control's text fits its client area in the font of the weight.
+bool TextFits(HWND in_control, int in_weight) {
+  const std::wstring l_text = WindowText(in_control);
+  RECT l_client = {};
+  GetClientRect(in_control, &l_client);
+  const HDC l_context = GetDC(nullptr);
+  const HFONT l_font = DialogFont(l_context, in_weight);
+  const HGDIOBJ l_previous = SelectObject(l_context, l_font);
+  RECT l_needed = {0, 0, l_client.right, 0};
+  DrawTextW(l_context, l_text.c_str(), static_cast<int>(l_text.size()), &l_needed,
+            DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(l_context, l_previous);
+  DeleteObject(l_font);
+  ReleaseDC(nullptr, l_context);
+  return l_needed.right <= l_client.right && l_needed.bottom <= l_client.bottom;
+}
+
+// The controls from in_first on: inside the dialog, clear of every other shown
+// control, their text not cut.
+std::wstring CheckAddedLines(HWND in_dialog, int in_first) {
+  std::vector<HWND> l_shown;
+  for (HWND l_child = GetWindow(in_dialog, GW_CHILD); l_child != nullptr; l_child = GetWindow(l_child, GW_HWNDNEXT)) {
+    if (IsWindowVisible(l_child)) l_shown.push_back(l_child);
+  }
+  RECT l_dialog = {};
+  GetWindowRect(in_dialog, &l_dialog);
+  bool l_any = false;
+  for (const HWND l_line : l_shown) {
+    if (GetDlgCtrlID(l_line) < in_first) continue;
+    l_any = true;
+    RECT l_rect = {};
+    RECT l_common = {};
+    GetWindowRect(l_line, &l_rect);
+    const std::wstring l_id = std::to_wstring(GetDlgCtrlID(l_line));
+    if (!IntersectRect(&l_common, &l_rect, &l_dialog) || !EqualRect(&l_common, &l_rect)) return l_id + L" leaves the dialog";
+    for (const HWND l_other : l_shown) {
+      RECT l_other_rect = {};
+      GetWindowRect(l_other, &l_other_rect);
+      if (l_other != l_line && IntersectRect(&l_common, &l_rect, &l_other_rect)) {
+        return l_id + L" overlaps " + std::to_wstring(GetDlgCtrlID(l_other));
+      }
+    }
+    if (!TextFits(l_line, FW_NORMAL)) return l_id + L" cuts its text";
+  }
+  return l_any ? L"" : L"no control from " + std::to_wstring(in_first);
+}
+
 // The wrapper with a Windows pipe as standard input and the answer file as output.
 bool StartWrapper(const wchar_t* in_program, const wchar_t* in_answer, HANDLE& out_input, PROCESS_INFORMATION& out_process) {
   SECURITY_ATTRIBUTES l_inherit = {sizeof(l_inherit), nullptr, TRUE};
@@ -267,6 +329,17 @@ int wmain(int argc, wchar_t** argv) {
                    WindowText(GetDlgItem(l_dialog, _wtoi(l_value.c_str()))).find(l_text) != std::wstring::npos;
           })) {
         return Fail(L"the file dialog's control " + l_value.substr(0, l_colon) + L" does not show the text");
+      }
+    } else if (l_verb == L"layout" || l_verb == L"bold") {
+      HWND l_dialog = nullptr;
+      WaitFor([&] { return (l_dialog = FileDialog(l_process.dwProcessId)) != nullptr; });
+      if (l_dialog == nullptr) return Fail(L"the wrapper shows no file dialog");
+      if (l_verb == L"bold") {
+        if (!TextFits(GetDlgItem(l_dialog, _wtoi(l_value.c_str())), FW_BOLD)) {
+          return Fail(L"control " + l_value + L" has no room for its text in bold");
+        }
+      } else if (const std::wstring l_fault = CheckAddedLines(l_dialog, _wtoi(l_value.c_str())); !l_fault.empty()) {
+        return Fail(L"file dialog: " + l_fault);
       }
     } else if (l_verb == L"snap") {
       wchar_t l_folder[MAX_PATH] = {};

@@ -123,8 +123,8 @@ tav_frame '{"mode":"02","latest_version":"1","available_version":"1","origin":"h
   >"$work/req_file_origin.edited"
 probe_answer "$work/req_file_origin.edited" >"$work/req_file_origin.expected"
 check "file dialog: the origin shown above the guide" probe "$work/req_file_origin.expected" \
-  send="$(w req_file_origin)" shows=1010:"要求元: www.e-tax." shows=1011:nta.go.jp shows=1006:ファイル名を選択 \
-  snap=file_dialog_origin 'type=1002:C:\certs\a.p12' type=1003:pw press=1007 exit=1 gone
+  send="$(w req_file_origin)" shows=1010:"要求元: www.e-tax." shows=1011:nta.go.jp bold=1011 layout=1010 \
+  shows=1006:ファイル名を選択 snap=file_dialog_origin 'type=1002:C:\certs\a.p12' type=1003:pw press=1007 exit=1 gone
 tav_frame '{"mode":"02","latest_version":"1","available_version":"1","origin":"https://a.b@evil.example","ca":"013","digest":"AAE="}' \
   >"$work/req_bad_origin"
 tav_answer_frame $'{\r\n  "mode":"02",\r\n  "result":"1",\r\n  "errcode":"EW042-1206"\r\n}' >"$work/bad_origin.tav"
