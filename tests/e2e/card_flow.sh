@@ -308,6 +308,11 @@ done
 if run_case "log-in at 192 DPI" "$login" screen=PasswordSetScreen snap=password_192dpi layout type=1002:1234 click=1; then
   expect "log-in at 192 DPI" "$(login_answer)"
 fi
+if run_case "log-in at 192 DPI with its origin" '{"mode":"01",'"$versions"',"service_id":"01","origin":"https://login.example.co.jp:8443","digest":"'"$login_digest"'"}' \
+  screen=PasswordSetScreen text=1090:"要求元: login." text=1091:example.co.jp bold=1091 text=1092::8443 layout \
+  snap=password_origin_192dpi type=1002:1234 click=1; then
+  expect "log-in at 192 DPI with its origin" "$(login_answer)"
+fi
 "$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 
 # --- timings of a log-in, three runs: request written -> password screen
