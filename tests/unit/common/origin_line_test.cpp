@@ -23,13 +23,6 @@ std::vector<std::wstring> Texts(const std::vector<OriginLine>& in_l_lines) {
 
 const std::vector<OriginRun> kPieces = OriginPieces(L"from: ", {L"www.e-tax.", L"nta.go.jp", L":8443"});
 
-TEST(OriginLine, PiecesEndAfterEachDot) {
-  std::vector<std::wstring> l_texts;
-  for (const OriginRun& l_piece : kPieces) l_texts.push_back(l_piece.bold ? L"[" + l_piece.text + L"]" : l_piece.text);
-  EXPECT_EQ((std::vector<std::wstring>{L"from: ", L"www.", L"e-tax.", L"[nta.]", L"[go.]", L"[jp]", L":8443"}),
-            l_texts);
-}
-
 TEST(OriginLine, BreaksAfterADotAndKeepsEveryLineWithinTheWidth) {
   struct Case {
     int width;
