@@ -49,6 +49,8 @@ class DataStore {
   void SetCombinationCodeFlag(int in_l_value) { m_combination_code_flag_ = in_l_value; }
   void SetCityCodeFlag(int in_l_value) { m_city_code_flag_ = in_l_value; }
   void SetGpkiCertificateType(int in_l_value) { m_gpki_certificate_type_ = in_l_value; }
+  // The web origin that asks, as checked by the intake; empty when not given.
+  void SetOrigin(std::wstring in_l_value) { m_origin_ = std::move(in_l_value); }
 
   std::wstring GetLatestVersion() const { return m_latest_version_; }
   std::wstring GetAvailableVersion() const { return m_available_version_; }
@@ -76,6 +78,7 @@ class DataStore {
   int GetCombinationCodeFlag() const { return m_combination_code_flag_; }
   int GetCityCodeFlag() const { return m_city_code_flag_; }
   int GetGpkiCertificateType() const { return m_gpki_certificate_type_; }
+  std::wstring GetOrigin() const { return m_origin_; }
 
  private:
   std::wstring m_latest_version_;
@@ -103,6 +106,7 @@ class DataStore {
   int m_combination_code_flag_ = 0;
   int m_city_code_flag_ = 0;
   int m_gpki_certificate_type_ = 0;
+  std::wstring m_origin_;
 };
 
 }  // namespace tavc

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/request_origin.h"
 #include "common/secure_wipe.h"
 #include "host/cert/base64.h"
 #include "host/cert/hex_codec.h"
@@ -48,6 +49,15 @@ int StoreDigest(const std::wstring& in_l_value, DataStore& in_l_data_store, Erro
   return 0;
 }
 
+// The origin is shown to the user as the one who asks: a value that is not an
+// origin, or a second one, refuses the whole request.
+int StoreOrigin(const std::wstring& in_l_value, DataStore& in_l_data_store) {
+  RequestOrigin l_origin;
+  if (!in_l_data_store.GetOrigin().empty() || !ParseRequestOrigin(in_l_value, l_origin)) return 1;
+  in_l_data_store.SetOrigin(in_l_value);
+  return 0;
+}
+
 }  // namespace
 
 int TavcStdIo::SetParam(const std::wstring& in_l_key, const std::wstring& in_l_value, DataStore& in_l_data_store,
@@ -80,6 +90,8 @@ int TavcStdIo::SetParam(const std::wstring& in_l_key, const std::wstring& in_l_v
     }
   } else if (in_l_key == L"city_code_flag") {
     if (l_mode == L"01" && in_l_value == L"true") in_l_data_store.SetCityCodeFlag(1);
+  } else if (in_l_key == L"origin") {
+    return StoreOrigin(in_l_value, in_l_data_store);
   }
   return 0;
 }

@@ -17,6 +17,8 @@
 #define IDC_URL_CAPTION 1008
 #define IDC_ERROR_LINE 1039
 #define IDC_VERSION_BUTTON 57664
+// Who asks: the lines of the origin (and the signature count), in reading order.
+#define IDC_ORIGIN_FIRST 1090
 // Password entry.
 #define IDC_PASSWORD 1002
 #define IDC_PROMPT 1019

@@ -112,7 +112,7 @@ login_answer() {
 }
 
 # Typing: a letter is dropped, OK waits for the fourth digit, a fifth cannot be typed.
-if run_case "log-in, typing rules" "$login" screen=PasswordSetScreen snap=password_screen layout type=1002:1a2 enabled=1:0 \
+if run_case "log-in, typing rules" "$login" screen=PasswordSetScreen absent=1090 snap=password_screen layout type=1002:1a2 enabled=1:0 \
   type=1002:345 enabled=1:1 tick=1044 snap=password_shown layout click=1; then
   expect "log-in, typing rules" "$(login_answer)"
 fi
@@ -262,10 +262,56 @@ if run_case "personal data (04)" '{"mode":"04",'"$versions"'}' screen=PasswordSe
     address "$(hex "東京都千代田区霞が関２丁目１番２号")" birthday "$(hex 19850415)")"
 fi
 
+# --- who asks: the request's origin on a line under the banner, its
+# registrable part in bold, and in the signing modes the number of signatures
+# the password makes. The cases above carry no origin and show neither line.
+start_daemon --card mynumber
+cert="$work/certs/reader0-auth.der"
+sign_cert="$work/certs/reader0-sign.der"
+if run_case "signing with its origin" '{"mode":"02",'"$versions"',"service_id":"02","origin":"https://www.e-tax.nta.go.jp","digest":["'"${digests[0]}"'","'"${digests[1]}"'","'"${digests[2]}"'"]}' \
+  screen=PasswordSetScreen text=1090:"要求元: www.e-tax." text=1091:nta.go.jp bold=1091 \
+  text=1092:3件の電子署名を行います absent=1093 layout snap=password_origin_signing \
+  type=1002:abc123 click=1; then
+  tav_answer_frame $'{\r\n  "mode":"02",\r\n  "result":"0",\r\n  "uuid":"'"$(uuid)"$'",\r\n  "signature":["'"$(sign "$sign_cert" "${digests[0]}")"'","'"$(sign "$sign_cert" "${digests[1]}")"'","'"$(sign "$sign_cert" "${digests[2]}")"$'"],\r\n  "certificate":"'"$(base64 -w0 "$sign_cert")"$'"\r\n}' \
+    >"$work/expected"
+  if cmp -s "$work/answer" "$work/expected"; then echo "ok   signing with its origin"; else
+    echo "FAILED signing with its origin: answer differs" >&2
+    failed=1
+  fi
+fi
+# The longest origin, without a banner: the host breaks after its dots and
+# nothing is cut; a wrong password opens the red line beside it.
+label="$(printf 'a%.0s' $(seq 63))"
+long_host="$label.${label//a/b}.${label//a/c}.$(printf 'd%.0s' $(seq 53)).example"
+if run_case "log-in with the longest origin" '{"mode":"01",'"$versions"',"origin":"https://'"$long_host"':65535","digest":"'"$login_digest"'"}' \
+  screen=PasswordSetScreen text=1090:"要求元: " layout \
+  snap=password_origin_longest type=1002:9999 click=1 screen=PasswordSetScreen text=1039:EW1 layout \
+  snap=password_origin_wrong type=1002:1234 click=1; then
+  expect "log-in with the longest origin" "$(login_answer)"
+fi
+if run_case "log-in in English with its origin" '{"mode":"01",'"$versions"',"language":"en","origin":"http://localhost:3000","digest":"'"$login_digest"'"}' \
+  screen=PasswordSetScreen text=1090:"Requested by: " text=1091:localhost bold=1091 text=1092::3000 absent=1093 \
+  layout="Segoe UI" snap=password_origin_english type=1002:1234 click=1; then
+  expect "log-in in English with its origin" "$(login_answer)"
+fi
+# Anything but one plain origin is refused before a screen shows it.
+for origin in '"https://a.b@evil.example"' '"https://\u202Emoc.elpmaxe"' '"http://example.com"' \
+  '"https://example.com/"' '"https://exa\u0000mple.com"' '["https://a.example","https://b.example"]'; do
+  if run_case "origin $origin refused" '{"mode":"01",'"$versions"',"service_id":"02","origin":'"$origin"',"digest":"'"$login_digest"'"}' \
+    screen=ErrorScreen text=1039:EW042-1206 absent=1090 click=1; then
+    expect "origin $origin refused" "$(answer_json mode 01 result 1 errcode EW042-1206)"
+  fi
+done
+
 # --- a scale far from 1.0: the prefix at 192 DPI (scale 2.0) for one log-in.
 "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
 if run_case "log-in at 192 DPI" "$login" screen=PasswordSetScreen snap=password_192dpi layout type=1002:1234 click=1; then
   expect "log-in at 192 DPI" "$(login_answer)"
+fi
+if run_case "log-in at 192 DPI with its origin" '{"mode":"01",'"$versions"',"service_id":"01","origin":"https://login.example.co.jp:8443","digest":"'"$login_digest"'"}' \
+  screen=PasswordSetScreen text=1090:"要求元: login." text=1091:example.co.jp bold=1091 text=1092::8443 layout \
+  snap=password_origin_192dpi type=1002:1234 click=1; then
+  expect "log-in at 192 DPI with its origin" "$(login_answer)"
 fi
 "$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 

@@ -113,6 +113,16 @@ if run_case "06: the change screen's rules" "$change06" \
   expect "06: the change screen's rules, then the end: result 9" "$(answer_json mode 06 result 9)"
 fi
 
+# Who asks, above the prompt of the change screen (not on the selection, which
+# asks for no password), also once the red line opens.
+if run_case "06 with its origin" '{"mode":"06",'"$versions"',"origin":"https://www.example.com"}' \
+  screen=PasswordSelectScreen absent=1090 radio=1048 click=1 screen=PasswordChangeScreen text=1090:"要求元: www." \
+  text=1091:example.com bold=1091 absent=1092 layout snap=password_change_origin \
+  type=1002:1234 type=1004:4321 type=1005:4322 click=1 text=1039:新しいパスワードと layout \
+  snap=password_change_origin_error click=2 screen=PasswordSelectScreen click=2 alert=ok; then
+  expect "06 with its origin, then the end: result 9" "$(answer_json mode 06 result 9)"
+fi
+
 # A wrong current password: the card's refusal on the change screen again;
 # ending then answers the failed change with its code.
 if run_case "06: wrong current password" "$change06" screen=PasswordSelectScreen radio=1048 click=1 \
@@ -168,9 +178,17 @@ request07='{"mode":"07",'"$versions"',"digest":["'"$digest"'"]}'
 if run_case "07: confirm, then sign" "$request07" screen=PasswordSetScreen type=1002:abc123 click=1 \
   screen=CertificateConfirmScreen caption="Tavori 電子証明書確認" text=1069:"$validity" text=1066:"$sign_serial" \
   text=1067:"番号　花子" text=1068:"東京都千代田区霞が関２丁目１番２号" text=1:ＯＫ \
-  layout snap=certificate_confirm click=1 gone=CertificateConfirmScreen; then
+  absent=1090 layout snap=certificate_confirm click=1 gone=CertificateConfirmScreen; then
   expect "07: confirm, then sign" "$(signing_json 07 "$sign_cert" "$digest" "$(uuid)")"
   verify "$sign_cert" "$digest" "$(received_signature)" || fail "07: signature"
+fi
+# Who asks, on the password entry with the one signature it makes, and on the confirmation.
+if run_case "07 with its origin" '{"mode":"07",'"$versions"',"origin":"https://shinsei.example.lg.jp","digest":["'"$digest"'"]}' \
+  screen=PasswordSetScreen text=1090:"要求元: shinsei." text=1091:example.lg.jp bold=1091 \
+  text=1092:1件の電子署名を行います layout snap=password_origin_confirm type=1002:abc123 click=1 \
+  screen=CertificateConfirmScreen text=1090:"要求元: shinsei." text=1091:example.lg.jp bold=1091 absent=1092 \
+  text=1066:"$sign_serial" layout snap=certificate_confirm_origin click=1 gone=CertificateConfirmScreen; then
+  expect "07 with its origin" "$(signing_json 07 "$sign_cert" "$digest" "$(uuid)")"
 fi
 if run_case "07: Cancel on the confirmation" "$request07" screen=PasswordSetScreen type=1002:abc123 click=1 \
   screen=CertificateConfirmScreen click=2 alert=ok; then
@@ -197,6 +215,13 @@ if run_case "12: the CA certificate, its fingerprint, the file, then sign" "$req
   if cmp -s "$saved" "$user_cert"; then echo "ok   12: the saved .cer is the card's certificate"; else
     fail "12: the saved file differs from the card's certificate"
   fi
+fi
+if run_case "12 with its origin" '{"mode":"12",'"$versions"',"origin":"https://www.example.go.jp:8443","digest":["'"$digest"'"]}' \
+  screen=PasswordSetScreen text=1093:1件の電子署名を行います type=1002:GPKI1234 click=1 \
+  screen=CertificateConfirmScreenGpkiAp text=1090:"要求元: www." text=1091:example.go.jp bold=1091 text=1092::8443 \
+  absent=1093 layout snap=certificate_gpki_origin click=1080 text=1075:認証局の自己証明書 layout \
+  snap=certificate_gpki_ca_origin click=1 text=1075:内容を確認の上 click=1 gone=CertificateConfirmScreenGpkiAp; then
+  expect "12 with its origin" "$(signing_json 12 "$user_cert" "$digest" "$(uuid)")"
 fi
 # A hostile GPKI certificate: 40 long units with right-to-left overrides in
 # its subject, a bell and marks in its name, 200 alternative names. The list

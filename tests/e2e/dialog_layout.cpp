@@ -37,7 +37,7 @@ BOOL CALLBACK CollectControl(HWND in_control, LPARAM in_list) {
 HFONT MakeFont(HDC in_context, DialogFont in_font) {
   LOGFONTW l_face{};
   l_face.lfHeight = -MulDiv(in_font.points, GetDeviceCaps(in_context, LOGPIXELSY), 72);
-  l_face.lfWeight = FW_NORMAL;
+  l_face.lfWeight = in_font.weight;
   l_face.lfCharSet = DEFAULT_CHARSET;
   lstrcpynW(l_face.lfFaceName, in_font.face, LF_FACESIZE);
   return CreateFontIndirectW(&l_face);
@@ -97,6 +97,18 @@ std::wstring LayoutFault(HWND in_dialog, DialogFont in_font) {
   for (const Control& l_control : l_controls) {
     if (!TextFits(l_control.window, l_context, l_fault)) break;
   }
+  SelectObject(l_context, l_previous);
+  ReleaseDC(nullptr, l_context);
+  DeleteObject(l_font);
+  return l_fault;
+}
+
+std::wstring TextFault(HWND in_control, DialogFont in_font) {
+  const HDC l_context = GetDC(nullptr);
+  const HFONT l_font = MakeFont(l_context, in_font);
+  const HGDIOBJ l_previous = SelectObject(l_context, l_font);
+  std::wstring l_fault;
+  TextFits(in_control, l_context, l_fault);
   SelectObject(l_context, l_previous);
   ReleaseDC(nullptr, l_context);
   DeleteObject(l_font);

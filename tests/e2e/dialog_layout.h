@@ -9,7 +9,11 @@
 struct DialogFont {
   const wchar_t* face;
   int points;
+  int weight = FW_NORMAL;
 };
 
 // Empty when the layout holds; otherwise what is wrong.
 std::wstring LayoutFault(HWND in_dialog, DialogFont in_font);
+
+// Empty when the control's text fits it in the font; otherwise what is cut.
+std::wstring TextFault(HWND in_control, DialogFont in_font);

@@ -27,6 +27,9 @@
 //                        overlap (the information button sits in the banner's corner)
 //                        and that no text, check box, radio or push button cuts its
 //                        text in the screen's font (Meiryo UI unless named)
+//   absent=<id>          check that the current screen has no control with the ID
+//   bold=<id>            check that a control of the current screen has room for its
+//                        text in the screen's bold font (so it is sized for bold)
 //   mark=<name>          print "<name> <ms>" on standard output: the time since TAV
 //                        started; once TAV has ended "end <ms>" follows
 //   radio=<id>           click a radio button of the current screen
@@ -536,6 +539,31 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
   if (l_verb == L"layout") {
     const HWND l_screen = ScreenNow(in_l_run);
     return l_screen != nullptr && CheckLayout(l_screen, l_value.empty() ? kScreenFontFace : l_value);
+  }
+  if (l_verb == L"absent") {
+    const HWND l_screen = ScreenNow(in_l_run);
+    if (l_screen != nullptr && GetDlgItem(l_screen, _wtoi(l_value.c_str())) == nullptr) return true;
+    Fail(L"control " + l_value + L" is on the screen");
+    return false;
+  }
+  if (l_verb == L"bold") {
+    // A control's font cannot be read from another process under Wine: the
+    // text must have room in the screen's bold face, as a control sized for
+    // the regular one has not.
+    const HWND l_screen = ScreenNow(in_l_run);
+    const HWND l_control = l_screen != nullptr ? GetDlgItem(l_screen, _wtoi(l_value.c_str())) : nullptr;
+    const HDC l_context = GetDC(nullptr);
+    const HFONT l_bold = ScreenFont(l_context, kScreenFontFace, FW_BOLD);
+    const HGDIOBJ l_previous = SelectObject(l_context, l_bold);
+    TextRoom l_room{};
+    const bool l_fits = l_control != nullptr && MeasureText(l_control, l_context, l_room) &&
+                        l_room.needed.cx <= l_room.available.cx && l_room.needed.cy <= l_room.available.cy;
+    SelectObject(l_context, l_previous);
+    ReleaseDC(nullptr, l_context);
+    DeleteObject(l_bold);
+    if (l_fits) return true;
+    Fail(L"control " + l_value + L" has no room for its text in bold");
+    return false;
   }
   if (l_verb == L"mark") {
     std::wprintf(L"%ls %llu\n", l_value.c_str(), GetTickCount64() - in_l_run.started_at);

@@ -18,6 +18,8 @@
 //   alert=ok|cancel  wait for TAV's end confirmation and answer it
 //   type=<id>:<text> set the text of a control of the wrapper's file dialog
 //   press=<id>       press a button of the wrapper's file dialog
+//   shows=<id>:<text> wait until a control of the wrapper's file dialog contains the text
+//   bold=<id>        check that a control of the file dialog has room for its text in bold
 //   box=<code>       wait for the wrapper's error box, check it names the code, press OK
 //   layout=file|box  check the layout of the wrapper's file dialog, or of its open box
 //                    (error box or end confirmation): no overlap, no cut text
@@ -278,6 +280,17 @@ int wmain(int argc, wchar_t** argv) {
         const std::wstring l_text = l_value.substr(l_colon + 1);
         SendMessageW(GetDlgItem(l_dialog, l_id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(l_text.c_str()));
       }
+    } else if (l_verb == L"shows") {
+      const std::size_t l_colon = l_value.find(L':');
+      if (l_colon == std::wstring::npos) return Fail(L"shows needs <id>:<text>");
+      const std::wstring l_text = l_value.substr(l_colon + 1);
+      if (!WaitFor([&] {
+            const HWND l_dialog = FileDialog(l_process.dwProcessId);
+            return l_dialog != nullptr &&
+                   WindowText(GetDlgItem(l_dialog, _wtoi(l_value.c_str()))).find(l_text) != std::wstring::npos;
+          })) {
+        return Fail(L"the file dialog's control " + l_value.substr(0, l_colon) + L" does not show the text");
+      }
     } else if (l_verb == L"box") {
       HWND l_box = nullptr;
       WaitFor([&] { return (l_box = TopLevel(l_process.dwProcessId, L"#32770")) != nullptr; });
@@ -286,6 +299,12 @@ int wmain(int argc, wchar_t** argv) {
         return Fail(L"the wrapper's box does not name " + l_value);
       }
       PostMessageW(l_box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    } else if (l_verb == L"bold") {
+      const HWND l_dialog = FileDialog(l_process.dwProcessId);
+      if (l_dialog == nullptr) return Fail(L"the wrapper shows no file dialog");
+      const std::wstring l_fault =
+          TextFault(GetDlgItem(l_dialog, _wtoi(l_value.c_str())), {kWrapperFont.face, kWrapperFont.points, FW_BOLD});
+      if (!l_fault.empty()) return Fail(L"in bold, " + l_fault);
     } else if (l_verb == L"layout") {
       HWND l_dialog = nullptr;
       WaitFor([&] {

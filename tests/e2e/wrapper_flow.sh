@@ -182,6 +182,25 @@ for request in req_1k req_1m; do
   TAV_PROBE=silent check "child never reads $request, browser leaves: both end within 2.5 s" probe \
     "$work/none.expected" send="$(w "$request")" pause=500 eof within=2500 gone=500
 done
+
+# Who asks, on the file dialog above its guide: the origin, its registrable
+# part in bold; the request reaches the child with it. A malformed origin gets
+# no dialog: TAV refuses the request with its format code.
+tav_frame '{"mode":"02","latest_version":"1","available_version":"1","origin":"https://www.e-tax.nta.go.jp","ca":"013","digest":"AAE="}' \
+  >"$work/req_file_origin"
+tav_frame '{"mode":"02","latest_version":"1","available_version":"1","origin":"https://www.e-tax.nta.go.jp","digest":"AAE=","file_path":"C:\\certs\\a.p12","file_password":"pw"}' \
+  >"$work/req_file_origin.edited"
+probe_answer "$work/req_file_origin.edited" >"$work/req_file_origin.expected"
+check "file dialog: the origin shown above the guide" probe "$work/req_file_origin.expected" \
+  send="$(w req_file_origin)" shows=1010:"要求元: www.e-tax." shows=1011:nta.go.jp bold=1011 layout=file \
+  shows=1006:ファイル名を選択 snap=wrapper_file_dialog_origin 'type=1002:C:\certs\a.p12' type=1003:pw press=1007 exit=1 gone
+tav_frame '{"mode":"02","latest_version":"1","available_version":"1","origin":"https://a.b@evil.example","ca":"013","digest":"AAE="}' \
+  >"$work/req_bad_origin"
+tav_answer_frame $'{\r\n  "mode":"02",\r\n  "result":"1",\r\n  "errcode":"EW042-1206"\r\n}' >"$work/bad_origin.tav"
+head -c -1 "$work/bad_origin.tav" >"$work/bad_origin.expected"
+check "file run with a malformed origin: no dialog, TAV's refusal relayed" real "$work/bad_origin.expected" \
+  send="$(w req_bad_origin)" screen=ErrorScreen click=1 exit=1 gone
+
 # Relay timings: from the first byte sent to the wrapper to the last byte of
 # the request in the child, and from the child's write to the wrapper's end.
 relay_times() {  # <label> <request-file>

@@ -7,6 +7,7 @@
 
 #include "common/secure_wipe.h"
 #include "wrapper/error_message_text.h"
+#include "wrapper/origin_member.h"
 #include "wrapper/relay_rules.h"
 #include "wrapper/win32/main_frame.h"
 #include "wrapper/win32/pipe_io.h"
@@ -81,8 +82,9 @@ INT_PTR CALLBACK CEndConfirmDlg::DialogProc(HWND in_dialog, UINT in_message, WPA
   return FALSE;
 }
 
-HWND CFileSelectorDlg::Create(HWND in_frame) {
+HWND CFileSelectorDlg::Create(HWND in_frame, const std::wstring& in_request) {
   m_hFrame = in_frame;
+  m_hasOrigin = OriginMemberOf(in_request, m_origin) == OriginMember::kWellFormed;
   m_hWnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FILE_SELECTOR), in_frame, DialogProc,
                               reinterpret_cast<LPARAM>(this));
   return m_hWnd;
@@ -120,6 +122,11 @@ void CFileSelectorDlg::OnInitDialog() {
   SetItemString(m_hWnd, IDC_BUTTON_REF, IDS_REF);
   EnableWindow(GetDlgItem(m_hWnd, IDC_BUTTON_OK), TRUE);
   m_passwordChar = static_cast<wchar_t>(SendDlgItemMessageW(m_hWnd, IDC_EDIT_PASSWORD, EM_GETPASSWORDCHAR, 0, 0));
+  if (m_hasOrigin) {
+    const std::wstring l_label = LoadWrapperString(IDS_ORIGIN_LABEL);
+    m_originBlock.Insert(m_hWnd, tavc::OriginPieces(l_label, tavc::SplitOriginForDisplay(m_origin)), {},
+                         IDC_ORIGIN_FIRST, {});
+  }
 }
 
 void CFileSelectorDlg::OnBnClickedCheckViewPassword() {

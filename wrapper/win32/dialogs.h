@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "common/win32/origin_block.h"
+
 // Modal error box owned by the active window; takes a code or a whole text.
 class CErrorMessageDlg {
  public:
@@ -32,7 +34,8 @@ class CEndConfirmDlg {
 // request (file path and password in, "ca" out) and asks the frame to start TAV.
 class CFileSelectorDlg {
  public:
-  HWND Create(HWND in_frame);
+  // Shows the request's origin, when it names one, above the guide.
+  HWND Create(HWND in_frame, const std::wstring& in_request);
   HWND GetHwnd() const { return m_hWnd; }
 
  private:
@@ -46,6 +49,9 @@ class CFileSelectorDlg {
   HWND m_hWnd = nullptr;
   HWND m_hFrame = nullptr;
   wchar_t m_passwordChar = 0;
+  bool m_hasOrigin = false;
+  tavc::RequestOrigin m_origin;
+  tavc::OriginBlock m_originBlock;
 };
 
 // A string resource of the wrapper.

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "wrapper/origin_member.h"
 #include "wrapper/relay_rules.h"
 #include "wrapper/win32/pipe_io.h"
 
@@ -85,11 +86,14 @@ LRESULT CALLBACK CMainFrame::WindowProc(HWND in_window, UINT in_message, WPARAM 
 }
 
 void CMainFrame::OnCreate() {
-  m_fileDlg.Create(m_hWnd);
+  m_fileDlg.Create(m_hWnd, m_unedited.GetData());
   ResizeFrame();
   StartParentWatch(GetStdHandle(STD_INPUT_HANDLE), m_hWnd, kMsgFromParent, kMsgDisconnectParent);
   SetUnvisible();
-  if (NeedsCertificateFile(m_unedited.GetData())) {
+  // A malformed origin goes to TAV unasked, to be refused there.
+  tavc::RequestOrigin l_origin;
+  if (NeedsCertificateFile(m_unedited.GetData()) &&
+      OriginMemberOf(m_unedited.GetData(), l_origin) != OriginMember::kMalformed) {
     SetVisible();
   } else {
     m_transparent = true;

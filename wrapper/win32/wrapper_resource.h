@@ -15,6 +15,8 @@
 #define IDC_BUTTON_OK 1007
 #define IDC_STATIC_MESSAGE 1008
 #define IDC_BUTTON_CANCEL 1009
+// The lines of the requesting origin, in reading order.
+#define IDC_ORIGIN_FIRST 1010
 
 #define IDS_MUTEX_NAME 100
 #define IDS_FILE_CAPTION 129
@@ -28,3 +30,4 @@
 #define IDS_END_CAPTION 137
 #define IDS_END_TEXT 138
 #define IDS_ERROR_CAPTION 139
+#define IDS_ORIGIN_LABEL 140

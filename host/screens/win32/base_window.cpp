@@ -3,6 +3,7 @@
 #include "host/core/frame_message_poster.h"
 #include "host/resources/message_texts.h"
 #include "host/resources/resource_ids.h"
+#include "host/screens/origin_notice.h"
 #include "host/screens/win32/end_alert_dialog.h"
 #include "host/screens/win32/version_info_dialog.h"
 
@@ -254,6 +255,51 @@ INT_PTR CALLBACK BaseWindow::DialogProc(HWND in_l_dialog, UINT in_l_message, WPA
   INT_PTR l_result = 0;
   if (l_self->OnMessage(in_l_message, in_l_wparam, in_l_lparam, l_result)) return l_result;
   return l_self->BaseMessage(in_l_message, in_l_wparam, in_l_lparam);
+}
+
+int BaseWindow::ShowOrigin(const std::wstring& in_l_extra_line) {
+  const std::vector<OriginRun> l_pieces = OriginNoticePieces(Store());
+  if (l_pieces.empty()) return 0;
+  std::vector<std::wstring> l_extra;
+  if (!in_l_extra_line.empty()) l_extra.push_back(in_l_extra_line);
+  return m_origin_block_.Insert(m_window_, l_pieces, l_extra, IDC_ORIGIN_FIRST, {IDC_BANNER, IDC_VERSION_BUTTON});
+}
+
+void BaseWindow::GiveBackHeight(int in_l_height, std::initializer_list<int> in_l_scrolling) const {
+  if (in_l_height <= 0 || in_l_scrolling.size() == 0) return;
+  struct Shrink {
+    int bottom;
+    int share;
+  };
+  std::vector<Shrink> l_shrinks;
+  int l_left = in_l_height;
+  for (const int l_id : in_l_scrolling) {
+    RECT l_rect{};
+    GetWindowRect(Item(l_id), &l_rect);
+    MapWindowPoints(nullptr, m_window_, reinterpret_cast<POINT*>(&l_rect), 2);
+    const int l_share = l_shrinks.size() + 1 == in_l_scrolling.size()
+                            ? l_left
+                            : in_l_height / static_cast<int>(in_l_scrolling.size());
+    l_left -= l_share;
+    l_shrinks.push_back({l_rect.bottom, l_share});
+    MoveWindow(Item(l_id), l_rect.left, l_rect.top, l_rect.right - l_rect.left, l_rect.bottom - l_rect.top - l_share,
+               TRUE);
+  }
+  // Each control moves up by the shares of the shrunk controls above it (the
+  // shrunk ones included, by those above themselves).
+  for (HWND l_child = GetWindow(m_window_, GW_CHILD); l_child != nullptr; l_child = GetWindow(l_child, GW_HWNDNEXT)) {
+    RECT l_rect{};
+    GetWindowRect(l_child, &l_rect);
+    MapWindowPoints(nullptr, m_window_, reinterpret_cast<POINT*>(&l_rect), 2);
+    int l_dy = 0;
+    for (const Shrink& l_shrink : l_shrinks) {
+      if (l_shrink.bottom <= l_rect.top) l_dy += l_shrink.share;
+    }
+    if (l_dy > 0) {
+      MoveWindow(l_child, l_rect.left, l_rect.top - l_dy, l_rect.right - l_rect.left, l_rect.bottom - l_rect.top, TRUE);
+    }
+  }
+  ShrinkDialog(in_l_height);
 }
 
 void BaseWindow::OnShowVersion() {

@@ -9,6 +9,7 @@
 
 #include <initializer_list>
 
+#include "common/win32/origin_block.h"
 #include "host/core/screen_factory.h"
 #include "host/screens/win32/dialog_screen.h"
 
@@ -75,6 +76,13 @@ class BaseWindow : public DialogScreen {
   void Post(UINT in_l_message, WPARAM in_l_wparam) const;
   // The information button: the version information, modal; the screen stays.
   void OnShowVersion();
+  // When the request names an origin: its line, and the extra line when not
+  // empty, above the first control under the banner. The dialog grows by the
+  // height returned.
+  int ShowOrigin(const std::wstring& in_l_extra_line = L"");
+  // Takes a height back from controls that scroll (shared among them, top to
+  // bottom): they shrink, what lies below them moves up, the dialog shrinks.
+  void GiveBackHeight(int in_l_height, std::initializer_list<int> in_l_scrolling) const;
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND in_l_dialog, UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam);
@@ -90,6 +98,7 @@ class BaseWindow : public DialogScreen {
   HFONT m_url_font_ = nullptr;
   // A button does not free the pictures it is given.
   HIMAGELIST m_version_images_ = nullptr;
+  OriginBlock m_origin_block_;
 };
 
 }  // namespace tavc

@@ -75,6 +75,9 @@ void CertificateConfirmScreenGpkiAp::OnInitDialog() {
   SetText(IDCANCEL, 3101);
   SetListedDetail();
   SetUpVersionButton();
+  // The detail pane scrolls: it makes the origin's room, so that the screen
+  // stays as tall as it was.
+  GiveBackHeight(ShowOrigin(), {IDC_GPKI_DETAIL});
 }
 
 void CertificateConfirmScreenGpkiAp::SetListedDetail() {

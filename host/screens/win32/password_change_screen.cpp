@@ -69,6 +69,7 @@ void PasswordChangeScreen::OnInitDialog() {
   } else {
     SetText(IDC_ERROR_LINE, l_message);
   }
+  ShowOrigin();
 }
 
 void PasswordChangeScreen::NarrowFields() const {

@@ -8,6 +8,7 @@
 #include "common/secure_wipe.h"
 #include "host/core/message_poster.h"
 #include "host/resources/resource_ids.h"
+#include "host/screens/origin_notice.h"
 #include "host/screens/screen_titles.h"
 #include "host/screens/win32/password_field.h"
 
@@ -60,6 +61,7 @@ void PasswordSetScreen::OnInitDialog() {
     ShowWindow(Item(IDC_CHANGE_LINK), SW_HIDE);
     ShrinkDialog(ScaleY(kLinkLineHeight));
   }
+  ShowOrigin(SignatureCountNotice(Store()));
 }
 
 void PasswordSetScreen::NarrowField() const {

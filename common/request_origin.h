@@ -1,0 +1,46 @@
+#pragma once
+// The web origin that asks ("origin" of a request, set by the browser
+// extension from what the browser reports). Both programs show it to the user
+// before a password is typed, so it is checked strictly first: only the exact
+// form a browser serialises is taken, never anything that could look like
+// another site once drawn (no user part, no path, no non-ASCII, no controls).
+#include <cstddef>
+#include <string>
+
+namespace tavc {
+
+// "https://", a host of 253 characters, ":" and five digits.
+inline constexpr std::size_t kMaxOriginLength = 267;
+
+struct RequestOrigin {
+  // Lower-case ASCII: a DNS name (punycode for international ones), a dotted
+  // IPv4 address, or an IPv6 address in brackets.
+  std::wstring host;
+  // Decimal digits without the colon; empty when the origin names none.
+  std::wstring port;
+};
+
+// True, with the parts filled, for "https://host[:port]", and for
+// "http://host[:port]" when the host is localhost, 127.0.0.1 or [::1]. Host
+// names are dot-separated labels of 1 to 63 letters a-z, digits and inner
+// hyphens, without a trailing dot; a name whose last label starts with a digit
+// must be a dotted IPv4 address without leading zeros. Ports are 1 to 65535
+// without leading zeros.
+bool ParseRequestOrigin(const std::wstring& in_l_text, RequestOrigin& out_l_origin);
+
+// host[:port] as shown: `registrable` is the part a site owner registers
+// (drawn in bold), `lead` the labels before it, `tail` the ":port".
+struct OriginDisplay {
+  std::wstring lead;
+  std::wstring registrable;
+  std::wstring tail;
+};
+
+// The registrable part is the last two labels; the last three under a
+// two-level suffix: under "jp" when the second label is ac, ad, co, ed, go, gr,
+// lg, ne, or or a prefecture's name, and under any other two-letter country
+// code when it is ac, co, com, edu, gov, net or org. Addresses and one-label
+// names are registrable whole.
+OriginDisplay SplitOriginForDisplay(const RequestOrigin& in_l_origin);
+
+}  // namespace tavc

@@ -1,0 +1,31 @@
+#include "host/screens/origin_notice.h"
+
+#include "common/template_format.h"
+#include "host/resources/message_texts.h"
+
+namespace tavc {
+namespace {
+
+constexpr std::uint32_t kOriginLabelId = 3330;
+constexpr std::uint32_t kSignatureCountId = 3331;
+
+}  // namespace
+
+std::vector<OriginRun> OriginNoticePieces(const DataStore& in_l_data_store) {
+  RequestOrigin l_origin;
+  // The intake took only a well-formed origin; the check again costs nothing.
+  if (!ParseRequestOrigin(in_l_data_store.GetOrigin(), l_origin)) return {};
+  return OriginPieces(LoadMessageText(kOriginLabelId), SplitOriginForDisplay(l_origin));
+}
+
+std::wstring SignatureCountNotice(const DataStore& in_l_data_store) {
+  const std::wstring l_mode = in_l_data_store.GetMode();
+  if (in_l_data_store.GetOrigin().empty() ||
+      (l_mode != L"02" && l_mode != L"07" && l_mode != L"11" && l_mode != L"12")) {
+    return L"";
+  }
+  return FormatTemplate(LoadMessageText(kSignatureCountId),
+                        {std::to_wstring(in_l_data_store.GetDigest().size())});
+}
+
+}  // namespace tavc
