@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "host/resources/tav_sites.h"
+
 namespace tavc {
 namespace {
 
