@@ -71,6 +71,9 @@ class BaseWindow : public DialogScreen {
   void SetUpVersionButton();
   // The FAQ address field in a 12-point font.
   void SetUpUrlFont();
+  // Makes the address field tall enough for every line its text wraps into:
+  // `in_l_below` move down and the dialog grows by what it gains.
+  void FitUrlField(std::initializer_list<int> in_l_below) const;
   void DeleteBanner();
   void Post(UINT in_l_message, WPARAM in_l_wparam) const;
   // The information button: the version information, modal; the screen stays.
