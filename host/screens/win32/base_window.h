@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <initializer_list>
+#include <memory>
 
 #include "host/core/screen_factory.h"
 #include "host/screens/win32/dialog_screen.h"
@@ -78,6 +79,10 @@ class BaseWindow : public DialogScreen {
   void Post(UINT in_l_message, WPARAM in_l_wparam) const;
   // The information button: the version information, modal; the screen stays.
   void OnShowVersion();
+  // Expires when the screen is deleted. A modal loop run from a handler goes on
+  // delivering the frame's messages, which may replace and delete the screen:
+  // after it the handler touches the screen only while this has not expired.
+  std::weak_ptr<const int> AliveToken() const { return m_alive_; }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND in_l_dialog, UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam);
@@ -93,6 +98,7 @@ class BaseWindow : public DialogScreen {
   HFONT m_url_font_ = nullptr;
   // A button does not free the pictures it is given.
   HIMAGELIST m_version_images_ = nullptr;
+  std::shared_ptr<const int> m_alive_ = std::make_shared<const int>(0);
 };
 
 }  // namespace tavc
