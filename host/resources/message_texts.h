@@ -11,5 +11,9 @@ void SetMessageLanguage(const std::wstring& in_l_language);
 
 // The text of a message ID, or empty when the table has none.
 std::wstring LoadMessageText(std::uint32_t in_l_id);
+// The Japanese text of a message ID, whatever language is set: for the
+// dialogs that are Japanese over every screen (end confirmation, version
+// information).
+std::wstring LoadJapaneseText(std::uint32_t in_l_id);
 
 }  // namespace tavc

@@ -117,10 +117,11 @@ if run_case "log-in, typing rules" "$login" screen=PasswordSetScreen absent=1090
   expect "log-in, typing rules" "$(login_answer)"
 fi
 
-# English log-in: the English template and texts.
+# English log-in: the English template and texts; the version information
+# and the end confirmation it opens stay wholly Japanese.
 if run_case "log-in in English" '{"mode":"01",'"$versions"',"language":"en","digest":"'"$login_digest"'"}' \
   screen=PasswordSetScreen text=1019:"Enter your JPKI password" text=1:OK snap=password_english layout="Segoe UI" \
-  type=1002:1234 click=1; then
+  click=57664 version=1 close alert=cancel screen=PasswordSetScreen text=2:Cancel type=1002:1234 click=1; then
   expect "log-in in English" "$(login_answer)"
 fi
 

@@ -103,7 +103,7 @@ if run_case "06: the change screen's rules" "$change06" \
   screen=PasswordSelectScreen caption="Tavori パスワード選択" layout snap=password_select \
   radio=1048 click=1 screen=PasswordChangeScreen caption="Tavori パスワード変更" \
   type=1002:1a2b3c4 type=1004:4321 type=1005:432 enabled=1:0 type=1005:2 enabled=1:1 click=1 \
-  text=1039:新しいパスワードと新しいパスワード（確認）は同じ layout snap=password_change_error \
+  text=1039:新しいパスワードと新しいパスワード（確認）は同じ color=1039:black layout snap=password_change_error \
   click=2 screen=PasswordSelectScreen radio=1047 click=1 screen=PasswordChangeScreen \
   type=1002:abcdef type=1004:xyz789 type=1005:xyz789 click=1 text=1039:現在のパスワードは6～16桁 \
   type=1002:abc123 type=1004:xyz-789 type=1005:xyz-789 click=1 text=1039:新しいパスワードは6～16桁 \
@@ -202,7 +202,13 @@ ca_cert="$work/certs/reader0-second.der"
 fingerprint="$(openssl x509 -inform DER -in "$ca_cert" -noout -fingerprint -sha256 | cut -d= -f2 | tr -d :)"
 serial="$(openssl x509 -inform DER -in "$user_cert" -noout -serial | cut -d= -f2 | tr 'A-F' 'a-f')"
 request12='{"mode":"12",'"$versions"',"digest":["'"$digest"'"]}'
-saved="$work/saved/card.cer"
+# The file gets the longest name taken (256 characters), beside a file of the
+# user's named like it with ".part", which stays as it was; nothing else is left.
+saved_dir="$work/saved/$(printf 'd%.0s' $(seq 120))"
+mkdir -p "$saved_dir"
+saved_prefix="$(windows_path "$saved_dir")\\"
+saved="$saved_dir/$(printf 'n%.0s' $(seq $((256 - ${#saved_prefix} - 4)))).cer"
+echo "the user's own file" >"$saved.part"
 if run_case "12: the CA certificate, its fingerprint, the file, then sign" "$request12" \
   screen=PasswordSetScreen type=1002:GPKI1234 click=1 screen=CertificateConfirmScreenGpkiAp \
   caption="Tavori GPKI電子証明書確認" text=1075:内容を確認の上 listkey=1076:home row=1076:0 text=1077:V3 \
@@ -212,8 +218,28 @@ if run_case "12: the CA certificate, its fingerprint, the file, then sign" "$req
   click=1079 save=cancel screen=CertificateConfirmScreenGpkiAp click=1 gone=CertificateConfirmScreenGpkiAp; then
   expect "12: confirm, then sign" "$(signing_json 12 "$user_cert" "$digest" "$(uuid)")"
   verify "$user_cert" "$digest" "$(received_signature)" || fail "12: signature"
-  if cmp -s "$saved" "$user_cert"; then echo "ok   12: the saved .cer is the card's certificate"; else
-    fail "12: the saved file differs from the card's certificate"
+  if cmp -s "$saved" "$user_cert"; then echo "ok   12: the saved .cer (256 characters) is the card's certificate"; else
+    fail "12: the saved file (${#saved_prefix} + $(($(basename "$saved" | wc -c) - 1)) characters) differs from the card's certificate"
+  fi
+  if [ "$(cat "$saved.part" 2>/dev/null)" = "the user's own file" ] && [ "$(find "$saved_dir" -type f | wc -l)" = 2 ]; then
+    echo "ok   12: the user's \".part\" file stays, no other file is left"
+  else
+    fail "12: the folder holds: $(ls -A "$saved_dir" | cut -c1-20 | tr '\n' ' ')"
+  fi
+fi
+# The page goes away while the save dialog is open: the interrupt's error
+# screen replaces the confirmation; the name the user then gives is saved all
+# the same, and the run ends on the error screen without an answer.
+tav_frame '{"mode":"05"}' >"$work/cancel_frame"
+saved="$work/saved/interrupted.cer"
+if run_case "12: the page goes while the save dialog is open" "$request12" screen=PasswordSetScreen \
+  type=1002:GPKI1234 click=1 screen=CertificateConfirmScreenGpkiAp click=1079 write="$(windows_path "$work/cancel_frame")" \
+  screen=ErrorScreen save="$(windows_path "$saved")" screen=ErrorScreen text=1039:表示中のページから移動された click=1; then
+  if [ -s "$work/answer" ]; then fail "12: the page went during the save: an answer was written"; else
+    echo "ok   12: the page went during the save: no answer"
+  fi
+  if cmp -s "$saved" "$user_cert"; then echo "ok   12: the file named after the page went is saved"; else
+    fail "12: the file named after the page went is not the card's certificate"
   fi
 fi
 if run_case "12 with its origin" '{"mode":"12",'"$versions"',"origin":"https://www.example.go.jp:8443","digest":["'"$digest"'"]}' \
@@ -253,7 +279,8 @@ if run_case "12: a hostile certificate shown bounded" "$request12" screen=Passwo
   screen=CertificateConfirmScreenGpkiAp listkey=1076:home row=1076:0 listkey=1076:down row=1076:1 listkey=1076:down \
   row=1076:2 listkey=1076:down row=1076:3 listkey=1076:down row=1076:4 listkey=1076:down row=1076:5 \
   listkey=1076:down row=1076:6 text=1077:"OU=Unit 00 �xxx" text=1077:"CN=Yamada �Taro� �Bell" \
-  layout snap=certificate_gpki_hostile listkey=1076:end row=1076:14 click=1 gone=CertificateConfirmScreenGpkiAp; then
+  layout snap=certificate_gpki_hostile listkey=1076:end row=1076:14 defid=1079 row=1076:14 defid=1 click=1 \
+  gone=CertificateConfirmScreenGpkiAp; then
   expect "12: a hostile certificate, then sign" "$(signing_json 12 "$user_cert" "$digest" "$(uuid)")"
   verify "$user_cert" "$digest" "$(received_signature)" || fail "12: hostile certificate: signature"
 fi
@@ -285,11 +312,13 @@ if run_case "a newer version: Skip goes on to the log-in" "$newer" screen=Versio
   expect "a newer version: Skip goes on to the log-in" "$(answer_json mode 01 result 0 uuid "$(uuid)" \
     signature "$(sign "$auth_cert" "$login_digest")" certificate "$(base64 -w0 "$auth_cert")")"
 fi
+# The download page's site is a build setting.
+download_site="$(sed -n 's/^TAV_DOWNLOAD_SITE:STRING=//p' "$build_dir/CMakeCache.txt")"
 rm -f "$work/browser.log"
 if run_case "a newer version: Update opens the download page" "$newer" screen=VersionInfoScreen click=2; then
   expect "a newer version: Update ends the request" "$(answer_json mode 01 result 9)"
   for _ in $(seq 50); do [ -s "$work/browser.log" ] && break; sleep 0.1; done
-  if grep -qF 'url.dll,FileProtocolHandler "https://www.tavori.example/SCK0101_03_001/SCK0101_03_001_Init.form#versionup"' \
+  if grep -qF 'url.dll,FileProtocolHandler "'"$download_site"'/SCK0101_03_001/SCK0101_03_001_Init.form#versionup"' \
     "$work/browser.log" 2>/dev/null; then
     echo "ok   a newer version: the browser is asked for the download page"
   else

@@ -128,9 +128,22 @@ check "length prefix 0: error screen, no answer" "$work/zero_length" "$work/zero
 # the run: not carried out, "result" "9".
 tav_frame '{"mode":"01","latest_version":"1","available_version":"1","digest":"AAE="}' >"$work/login"
 tav_answer_frame $'{\r\n  "mode":"01",\r\n  "result":"9"\r\n}' >"$work/login.expected"
+# The FAQ article's address shows whole (layout), its site a build setting.
+faq_site="$(sed -n 's/^TAV_FAQ_SITE:STRING=//p' "$build_dir/CMakeCache.txt")"
+faq_article="$faq_site/faq/show/3520?site_domain=default"
 check "log-in without a reader: card request, end alert" "$work/login" "$work/login.expected" \
-  screen=CardRequestScreen click=1 text=1039:EW140-1510 snap=card_request_screen layout click=2 snap=end_alert \
-  alert=cancel screen=CardRequestScreen click=2 alert=ok
+  screen=CardRequestScreen click=1 text=1039:EW140-1510 color=1039:red text=1007:"$faq_article" \
+  snap=card_request_screen layout click=2 snap=end_alert alert=cancel screen=CardRequestScreen click=2 alert=ok
+
+# No reader in a GPKI mode ends on the error screen; its message sends the
+# user to the FAQ article, whose address is shown there too.
+gpki_digest="$({ printf '3031300d060960864801650304020105000420' | xxd -r -p; printf 'x' | openssl dgst -sha256 -binary; } |
+  base64 -w0)"
+tav_frame '{"mode":"11","latest_version":"1","available_version":"1","digest":["'"$gpki_digest"'"]}' >"$work/gpki_no_reader"
+error_answer 11 EWC40-3910 >"$work/gpki_no_reader.expected"
+check "GPKI signing without a reader: the error screen with the FAQ article" "$work/gpki_no_reader" \
+  "$work/gpki_no_reader.expected" screen=ErrorScreen text=1039:EWC40-3910 \
+  text=1007:"$faq_article" snap=error_no_reader_gpki layout click=1
 
 # A request of almost 1 MiB, the most a frame may hold: 21,000 digests. The
 # driver writes it while TAV reads, so neither waits on the other's full pipe.

@@ -24,9 +24,15 @@
 //   end                  once a screen shows, close the frame and confirm the end
 //                        confirmation if one appears (ends any run)
 //   layout[=<face>]      check that no two visible controls of the current screen
-//                        overlap (the information button sits in the banner's corner)
-//                        and that no text, check box, radio or push button cuts its
-//                        text in the screen's font (Meiryo UI unless named)
+//                        overlap (the information button sits in the banner's corner),
+//                        that no text, check box, radio or push button cuts its
+//                        text in the screen's font (Meiryo UI unless named), and that
+//                        a multi-line field without a vertical scroll bar shows every
+//                        line its text wraps into
+//   color=<id>:red|black wait until a control's text is drawn in red, or in black
+//                        without red (read back from the screen's pixels)
+//   defid=<id>           make a button the current screen's default (DM_SETDEFID) and
+//                        check that the dialog took it
 //   absent=<id>          check that the current screen has no control with the ID
 //   bold=<id>            check that a control of the current screen has room for its
 //                        text in the screen's bold font (so it is sized for bold)
@@ -404,6 +410,87 @@ bool CheckTextsFit(HWND in_l_screen, const std::vector<Control>& in_l_controls, 
   return l_fit;
 }
 
+// A multi-line field the user cannot scroll down must show its last line, and
+// from its first. The address field has a 12-point font of the screen's face;
+// the other fields the screen's font. (A font handle of another process reads
+// as 0 here.)
+constexpr int kUrlFieldId = 1007;
+constexpr int kFieldFontTenths = 120;
+
+bool CheckFieldsShowWhole(HWND in_l_screen, const std::vector<Control>& in_l_controls, const std::wstring& in_l_face) {
+  const HDC l_context = GetDC(nullptr);
+  LOGFONTW l_face{};
+  l_face.lfHeight = -MulDiv(kFieldFontTenths, GetDeviceCaps(l_context, LOGPIXELSY), 720);
+  l_face.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(l_face.lfFaceName, in_l_face.c_str(), LF_FACESIZE);
+  const HFONT l_field_font = CreateFontIndirectW(&l_face);
+  const HFONT l_screen_font = ScreenFont(l_context, in_l_face, FW_NORMAL);
+  const HGDIOBJ l_previous = SelectObject(l_context, l_screen_font);
+  bool l_whole = true;
+  for (const Control& l_control : in_l_controls) {
+    const LONG l_style = GetWindowLongW(l_control.window, GWL_STYLE);
+    if (ClassOf(l_control.window) != L"Edit" || (l_style & ES_MULTILINE) == 0 || (l_style & WS_VSCROLL) != 0 ||
+        WindowText(l_control.window).empty()) {
+      continue;
+    }
+    SelectObject(l_context, l_control.id == kUrlFieldId ? l_field_font : l_screen_font);
+    TEXTMETRICW l_metrics{};
+    GetTextMetricsW(l_context, &l_metrics);
+    RECT l_format{};
+    GetClientRect(l_control.window, &l_format);
+    SendMessageW(l_control.window, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&l_format));
+    const auto l_lines = static_cast<int>(SendMessageW(l_control.window, EM_GETLINECOUNT, 0, 0));
+    const LRESULT l_last_start = SendMessageW(l_control.window, EM_LINEINDEX, static_cast<WPARAM>(l_lines - 1), 0);
+    const LRESULT l_position = SendMessageW(l_control.window, EM_POSFROMCHAR, static_cast<WPARAM>(l_last_start), 0);
+    const int l_last_bottom = static_cast<short>(HIWORD(l_position)) + l_metrics.tmHeight;
+    if (SendMessageW(l_control.window, EM_GETFIRSTVISIBLELINE, 0, 0) == 0 && l_last_bottom <= l_format.bottom) continue;
+    Fail(L"field " + std::to_wstring(l_control.id) + L" of " + WindowText(in_l_screen) + L" hides lines: " +
+         std::to_wstring(l_lines) + L" lines of " + std::to_wstring(l_metrics.tmHeight) + L" end at " +
+         std::to_wstring(l_last_bottom) + L", it shows " + std::to_wstring(l_format.top) + L" to " +
+         std::to_wstring(l_format.bottom));
+    l_whole = false;
+  }
+  SelectObject(l_context, l_previous);
+  ReleaseDC(nullptr, l_context);
+  DeleteObject(l_screen_font);
+  DeleteObject(l_field_font);
+  return l_whole;
+}
+
+// Counts a control's red pixels (the error colour) and its dark ones (text in
+// black), as the screen shows them.
+bool CountTextPixels(HWND in_l_control, int& out_l_red, int& out_l_dark) {
+  RECT l_rect{};
+  if (!GetWindowRect(in_l_control, &l_rect)) return false;
+  const int l_width = l_rect.right - l_rect.left;
+  const int l_height = l_rect.bottom - l_rect.top;
+  if (l_width <= 0 || l_height <= 0) return false;
+  const HDC l_screen = GetDC(nullptr);
+  const HDC l_copy = CreateCompatibleDC(l_screen);
+  const HBITMAP l_bitmap = CreateCompatibleBitmap(l_screen, l_width, l_height);
+  const HGDIOBJ l_previous = SelectObject(l_copy, l_bitmap);
+  BitBlt(l_copy, 0, 0, l_width, l_height, l_screen, l_rect.left, l_rect.top, SRCCOPY);
+  SelectObject(l_copy, l_previous);
+  BITMAPINFO l_info{};
+  l_info.bmiHeader = {sizeof(BITMAPINFOHEADER), l_width, -l_height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<DWORD> l_pixels(static_cast<std::size_t>(l_width) * static_cast<std::size_t>(l_height));
+  const int l_rows =
+      GetDIBits(l_copy, l_bitmap, 0, static_cast<UINT>(l_height), l_pixels.data(), &l_info, DIB_RGB_COLORS);
+  DeleteObject(l_bitmap);
+  DeleteDC(l_copy);
+  ReleaseDC(nullptr, l_screen);
+  out_l_red = 0;
+  out_l_dark = 0;
+  for (const DWORD l_pixel : l_pixels) {
+    const DWORD l_red = (l_pixel >> 16) & 0xFF;
+    const DWORD l_green = (l_pixel >> 8) & 0xFF;
+    const DWORD l_blue = l_pixel & 0xFF;
+    if (l_red >= 200 && l_green <= 90 && l_blue <= 90) ++out_l_red;
+    if (l_red <= 90 && l_green <= 90 && l_blue <= 90) ++out_l_dark;
+  }
+  return l_rows == l_height;
+}
+
 bool CheckLayout(HWND in_l_screen, const std::wstring& in_l_face) {
   std::vector<Control> l_controls;
   EnumChildWindows(in_l_screen, CollectControl, reinterpret_cast<LPARAM>(&l_controls));
@@ -424,7 +511,8 @@ bool CheckLayout(HWND in_l_screen, const std::wstring& in_l_face) {
       }
     }
   }
-  return CheckTextsFit(in_l_screen, l_controls, in_l_face);
+  const bool l_fit = CheckTextsFit(in_l_screen, l_controls, in_l_face);
+  return CheckFieldsShowWhole(in_l_screen, l_controls, in_l_face) && l_fit;
 }
 
 bool Step(Run& in_l_run, const std::wstring& in_l_step) {
@@ -536,6 +624,31 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     return l_alert == nullptr || AnswerEndAlert(in_l_run, L"ok");
   }
   if (l_verb == L"snap") return Snap(l_value);
+  if (l_verb == L"color" && SplitControl(l_value, l_id, l_text)) {
+    const bool l_red = l_text == L"red";
+    int l_red_pixels = 0;
+    int l_dark_pixels = 0;
+    if (WaitFor(in_l_run, [&] {
+          const HWND l_screen = CurrentScreen(in_l_run);
+          return l_screen != nullptr && CountTextPixels(GetDlgItem(l_screen, l_id), l_red_pixels, l_dark_pixels) &&
+                 (l_red ? l_red_pixels > 0 && l_dark_pixels == 0 : l_dark_pixels > 0 && l_red_pixels == 0);
+        })) {
+      return true;
+    }
+    Fail(L"control " + std::to_wstring(l_id) + L" is not drawn in " + l_text + L" (" + std::to_wstring(l_red_pixels) +
+         L" red, " + std::to_wstring(l_dark_pixels) + L" dark pixels)");
+    return false;
+  }
+  if (l_verb == L"defid") {
+    const HWND l_screen = ScreenNow(in_l_run);
+    if (l_screen == nullptr) return false;
+    const int l_button = _wtoi(l_value.c_str());
+    SendMessageW(l_screen, DM_SETDEFID, static_cast<WPARAM>(l_button), 0);
+    const LRESULT l_default = SendMessageW(l_screen, DM_GETDEFID, 0, 0);
+    if (HIWORD(l_default) == DC_HASDEFID && LOWORD(l_default) == l_button) return true;
+    Fail(L"the screen's default button is " + std::to_wstring(LOWORD(l_default)) + L", not " + l_value);
+    return false;
+  }
   if (l_verb == L"layout") {
     const HWND l_screen = ScreenNow(in_l_run);
     return l_screen != nullptr && CheckLayout(l_screen, l_value.empty() ? kScreenFontFace : l_value);

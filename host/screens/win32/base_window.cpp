@@ -196,6 +196,30 @@ void BaseWindow::SetUpUrlFont() {
   }
 }
 
+void BaseWindow::FitUrlField(std::initializer_list<int> in_l_below) const {
+  const HWND l_field = Item(IDC_URL_FIELD);
+  const auto l_font = reinterpret_cast<HFONT>(SendMessageW(l_field, WM_GETFONT, 0, 0));
+  const HDC l_dc = GetDC(l_field);
+  const HGDIOBJ l_previous = SelectObject(l_dc, l_font != nullptr ? l_font : GetStockObject(DEFAULT_GUI_FONT));
+  TEXTMETRICW l_metrics{};
+  const BOOL l_measured = GetTextMetricsW(l_dc, &l_metrics);
+  SelectObject(l_dc, l_previous);
+  ReleaseDC(l_field, l_dc);
+  if (!l_measured) return;
+  // The edit control has wrapped the text at its width already, a line the font's height.
+  const auto l_lines = static_cast<int>(SendMessageW(l_field, EM_GETLINECOUNT, 0, 0));
+  RECT l_format{};
+  SendMessageW(l_field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&l_format));
+  const int l_gain = l_lines * l_metrics.tmHeight - (l_format.bottom - l_format.top);
+  if (l_gain <= 0) return;
+  RECT l_rect{};
+  GetWindowRect(l_field, &l_rect);
+  MapWindowPoints(nullptr, m_window_, reinterpret_cast<POINT*>(&l_rect), 2);
+  MoveWindow(l_field, l_rect.left, l_rect.top, l_rect.right - l_rect.left, l_rect.bottom - l_rect.top + l_gain, TRUE);
+  MoveWindowObjects(in_l_below, -l_gain);
+  ShrinkDialog(-l_gain);
+}
+
 void BaseWindow::DeleteBanner() {
   if (m_banner_ == nullptr) return;
   if (IsWindow()) SendDlgItemMessageW(m_window_, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, 0);

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <initializer_list>
+#include <memory>
 
 #include "common/win32/origin_block.h"
 #include "host/core/screen_factory.h"
@@ -72,6 +73,9 @@ class BaseWindow : public DialogScreen {
   void SetUpVersionButton();
   // The FAQ address field in a 12-point font.
   void SetUpUrlFont();
+  // Makes the address field tall enough for every line its text wraps into:
+  // `in_l_below` move down and the dialog grows by what it gains.
+  void FitUrlField(std::initializer_list<int> in_l_below) const;
   void DeleteBanner();
   void Post(UINT in_l_message, WPARAM in_l_wparam) const;
   // The information button: the version information, modal; the screen stays.
@@ -83,6 +87,10 @@ class BaseWindow : public DialogScreen {
   // Takes a height back from controls that scroll (shared among them, top to
   // bottom): they shrink, what lies below them moves up, the dialog shrinks.
   void GiveBackHeight(int in_l_height, std::initializer_list<int> in_l_scrolling) const;
+  // Expires when the screen is deleted. A modal loop run from a handler goes on
+  // delivering the frame's messages, which may replace and delete the screen:
+  // after it the handler touches the screen only while this has not expired.
+  std::weak_ptr<const int> AliveToken() const { return m_alive_; }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND in_l_dialog, UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam);
@@ -99,6 +107,7 @@ class BaseWindow : public DialogScreen {
   // A button does not free the pictures it is given.
   HIMAGELIST m_version_images_ = nullptr;
   OriginBlock m_origin_block_;
+  std::shared_ptr<const int> m_alive_ = std::make_shared<const int>(0);
 };
 
 }  // namespace tavc

@@ -26,6 +26,7 @@ void CardRequestScreen::OnInitDialog() {
   const std::uint32_t l_address = CardRequestFaqAddress(Error().GetMessageId());
   if (l_address != 0) SetText(IDC_URL_FIELD, l_address);
   SetUpUrlFont();
+  if (l_address != 0) FitUrlField({IDOK, IDCANCEL});
   SetText(IDCANCEL, 3101);
   SetText(IDOK, 3100);
   SetUpVersionButton();

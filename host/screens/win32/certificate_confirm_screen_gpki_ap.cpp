@@ -1,15 +1,13 @@
 #include "host/screens/win32/certificate_confirm_screen_gpki_ap.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
-#include <shlobj.h>
 
 #include "host/cert/gpki_ap_certificate.h"
 #include "host/core/message_poster.h"
 #include "host/resources/resource_ids.h"
-#include "host/screens/win32/certificate_file_writer.h"
 #include "host/screens/gpki_certificate_rows.h"
 #include "host/screens/screen_titles.h"
+#include "host/screens/win32/certificate_save_dialog.h"
 
 namespace tavc {
 namespace {
@@ -19,15 +17,10 @@ constexpr int kNameColumnWidth = 150;
 constexpr int kValueColumnWidth = 480;
 constexpr std::uint16_t kSaveModule = 0xD101;
 constexpr std::uint8_t kSaveRoutine = 1;
-// Names up to 256 characters are taken. The dialog gets room for far longer
-// ones, so that a long name typed into it comes back whole (some dialogs
-// write past a short buffer) and is refused here.
-constexpr std::size_t kNameUsable = 256;
-constexpr DWORD kNameBuffer = 32768;
-constexpr std::size_t kFolderBuffer = 261;
 // The list moves its own selection after telling of a key: the row is shown
-// once it has (wParam the row).
-constexpr UINT kShowRow = WM_USER + 1;
+// once it has (wParam the row). A message of the application's own range: the
+// dialog manager's messages start at WM_USER.
+constexpr UINT kShowRow = WM_APP + 0x200;
 
 void InsertColumn(HWND in_l_list, int in_l_index, const wchar_t* in_l_title, int in_l_width) {
   LVCOLUMNW l_column{};
@@ -125,7 +118,15 @@ void CertificateConfirmScreenGpkiAp::OnOk() {
 }
 
 void CertificateConfirmScreenGpkiAp::OnButtonSave() {
-  if (SaveAs() != 0) Post(WM_APP05, 1);
+  const GpkiApCertificate* l_certificate = Shown();
+  const std::wstring l_hex = l_certificate != nullptr ? l_certificate->GetCertificateHex() : std::wstring();
+  const std::weak_ptr<const int> l_alive = AliveToken();
+  const std::uint8_t l_point = SaveCertificateAs(Window(), l_hex);
+  // An interrupt may have replaced this screen while the dialog was open; the
+  // file the user chose is written all the same.
+  if (l_point == 0 || l_alive.expired()) return;
+  Error().SetCardError(L"EW044-4499", kSaveModule, kSaveRoutine, l_point);
+  Post(WM_APP05, 1);
 }
 
 void CertificateConfirmScreenGpkiAp::ShowDetail(int in_l_row) {
@@ -151,34 +152,6 @@ void CertificateConfirmScreenGpkiAp::SelectRow(int in_l_row) {
   SendMessageW(l_list, LVM_SETITEMSTATE, static_cast<WPARAM>(l_row), reinterpret_cast<LPARAM>(&l_state));
   SendMessageW(l_list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(l_row), FALSE);
   ShowDetail(l_row);
-}
-
-int CertificateConfirmScreenGpkiAp::SaveFailure(std::uint8_t in_l_point) {
-  Error().SetCardError(L"EW044-4499", kSaveModule, kSaveRoutine, in_l_point);
-  return 1;
-}
-
-int CertificateConfirmScreenGpkiAp::SaveAs() {
-  std::wstring l_name(kNameBuffer, L'\0');
-  std::wstring l_folder(kFolderBuffer, L'\0');
-  if (!SHGetSpecialFolderPathW(Window(), &l_folder[0], CSIDL_PERSONAL, FALSE)) return SaveFailure(3);
-  static const wchar_t kFilter[] = L"証明書ファイル\0*.cer\0";
-  OPENFILENAMEW l_dialog{};
-  l_dialog.lStructSize = sizeof l_dialog;
-  l_dialog.hwndOwner = Window();
-  l_dialog.lpstrFilter = kFilter;
-  l_dialog.nFilterIndex = 1;
-  l_dialog.lpstrFile = &l_name[0];
-  l_dialog.nMaxFile = kNameBuffer;
-  l_dialog.lpstrInitialDir = l_folder.c_str();
-  l_dialog.lpstrDefExt = L"cer";
-  l_dialog.Flags = OFN_EXPLORER | OFN_NOTESTFILECREATE | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-  if (!GetSaveFileNameW(&l_dialog)) return CommDlgExtendedError() == 0 ? 0 : SaveFailure(4);
-  if (wcsnlen(l_name.c_str(), kNameBuffer) > kNameUsable) return SaveFailure(4);
-  const GpkiApCertificate* l_certificate = Shown();
-  const std::wstring l_hex = l_certificate != nullptr ? l_certificate->GetCertificateHex() : std::wstring();
-  const int l_point = WriteCertificateFile(l_name.c_str(), l_hex);
-  return l_point == 0 ? 0 : SaveFailure(static_cast<std::uint8_t>(l_point));
 }
 
 bool CertificateConfirmScreenGpkiAp::OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam,

@@ -27,9 +27,6 @@ class CertificateConfirmScreenGpkiAp final : public BaseWindow {
   void OnListKeyDown(WORD in_l_key);
   // Selects, focuses and shows a row, and its detail.
   void SelectRow(int in_l_row);
-  // 0 when saved or when the user cancelled the file dialog; 1 with the error record set.
-  int SaveAs();
-  int SaveFailure(std::uint8_t in_l_point);
   const GpkiApCertificate* Shown() const;
 
   const GpkiApCertificate* m_card_certificate_;

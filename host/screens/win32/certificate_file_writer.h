@@ -1,7 +1,7 @@
 #pragma once
 // Writes a certificate's DER bytes to a file without losing what was there:
-// the bytes go to a file beside it first, which replaces the target only once
-// every byte is on disk.
+// the bytes go to a new file of its own beside the target first (never one
+// that exists), which replaces the target only once every byte is on disk.
 #include <string>
 
 namespace tavc {

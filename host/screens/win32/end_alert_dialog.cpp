@@ -33,10 +33,10 @@ INT_PTR EndAlertDialog::DoModal() {
 void EndAlertDialog::OnInitDialog(HWND in_l_dialog) {
   // A second alert records its error and still asks; its answers then only cancel.
   m_alert_->OnInitDialog();
-  SetWindowTextW(in_l_dialog, LoadMessageText(kCaptionText).c_str());
-  SetDlgItemTextW(in_l_dialog, IDC_END_ALERT_TEXT, LoadMessageText(kQuestionText).c_str());
-  SetDlgItemTextW(in_l_dialog, IDOK, LoadMessageText(kOkText).c_str());
-  SetDlgItemTextW(in_l_dialog, IDCANCEL, LoadMessageText(kCancelText).c_str());
+  SetWindowTextW(in_l_dialog, LoadJapaneseText(kCaptionText).c_str());
+  SetDlgItemTextW(in_l_dialog, IDC_END_ALERT_TEXT, LoadJapaneseText(kQuestionText).c_str());
+  SetDlgItemTextW(in_l_dialog, IDOK, LoadJapaneseText(kOkText).c_str());
+  SetDlgItemTextW(in_l_dialog, IDCANCEL, LoadJapaneseText(kCancelText).c_str());
 }
 
 INT_PTR CALLBACK EndAlertDialog::DialogProc(HWND in_l_dialog, UINT in_l_message, WPARAM in_l_wparam,

@@ -17,6 +17,7 @@ void ErrorScreen::OnInitDialog() {
   const std::uint32_t l_address = ErrorScreenFaqAddress(Error().GetMessageId());
   if (l_address != 0) SetText(IDC_URL_FIELD, l_address);
   SetUpUrlFont();
+  if (l_address != 0) FitUrlField({IDOK});
   SetText(IDOK, 3100);
   SetUpVersionButton();
   SetUpBanner({IDC_ERROR_LINE, IDC_URL_CAPTION, IDC_URL_FIELD, IDOK});

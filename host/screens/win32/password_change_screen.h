@@ -1,6 +1,6 @@
 #pragma once
 // Takes the current password and the new one twice, checks them by the
-// password type's rules (shown in red on the same screen) and hands them to
+// password type's rules (shown in bold black on the same screen) and hands them to
 // the card operation. Cancel goes back to the selection, or, for the GPKI
 // card, asks to end.
 #include "host/screens/password_change_rules.h"
@@ -16,7 +16,6 @@ class PasswordChangeScreen final : public BaseWindow {
  private:
   void OnInitDialog() override;
   bool OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam, INT_PTR& out_l_result) override;
-  bool HasRedErrorLine() const override { return true; }
   void OnChar(int in_l_field) const;
   void OnUpdatePassword() const;
   void OnClickDisplayCheck();

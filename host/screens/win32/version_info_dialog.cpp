@@ -48,7 +48,7 @@ INT_PTR VersionInfoDialog::DoModal() {
 void VersionInfoDialog::OnInitDialog(HWND in_l_dialog) {
   CenterOnOwner(in_l_dialog);
   // Named for tools and tests, as the screens are; the caption says the title.
-  SetWindowTextW(in_l_dialog, LoadMessageText(3009).c_str());
+  SetWindowTextW(in_l_dialog, LoadJapaneseText(3009).c_str());
   const auto l_font = reinterpret_cast<HFONT>(SendDlgItemMessageW(in_l_dialog, IDC_VERSION_PRODUCT, WM_GETFONT, 0, 0));
   LOGFONTW l_info{};
   if (l_font != nullptr && GetObjectW(l_font, sizeof l_info, &l_info) != 0) {
@@ -63,10 +63,10 @@ void VersionInfoDialog::OnInitDialog(HWND in_l_dialog) {
       SendDlgItemMessageW(in_l_dialog, IDC_VERSION_PRODUCT, WM_SETFONT, reinterpret_cast<WPARAM>(m_font_), TRUE);
     }
   }
-  SetDlgItemTextW(in_l_dialog, IDC_VERSION_PRODUCT, LoadMessageText(3301).c_str());
-  SetDlgItemTextW(in_l_dialog, IDC_VERSION_MAKER, LoadMessageText(3302).c_str());
+  SetDlgItemTextW(in_l_dialog, IDC_VERSION_PRODUCT, LoadJapaneseText(3301).c_str());
+  SetDlgItemTextW(in_l_dialog, IDC_VERSION_MAKER, LoadJapaneseText(3302).c_str());
   SetDlgItemTextW(in_l_dialog, IDC_VERSION_VER, (L"Ver" + m_data_store_->GetOwnVersion()).c_str());
-  SetDlgItemTextW(in_l_dialog, IDOK, LoadMessageText(3100).c_str());
+  SetDlgItemTextW(in_l_dialog, IDOK, LoadJapaneseText(3100).c_str());
   BITMAP l_size{};
   const HBITMAP l_probe = LoadBitmapW(m_instance_, MAKEINTRESOURCEW(IDB_VERSION));
   if (l_probe != nullptr && GetObjectW(l_probe, sizeof l_size, &l_size) != 0) {

@@ -55,6 +55,8 @@ void VersionInfoScreen::LayOut() {
   if (l_layout.hide_address) {
     ShowWindow(Item(IDC_URL_CAPTION), SW_HIDE);
     ShowWindow(Item(IDC_URL_FIELD), SW_HIDE);
+  } else {
+    FitUrlField({IDOK, IDCANCEL});
   }
   MoveWindowObjects({IDC_URL_CAPTION, IDC_URL_FIELD}, ScaleY(l_layout.address_up));
   MoveWindowObjects({IDOK, IDCANCEL}, ScaleY(l_layout.buttons_up));

@@ -59,7 +59,7 @@ TEST(FaqAddress, MessagesTheUserCanCureComeWithTheirPage) {
   const std::uint32_t l_card_request[][2] = {{2004, 3312}, {2063, 3312}, {2064, 3312}, {2066, 0}, {2067, 0}, {0, 0}};
   for (const auto& l_row : l_card_request) EXPECT_EQ(CardRequestFaqAddress(l_row[0]), l_row[1]) << l_row[0];
   const std::uint32_t l_error[][2] = {{2016, 3311}, {2022, 3311}, {2027, 3311}, {2057, 3311}, {2060, 3311},
-                                      {2020, 3312}, {2021, 3312}, {2004, 0},    {2019, 0}};
+                                      {2020, 3312}, {2021, 3312}, {2004, 3312}, {2019, 0}};
   for (const auto& l_row : l_error) EXPECT_EQ(ErrorScreenFaqAddress(l_row[0]), l_row[1]) << l_row[0];
 }
 
