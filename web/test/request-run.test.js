@@ -136,6 +136,19 @@ test('leaving during the consent window closes it; the host never starts', async
   assert.deepEqual(world.remembered, []);
 });
 
+test('status: the probe\'s finding, or a host-start timeout', async () => {
+  for (const [probe, reply] of [
+    [async () => 'host-missing', {type: 'status', status: 'host-missing'}],
+    [async () => { throw new Error('no answer'); }, {type: 'error', code: 'timeout', stage: 'hostStart'}],
+  ]) {
+    const {world, run, deps} = harness();
+    deps.probeStatus = probe;
+    await run.start({type: 'status'}, SENDER);
+    assert.deepEqual({...last(world), message: undefined}, {...reply, message: undefined});
+    assert.equal(world.hosts.length, 0);
+  }
+});
+
 test('a host that ends without an answer: missing, or failed', async () => {
   const cases = [
     ['Specified native messaging host not found.', 'host-missing'],
