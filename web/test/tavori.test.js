@@ -35,7 +35,7 @@ test('answers become results or typed errors carrying the host\'s values', () =>
   }
 });
 
-test('digests become the SHA-256 DigestInfo the card signs', () => {
+test('digests become the SHA-256 DigestInfo the card signs; calls without usable digests are refused', async () => {
   const hash = new Uint8Array(32).fill(7);
   const info = tavori.digestInfo(hash);
   assert.equal(Buffer.from(info.subarray(0, 19)).toString('hex'), '3031300d060960864801650304020105000420');
@@ -44,6 +44,9 @@ test('digests become the SHA-256 DigestInfo the card signs', () => {
   for (const bad of [new Uint8Array(31), new Uint8Array(51), new Uint8Array(20), 'text', [1, 2]]) {
     assert.throws(() => tavori.digestInfo(bad), {code: 'refused'});
   }
+  await assert.rejects(tavori.login(), {code: 'refused'});
+  await assert.rejects(tavori.sign({digests: []}), {code: 'refused'});
+  await assert.rejects(tavori.signGpki({digests: [hash, new Uint8Array(3)]}), {code: 'refused'});
 });
 
 // A page window and, optionally, an extension that answers each request.
