@@ -72,7 +72,7 @@ function probeStatus() {
 
 async function askConsent(origin, signal) {
   const url = api.runtime.getURL(`consent.html?origin=${encodeURIComponent(origin)}`);
-  const window = await api.windows.create({url, type: 'popup', width: 480, height: 360, focused: true});
+  const window = await api.windows.create({url, type: 'popup', width: 540, height: 380, focused: true});
   return new Promise((resolve) => {
     pendingConsents.set(window.id, (choice) => {
       pendingConsents.delete(window.id);
