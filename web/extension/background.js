@@ -114,6 +114,7 @@ api.runtime.onConnect.addListener((port) => {
     open = false;
     run.cancel('gone');
   });
+  // After the first message only a cancel matters; keepalives just arrive.
   port.onMessage.addListener((message) => {
     if (message?.type === 'cancel') run.cancel('page');
     else if (!started) {
