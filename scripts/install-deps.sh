@@ -21,6 +21,8 @@ packages=(
   opensc
   # the card cases under wine: DigestInfo bytes (xxd), the caption buttons' Marlett
   xxd fonts-wine
+  # the unit tests of the browser extension's rules and the page library (node --test)
+  nodejs
 )
 
 missing=()

@@ -1,0 +1,55 @@
+// Which origins may talk to the host. The origin always comes from the browser
+// (the sender of the content script's port), never from the page's own words.
+
+const LOOPBACK_HOSTS = new Set(['localhost', '127.0.0.1', '[::1]']);
+const MAX_ORIGIN_LENGTH = 300;
+
+// The sending frame's origin as the browser reports it, or null.
+export function originOfSender(sender) {
+  if (!sender) return null;
+  if (typeof sender.origin === 'string') return sender.origin;
+  if (typeof sender.url !== 'string') return null;
+  try {
+    return new URL(sender.url).origin;
+  } catch {
+    return null;
+  }
+}
+
+// {ok: true} for an https origin, or an http origin on a loopback host while the
+// developer setting is on; otherwise {ok: false, code: 'insecure-context', reason}.
+export function judgeOrigin(origin, {developerMode = false} = {}) {
+  const refuse = (reason) => ({ok: false, code: 'insecure-context', reason});
+  if (typeof origin !== 'string' || origin.length > MAX_ORIGIN_LENGTH) return refuse('no usable origin');
+  let url;
+  try {
+    url = new URL(origin);
+  } catch {
+    return refuse('no usable origin');
+  }
+  // Only a bare, canonical, ASCII origin (punycode hosts) is shown and forwarded.
+  if (url.origin !== origin || !/^[\x21-\x7e]+$/.test(origin)) return refuse('no usable origin');
+  if (url.protocol === 'https:') return {ok: true};
+  if (url.protocol === 'http:' && LOOPBACK_HOSTS.has(url.hostname)) {
+    return developerMode ? {ok: true} : refuse('http on this machine needs the developer setting');
+  }
+  return refuse(`${url.protocol.replace(':', '')} pages may not use the card; https is required`);
+}
+
+// Whether an origin matches a policy pattern: an exact origin ("https://a.example.jp"),
+// or a host wildcard ("https://*.example.jp") that covers the domain and its subdomains.
+export function originMatches(origin, pattern) {
+  if (typeof pattern !== 'string') return false;
+  if (pattern === origin) return true;
+  const wildcard = /^(https?):\/\/\*\.([^/*]+)$/.exec(pattern);
+  if (!wildcard) return false;
+  let url;
+  try {
+    url = new URL(origin);
+  } catch {
+    return false;
+  }
+  const [, scheme, domain] = wildcard;
+  const host = url.port ? `${url.hostname}:${url.port}` : url.hostname;
+  return url.protocol === `${scheme}:` && (host === domain || host.endsWith(`.${domain}`));
+}

@@ -1,0 +1,165 @@
+// One page request through the extension, from the content script's port to the
+// host's answer. Everything the browser does is passed in, so that the rules (what
+// is refused before the host starts, busy, consent, cancel, timeouts) run the same
+// in the browser and in the unit tests.
+//
+// deps:
+//   slot            RequestSlot shared by all runs
+//   loadSettings()  → {developerMode, policy, choices}
+//   consentStore    ConsentStore (remember)
+//   askConsent(origin, signal) → 'allow' | 'once' | 'deny' (the consent window; closes on abort)
+//   connectHost({onMessage, onDisconnect(errorText)}) → {post(message), close()}
+//   reply(message)  to the content script, which relays it to the page
+//   probeStatus()   → 'ready' | 'host-missing'; rejects when the host does not answer in time
+//   timers          setTimeout/clearTimeout (the tests' fake clock)
+
+import {checkRequest} from './request-check.js';
+import {decide} from './consent.js';
+import {isHostMissing} from './host-errors.js';
+import {judgeOrigin, originOfSender} from './origin-rules.js';
+import {StageTimer, stageTimeouts} from './stage-timeouts.js';
+
+export const CANCEL_FRAME = Object.freeze({mode: '05'});
+// The wrapper forwards a cancel and ends 500 ms later; the slot stays taken until
+// then, so that a new request does not meet the old host's single-instance refusal.
+export const HOST_EXIT_MS = 700;
+// Lets the browser write the cancel frame before the port's pipes close.
+export const CANCEL_FLUSH_MS = 100;
+
+export class RequestRun {
+  constructor(deps) {
+    this.deps = deps;
+    this.timers = deps.timers || globalThis;
+    this.token = null;
+    this.host = null;
+    this.consentAbort = null;
+    this.done = false;
+    this.timer = null;
+  }
+
+  // message: {type: 'request', request, timeouts} or {type: 'status'}
+  async start(message, sender) {
+    try {
+      await this.run(message, sender);
+    } catch (error) {
+      this.fail('failed', String(error && error.message ? error.message : error));
+    }
+  }
+
+  async run(message, sender) {
+    const origin = originOfSender(sender);
+    const settings = await this.deps.loadSettings();
+    const judged = judgeOrigin(origin, {developerMode: settings.developerMode});
+    if (!judged.ok) return this.fail(judged.code, judged.reason);
+    const verdict = decide(origin, settings.policy, settings.choices);
+    if (verdict === 'deny') return this.fail('consent-denied', `${origin} may not use Tavori`);
+
+    if (message.type === 'status') return this.status();
+    if (message.type !== 'request') return this.fail('refused', 'unknown message');
+    const checked = checkRequest(message.request, origin);
+    if (!checked.ok) return this.fail(checked.code, checked.reason);
+
+    const timeouts = stageTimeouts(message.timeouts);
+    this.timer = new StageTimer(timeouts, (stage) => this.timeOut(stage), this.timers);
+    this.token = await this.deps.slot.acquire(origin);
+    if (this.done) return this.releaseSlot(0);
+    if (!this.token) return this.fail('busy', 'another request is running');
+
+    if (verdict === 'ask') {
+      this.deps.reply({type: 'progress', stage: 'consent'});
+      this.timer.enter('user');
+      this.consentAbort = new AbortController();
+      const choice = await this.deps.askConsent(origin, this.consentAbort.signal);
+      this.consentAbort = null;
+      if (this.done) return undefined;
+      await this.deps.consentStore.remember(origin, choice);
+      if (choice !== 'allow' && choice !== 'once') return this.fail('consent-denied', `the user denied ${origin}`);
+    }
+    if (this.done) return undefined;
+    this.startHost(checked.request);
+    return undefined;
+  }
+
+  startHost(request) {
+    this.host = this.deps.connectHost({
+      onMessage: (answer) => this.answer(answer),
+      onDisconnect: (errorText) => this.hostGone(errorText),
+    });
+    this.host.post(request);
+    this.timer.enter('user');
+    this.deps.reply({type: 'progress', stage: 'host'});
+  }
+
+  async status() {
+    let status;
+    try {
+      status = await this.deps.probeStatus();
+    } catch {
+      return this.fail('timeout', 'Tavori did not answer the status probe in time', 0, 'hostStart');
+    }
+    return this.finish({type: 'status', status});
+  }
+
+  answer(answer) {
+    if (this.done) return;
+    this.finish({type: 'answer', answer});
+    this.closeHost();
+  }
+
+  hostGone(errorText) {
+    if (this.done) return;
+    this.host = null;
+    if (isHostMissing(errorText)) this.fail('host-missing', errorText);
+    else this.fail('failed', errorText || 'the host ended without an answer');
+  }
+
+  // The page called cancel() (reason 'page') or went away (reason 'gone': closed,
+  // reloaded, navigated; nobody is left to answer).
+  cancel(reason) {
+    if (this.done) return;
+    if (reason === 'page') this.fail('cancelled', 'the page cancelled the request', HOST_EXIT_MS);
+    else this.finish(null, HOST_EXIT_MS);
+  }
+
+  timeOut(stage) {
+    this.fail('timeout', `no answer within the ${stage} stage`, HOST_EXIT_MS, stage);
+  }
+
+  fail(code, message, slotDelay = 0, stage = undefined) {
+    this.finish({type: 'error', code, message, ...(stage ? {stage} : {})}, slotDelay);
+  }
+
+  finish(reply, slotDelay = 0) {
+    if (this.done) return;
+    this.done = true;
+    if (this.timer) this.timer.stop();
+    if (this.consentAbort) this.consentAbort.abort();
+    const cancelling = this.host !== null && reply?.type !== 'answer';
+    if (cancelling) this.cancelHost();
+    this.releaseSlot(cancelling ? slotDelay : 0);
+    if (reply) this.deps.reply(reply);
+  }
+
+  // The cancel frame first, so that TAV closes its screens; then the port.
+  cancelHost() {
+    const host = this.host;
+    this.host = null;
+    try {
+      host.post(CANCEL_FRAME);
+    } finally {
+      this.timers.setTimeout(() => host.close(), CANCEL_FLUSH_MS);
+    }
+  }
+
+  closeHost() {
+    const host = this.host;
+    this.host = null;
+    if (host) host.close();
+  }
+
+  releaseSlot(delayMs) {
+    if (!this.token) return;
+    this.deps.slot.release(this.token, delayMs, this.timers);
+    this.token = null;
+  }
+}

@@ -1,0 +1,136 @@
+// Types of web/tavori.js.
+
+export type ErrorCodeName =
+  | 'user-cancelled' | 'password-change-chosen' | 'cancelled' | 'card' | 'password' | 'refused'
+  | 'version' | 'busy' | 'consent-denied' | 'extension-missing' | 'host-missing' | 'timeout'
+  | 'insecure-context' | 'failed';
+
+export declare const ErrorCode: Readonly<{
+  USER_CANCELLED: 'user-cancelled';
+  PASSWORD_CHANGE_CHOSEN: 'password-change-chosen';
+  CANCELLED: 'cancelled';
+  CARD: 'card';
+  PASSWORD: 'password';
+  REFUSED: 'refused';
+  VERSION: 'version';
+  BUSY: 'busy';
+  CONSENT_DENIED: 'consent-denied';
+  EXTENSION_MISSING: 'extension-missing';
+  HOST_MISSING: 'host-missing';
+  TIMEOUT: 'timeout';
+  INSECURE_CONTEXT: 'insecure-context';
+  FAILED: 'failed';
+}>;
+
+export declare class TavoriError extends Error {
+  readonly name: 'TavoriError';
+  readonly code: ErrorCodeName;
+  /** The host's error code ("EW140-1620"), when Tavori answered with one. */
+  readonly errcode?: string;
+  /** The host's "result" ("1", "8" or "9"), when Tavori answered. */
+  readonly result?: string;
+  /** The stage that timed out or was not reached: 'ack', 'hostStart' or 'user'. */
+  readonly stage?: 'ack' | 'hostStart' | 'user';
+}
+
+export type Bytes = Uint8Array | ArrayBuffer | ArrayBufferView;
+
+export interface Timeouts {
+  /** Extension acknowledgement, default 1000 ms. */
+  ack?: number;
+  /** The extension accepting the request and starting Tavori, default 8000 ms (1 s to 60 s). */
+  hostStart?: number;
+  /** The user's part: consent window and Tavori's screens, default 300000 ms (10 s to 30 min). */
+  user?: number;
+}
+
+export interface CommonOptions {
+  /** Two-character service ID; chooses the banner Tavori shows. */
+  serviceId?: string;
+  /** Newest Tavori version the service knows of (1 to 3 digits), default "1". */
+  latestVersion?: string | number;
+  /** Oldest Tavori version the service accepts (1 to 3 digits), default "1". */
+  availableVersion?: string | number;
+  timeouts?: Timeouts;
+}
+
+export interface LoginOptions extends CommonOptions {
+  /** SHA-256 of the challenge (32 bytes), or its DER DigestInfo (51 bytes). */
+  digest: Bytes;
+  cityCode?: boolean;
+  combinationCode?: boolean;
+  language?: 'ja' | 'en';
+  /** Show the password screen's link to change the password (result 'password-change-chosen'). */
+  passwordChangeLink?: boolean;
+}
+
+export interface LoginResult {
+  /** RSASSA-PKCS1-v1_5 signature over the DigestInfo (256 bytes). */
+  signature: Uint8Array;
+  /** DER user-authentication certificate. */
+  certificate: Uint8Array;
+  uuid: string;
+  /** 64 lower-case hexadecimal characters, when asked for. */
+  combinationCode?: string;
+  /** 10 lower-case hexadecimal characters, when asked for. */
+  cityCode?: string;
+}
+
+export interface SignOptions extends CommonOptions {
+  /** SHA-256 values (32 bytes each) or their DigestInfo (51 bytes each), signed in order. */
+  digests: Bytes[];
+  /**
+   * Certification authority: absent or "001" for the card's JPKI signature key; an IC-card
+   * authority ("004", "007", "009"-"012"); "013"-"020" for a certificate file that the user
+   * chooses (with its password) in Tavori's own dialog.
+   */
+  ca?: string;
+  /** Show the certificate for confirmation before signing (mode "07"). */
+  confirm?: boolean;
+}
+
+export interface GpkiSignOptions extends CommonOptions {
+  digests: Bytes[];
+  confirm?: boolean;
+  passwordChangeLink?: boolean;
+}
+
+export interface SignResult {
+  signatures: Uint8Array[];
+  certificate: Uint8Array;
+  uuid: string;
+}
+
+export interface ReadCardOptions extends CommonOptions {
+  /** Also read the individual number (mode "03"). */
+  individualNumber?: boolean;
+  combinationCode?: boolean;
+}
+
+export interface CardData {
+  name: string;
+  address: string;
+  /** YYYYMMDD */
+  birthday: string;
+  /** "1" male, "2" female, "9" not applicable */
+  sex: string;
+  individualNumber?: string;
+  combinationCode?: string;
+  uuid: string;
+}
+
+export declare function status(options?: {timeouts?: Timeouts}): Promise<'ready' | 'host-missing' | 'extension-missing'>;
+export declare function login(options: LoginOptions): Promise<LoginResult>;
+export declare function sign(options: SignOptions): Promise<SignResult>;
+export declare function signGpki(options: GpkiSignOptions): Promise<SignResult>;
+export declare function readCard(options?: ReadCardOptions): Promise<CardData>;
+export declare function changePassword(options?: CommonOptions): Promise<{uuid: string}>;
+export declare function changeGpkiPassword(options?: CommonOptions): Promise<{uuid: string}>;
+export declare function cancel(): void;
+
+/** The DER DigestInfo for a SHA-256 value (a 51-byte DigestInfo is returned as it is). */
+export declare function digestInfo(digest: Bytes): Uint8Array;
+/** The typed family of a host error code. */
+export declare function familyOfCode(errcode: string): ErrorCodeName;
+/** The TavoriError for a host answer that is not a success, or null. */
+export declare function errorForAnswer(answer: unknown): TavoriError | null;

@@ -1,0 +1,309 @@
+// Tavori for web pages: the My Number card (and GPKI cards, IC-card and file
+// certificates) through the Tavori browser extension and the Tavori programs.
+// One Promise per operation; bytes in and out as Uint8Array; failures as TavoriError.
+// The PIN and passwords are never passed through here: the user types them into
+// Tavori's own windows only.
+
+const NAMESPACE = 'com.vandrel.kelvarist.tavori';
+const DEFAULT_VERSION = '1';
+
+// SHA-256 DigestInfo prefix (DER): the card signs DigestInfo, not the bare hash.
+const SHA256_DIGEST_INFO_PREFIX = Uint8Array.from([
+  0x30, 0x31, 0x30, 0x0d, 0x06, 0x09, 0x60, 0x86, 0x48, 0x01, 0x65, 0x03, 0x04, 0x02, 0x01, 0x05, 0x00, 0x04, 0x20,
+]);
+
+export const ErrorCode = Object.freeze({
+  USER_CANCELLED: 'user-cancelled',
+  PASSWORD_CHANGE_CHOSEN: 'password-change-chosen',
+  CANCELLED: 'cancelled',
+  CARD: 'card',
+  PASSWORD: 'password',
+  REFUSED: 'refused',
+  VERSION: 'version',
+  BUSY: 'busy',
+  CONSENT_DENIED: 'consent-denied',
+  EXTENSION_MISSING: 'extension-missing',
+  HOST_MISSING: 'host-missing',
+  TIMEOUT: 'timeout',
+  INSECURE_CONTEXT: 'insecure-context',
+  FAILED: 'failed',
+});
+
+export class TavoriError extends Error {
+  constructor(code, message, {errcode, result, stage} = {}) {
+    super(message);
+    this.name = 'TavoriError';
+    this.code = code;
+    if (errcode !== undefined) this.errcode = errcode;
+    if (result !== undefined) this.result = result;
+    if (stage !== undefined) this.stage = stage;
+  }
+}
+
+// Host codes that mean the password: wrong form, wrong, locked, or the change refused.
+const PASSWORD_CODES = new Set([
+  'EW140-0820', 'EW340-0820', 'EW240-0820', 'EWC40-0820',
+  'EW140-1620', 'EW240-1620', 'EW340-2121', 'EWC40-4020',
+  'EW140-1600', 'EW240-1600', 'EW344-2101', 'EWC40-4000',
+  'EW640-3140', 'EW640-3141', 'EW640-3142', 'EWD40-4640',
+  'EW644-3150', 'EW644-3151', 'EW644-3152', 'EWD44-4650',
+]);
+// Groups of failures reading the card, the reader, or an IC-card or file certificate.
+const CARD_GROUPS = new Set([
+  '15', '16', '18', '1A', '20', '21', '22', '31', '32', '33', '35', '38', '39', '3A', '40', '41', '45', '46',
+]);
+
+// The typed family of a host error code ("EW" mode class "-" group case).
+export function familyOfCode(errcode) {
+  const parts = /^EW([0-9A-D])(\d\d)-([0-9A-F]{2})([0-9A-Z]{2})$/.exec(String(errcode));
+  if (!parts) return ErrorCode.FAILED;
+  const [, , kind, group, item] = parts;
+  if (errcode === 'EW040-0200') return ErrorCode.BUSY;
+  if (PASSWORD_CODES.has(errcode) || (kind === '40' && group === '27')) return ErrorCode.PASSWORD;
+  if (kind === '42' && group === '12') return ErrorCode.REFUSED;
+  if (kind === '44' && (group === '04' || errcode === 'EW044-1230' || errcode === 'EW044-1231')) return ErrorCode.VERSION;
+  if (item === '99') return ErrorCode.FAILED;
+  if (kind === '40' || (kind === '44' && CARD_GROUPS.has(group))) return ErrorCode.CARD;
+  return ErrorCode.FAILED;
+}
+
+// The TavoriError for a host answer that is not a success, or null for a success.
+export function errorForAnswer(answer) {
+  if (!answer || typeof answer !== 'object') return new TavoriError(ErrorCode.FAILED, 'no answer from Tavori');
+  switch (answer.result) {
+    case '0': return null;
+    case '9': return new TavoriError(ErrorCode.USER_CANCELLED, 'the user ended the operation', {result: '9'});
+    case '8':
+      return new TavoriError(ErrorCode.PASSWORD_CHANGE_CHOSEN, 'the user chose to change the password', {result: '8'});
+    case '1': {
+      const errcode = typeof answer.errcode === 'string' ? answer.errcode : '';
+      return new TavoriError(familyOfCode(errcode), `Tavori reported ${errcode || 'an error'}`, {errcode, result: '1'});
+    }
+    default: return new TavoriError(ErrorCode.FAILED, 'an answer Tavori does not give', {result: String(answer.result)});
+  }
+}
+
+// --- bytes ---------------------------------------------------------------------
+
+function toBytes(value, what) {
+  if (value instanceof Uint8Array) return value;
+  if (value instanceof ArrayBuffer) return new Uint8Array(value);
+  if (ArrayBuffer.isView(value)) return new Uint8Array(value.buffer, value.byteOffset, value.byteLength);
+  throw new TavoriError(ErrorCode.REFUSED, `${what} must be a Uint8Array or an ArrayBuffer`);
+}
+
+function toBase64(bytes) {
+  let text = '';
+  for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+  return btoa(text);
+}
+
+function fromBase64(text) {
+  const binary = atob(text);
+  return Uint8Array.from(binary, (c) => c.charCodeAt(0));
+}
+
+function fromHex(text) {
+  if (typeof text !== 'string' || text.length % 2 || /[^0-9a-fA-F]/.test(text)) return new Uint8Array(0);
+  return Uint8Array.from(text.match(/../g) || [], (pair) => parseInt(pair, 16));
+}
+
+const utf8 = new TextDecoder('utf-8');
+const hexText = (text) => (typeof text === 'string' ? utf8.decode(fromHex(text)) : undefined);
+
+// A SHA-256 value (32 bytes) or its DER DigestInfo (51 bytes), as the card signs it.
+export function digestInfo(digest) {
+  const bytes = toBytes(digest, 'a digest');
+  if (bytes.length === 32) {
+    const info = new Uint8Array(51);
+    info.set(SHA256_DIGEST_INFO_PREFIX);
+    info.set(bytes, SHA256_DIGEST_INFO_PREFIX.length);
+    return info;
+  }
+  if (bytes.length === 51 && SHA256_DIGEST_INFO_PREFIX.every((b, i) => bytes[i] === b)) return bytes;
+  throw new TavoriError(ErrorCode.REFUSED, 'a digest must be a 32-byte SHA-256 value or its 51-byte DigestInfo');
+}
+
+// --- requests ------------------------------------------------------------------
+
+let sequence = 0;
+let current = null; // {id} of this page's running request
+
+function newId() {
+  sequence += 1;
+  const random = globalThis.crypto?.getRandomValues ? crypto.getRandomValues(new Uint32Array(1))[0] : 0;
+  return `${Date.now().toString(36)}-${random.toString(36)}-${sequence}`;
+}
+
+function checkContext() {
+  if (typeof window === 'undefined' || !window.isSecureContext) {
+    throw new TavoriError(ErrorCode.INSECURE_CONTEXT, 'Tavori works on https pages only');
+  }
+}
+
+// Sends one message to the extension and settles with its final reply.
+// timeouts: {ack, hostStart, user} in milliseconds (the extension bounds hostStart and user).
+function exchange(type, request, timeouts = {}) {
+  checkContext();
+  if (type === 'request' && current) {
+    return Promise.reject(new TavoriError(ErrorCode.BUSY, 'a Tavori request of this page is still running'));
+  }
+  const id = newId();
+  const ackMs = Number.isFinite(timeouts.ack) ? timeouts.ack : 1000;
+  // A little above the extension's own limit, so that its typed answer comes first.
+  const hostStartMs = (Number.isFinite(timeouts.hostStart) ? timeouts.hostStart : 8000) + 2000;
+  return new Promise((resolve, reject) => {
+    let timer = null;
+    const arm = (ms, fail) => {
+      clearTimeout(timer);
+      timer = setTimeout(fail, ms);
+    };
+    const settle = (action, value) => {
+      clearTimeout(timer);
+      window.removeEventListener('message', onMessage);
+      if (current && current.id === id) current = null;
+      action(value);
+    };
+    const onMessage = (event) => {
+      const data = event.data;
+      if (event.source !== window || !data || data.ns !== NAMESPACE || data.from !== 'extension' || data.id !== id) return;
+      switch (data.type) {
+        case 'ack':
+          arm(hostStartMs, () => settle(reject, new TavoriError(ErrorCode.TIMEOUT,
+            'the extension did not start Tavori in time', {stage: 'hostStart'})));
+          break;
+        case 'progress': clearTimeout(timer); break;
+        case 'answer': settle(resolve, data.answer); break;
+        case 'status': settle(resolve, data.status); break;
+        case 'error': settle(reject, new TavoriError(String(data.code), String(data.message || data.code),
+          data.stage ? {stage: data.stage} : {})); break;
+        default: break;
+      }
+    };
+    window.addEventListener('message', onMessage);
+    if (type === 'request') current = {id};
+    arm(ackMs, () => settle(reject, new TavoriError(ErrorCode.EXTENSION_MISSING,
+      'the Tavori extension is not installed or not enabled', {stage: 'ack'})));
+    window.postMessage({ns: NAMESPACE, from: 'page', type, id, request, timeouts}, window.location.origin);
+  });
+}
+
+function baseRequest(mode, options) {
+  const request = {
+    mode,
+    latest_version: String(options.latestVersion ?? DEFAULT_VERSION),
+    available_version: String(options.availableVersion ?? DEFAULT_VERSION),
+  };
+  if (options.serviceId !== undefined) request.service_id = String(options.serviceId);
+  return request;
+}
+
+async function run(request, options) {
+  const answer = await exchange('request', request, options.timeouts);
+  const error = errorForAnswer(answer);
+  if (error) throw error;
+  return answer;
+}
+
+function signedResult(answer) {
+  return {
+    signatures: (Array.isArray(answer.signature) ? answer.signature : [answer.signature]).map(fromBase64),
+    certificate: fromBase64(answer.certificate),
+    uuid: answer.uuid,
+  };
+}
+
+// --- the operations ------------------------------------------------------------
+
+// Whether a page can use Tavori here: 'ready', 'host-missing' or 'extension-missing'.
+export async function status(options = {}) {
+  try {
+    return await exchange('status', undefined, options.timeouts);
+  } catch (error) {
+    if (error.code === ErrorCode.EXTENSION_MISSING) return 'extension-missing';
+    throw error;
+  }
+}
+
+// Log-in with the card's user-authentication key (4-digit PIN).
+// options: digest (32-byte SHA-256 or its DigestInfo), serviceId, cityCode,
+// combinationCode, language ('ja' | 'en'), passwordChangeLink, latestVersion,
+// availableVersion, timeouts.
+export async function login(options = {}) {
+  const request = baseRequest('01', options);
+  request.digest = toBase64(digestInfo(options.digest));
+  if (options.passwordChangeLink) request.pw_change = '1';
+  if (options.language) request.language = String(options.language);
+  if (options.combinationCode) request.combination_code_flag = 'true';
+  if (options.cityCode) request.city_code_flag = 'true';
+  const answer = await run(request, options);
+  const result = {signature: fromBase64(answer.signature), certificate: fromBase64(answer.certificate), uuid: answer.uuid};
+  if (answer.combination_code !== undefined) result.combinationCode = answer.combination_code;
+  if (answer.city_code !== undefined) result.cityCode = answer.city_code;
+  return result;
+}
+
+// Signing of one or more digests. options: digests (array of 32-byte SHA-256 values
+// or DigestInfo), ca (certification authority code: none or "001" for the JPKI
+// signature key on the card, an IC-card authority such as "004", or "013"-"020" for
+// a certificate file that the user chooses in Tavori's own dialog), confirm (show
+// the certificate first), serviceId, latestVersion, availableVersion, timeouts.
+export async function sign(options = {}) {
+  const request = baseRequest(options.confirm ? '07' : '02', options);
+  if (options.ca !== undefined) request.ca = String(options.ca);
+  request.digest = digestList(options.digests);
+  return signedResult(await run(request, options));
+}
+
+// Signing with a GPKI IC card ("11", or "12" with confirmation).
+export async function signGpki(options = {}) {
+  const request = baseRequest(options.confirm ? '12' : '11', options);
+  request.digest = digestList(options.digests);
+  if (options.passwordChangeLink) request.pw_change = '1';
+  return signedResult(await run(request, options));
+}
+
+function digestList(digests) {
+  if (!Array.isArray(digests) || digests.length === 0) {
+    throw new TavoriError(ErrorCode.REFUSED, 'digests must be a non-empty array');
+  }
+  return digests.map((digest) => toBase64(digestInfo(digest)));
+}
+
+// The data printed on the card (card-surface input support PIN): name, address,
+// birthday (YYYYMMDD), sex ("1", "2", "9"), and the individual number when
+// individualNumber is true. combinationCode adds the combination code (hex text).
+export async function readCard(options = {}) {
+  const request = baseRequest(options.individualNumber ? '03' : '04', options);
+  if (options.combinationCode) request.combination_code_flag = 'true';
+  const answer = await run(request, options);
+  const result = {
+    name: hexText(answer.name),
+    address: hexText(answer.address),
+    birthday: hexText(answer.birthday),
+    sex: hexText(answer.sex),
+    uuid: answer.uuid,
+  };
+  if (answer.mynumber !== undefined) result.individualNumber = hexText(answer.mynumber);
+  if (answer.combination_code !== undefined) result.combinationCode = answer.combination_code;
+  return result;
+}
+
+// Changing one of the card's passwords; the user chooses which and types them in Tavori.
+export async function changePassword(options = {}) {
+  const answer = await run(baseRequest('06', options), options);
+  return {uuid: answer.uuid};
+}
+
+// Changing the GPKI card's password.
+export async function changeGpkiPassword(options = {}) {
+  const answer = await run(baseRequest('13', options), options);
+  return {uuid: answer.uuid};
+}
+
+// Ends the running request of this page: Tavori closes its screens; the pending
+// promise rejects with the code 'cancelled'.
+export function cancel() {
+  if (!current) return;
+  window.postMessage({ns: NAMESPACE, from: 'page', type: 'cancel', id: current.id}, window.location.origin);
+}
