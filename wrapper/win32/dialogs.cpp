@@ -37,18 +37,19 @@ std::wstring g_lastFileName;
 void CErrorMessageDlg::SetMessage(const std::wstring& in_code_or_text) { m_text = ErrorBoxText(in_code_or_text); }
 
 void CErrorMessageDlg::DoModal() {
-  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ERROR_MESSAGE), GetActiveWindow(),
-                         DialogProc, reinterpret_cast<LPARAM>(this));
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ERROR_MESSAGE), GetActiveWindow(), DialogProc,
+                  reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK CErrorMessageDlg::DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l) {
   if (in_message == WM_INITDIALOG) {
-    const auto* l_self = reinterpret_cast<const CErrorMessageDlg*>(in_l);
-    SetWindowTextW(in_dialog, LoadWrapperString(IDS_ERROR_CAPTION).c_str());
-    SetDlgItemTextW(in_dialog, IDC_STATIC_MESSAGE, l_self->m_text.c_str());
-    SetItemString(in_dialog, IDOK, IDS_OK);
-    if (l_self->m_input != nullptr) StartParentWatch(l_self->m_input, in_dialog, 0, WM_CLOSE, 0);
-    SetForegroundWindow(in_dialog);
+    // No exception may unwind through the system's dialog code: a box that
+    // cannot fill itself closes.
+    try {
+      reinterpret_cast<const CErrorMessageDlg*>(in_l)->OnInitDialog(in_dialog);
+    } catch (...) {
+      EndDialog(in_dialog, IDCANCEL);
+    }
     return TRUE;
   }
   if (in_message == WM_COMMAND && (LOWORD(in_w) == IDOK || LOWORD(in_w) == IDCANCEL)) {
@@ -56,6 +57,14 @@ INT_PTR CALLBACK CErrorMessageDlg::DialogProc(HWND in_dialog, UINT in_message, W
     return TRUE;
   }
   return FALSE;
+}
+
+void CErrorMessageDlg::OnInitDialog(HWND in_dialog) const {
+  SetWindowTextW(in_dialog, LoadWrapperString(IDS_ERROR_CAPTION).c_str());
+  SetDlgItemTextW(in_dialog, IDC_STATIC_MESSAGE, m_text.c_str());
+  SetItemString(in_dialog, IDOK, IDS_OK);
+  if (m_input != nullptr) StartParentWatch(m_input, in_dialog, 0, WM_CLOSE, 0);
+  SetForegroundWindow(in_dialog);
 }
 
 EndChoice CEndConfirmDlg::DoModal() {
@@ -66,11 +75,16 @@ EndChoice CEndConfirmDlg::DoModal() {
 
 INT_PTR CALLBACK CEndConfirmDlg::DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM) {
   if (in_message == WM_INITDIALOG) {
-    SetWindowTextW(in_dialog, LoadWrapperString(IDS_END_CAPTION).c_str());
-    SetItemString(in_dialog, IDC_STATIC_MESSAGE, IDS_END_TEXT);
-    SetItemString(in_dialog, IDOK, IDS_OK);
-    SetItemString(in_dialog, IDCANCEL, IDS_CANCEL);
-    SetForegroundWindow(in_dialog);
+    // As for the error box; a confirmation that cannot show ends nothing.
+    try {
+      SetWindowTextW(in_dialog, LoadWrapperString(IDS_END_CAPTION).c_str());
+      SetItemString(in_dialog, IDC_STATIC_MESSAGE, IDS_END_TEXT);
+      SetItemString(in_dialog, IDOK, IDS_OK);
+      SetItemString(in_dialog, IDCANCEL, IDS_CANCEL);
+      SetForegroundWindow(in_dialog);
+    } catch (...) {
+      EndDialog(in_dialog, IDCANCEL);
+    }
     return TRUE;
   }
   if (in_message == WM_COMMAND && (LOWORD(in_w) == IDOK || LOWORD(in_w) == IDCANCEL)) {

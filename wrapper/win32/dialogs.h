@@ -15,6 +15,7 @@ class CErrorMessageDlg {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l);
+  void OnInitDialog(HWND in_dialog) const;
   std::wstring m_text;
   HANDLE m_input = nullptr;
 };
