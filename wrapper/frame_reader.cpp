@@ -51,3 +51,19 @@ bool SkipBytes(ByteSource& in_source, std::uint64_t in_count) {
   }
   return true;
 }
+
+OneFrame ReadOneFrame(ByteSource& in_source) noexcept {
+  try {
+    auto l_data = std::make_unique<ReceiveData>();
+    switch (ReadFrame(in_source, *l_data)) {
+      case FrameStatus::kFrame:
+      case FrameStatus::kEmpty: return {ReadOutcome::kFrame, std::move(l_data)};
+      case FrameStatus::kOverLimit: return {ReadOutcome::kOverLimit, nullptr};
+      case FrameStatus::kNoFrame:
+      case FrameStatus::kCutShort: break;
+    }
+    return {ReadOutcome::kBroken, nullptr};
+  } catch (...) {
+    return {ReadOutcome::kFailed, nullptr};
+  }
+}

@@ -3,6 +3,7 @@
 // from any byte channel: the browser's standard input or the child's output.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "wrapper/receive_data.h"
 
@@ -18,7 +19,7 @@ class ByteSource {
 // takes from its host.
 constexpr std::uint32_t kMaxFrameSize = 0x100000;
 
-enum class FrameStatus {
+enum class [[nodiscard]] FrameStatus {
   kFrame,      // a whole frame, stored in the ReceiveData
   kNoFrame,    // end of input (or a broken pipe) inside the prefix
   kEmpty,      // a zero length: a frame with nothing in it
@@ -33,3 +34,18 @@ FrameStatus ReadFrame(ByteSource& in_source, ReceiveData& out_data);
 
 // Reads past the bytes in pieces of bounded size; false when the input ends first.
 bool SkipBytes(ByteSource& in_source, std::uint64_t in_count);
+
+// What the one-frame reader of a channel (TAV's answer) reports.
+enum class [[nodiscard]] ReadOutcome {
+  kFrame,      // a frame, an empty one included
+  kBroken,     // the channel ended or broke before a whole frame
+  kOverLimit,  // the frame is larger than either side accepts
+  kFailed,     // the read failed unexpectedly (an exception)
+};
+struct OneFrame {
+  ReadOutcome outcome;
+  std::unique_ptr<ReceiveData> frame;  // only with kFrame
+};
+// Reads one frame. Never throws: whatever fails becomes kFailed, so that the
+// thread that reads always has its one outcome to report.
+OneFrame ReadOneFrame(ByteSource& in_source) noexcept;

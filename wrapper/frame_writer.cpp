@@ -15,3 +15,14 @@ std::vector<std::uint8_t> BuildFrame(const ReceiveData& in_data) {
   for (std::size_t l_i = 0; l_i < l_text.size(); ++l_i) l_frame[4 + l_i] = static_cast<std::uint8_t>(l_text[l_i]);
   return l_frame;
 }
+
+WriteOutcome WriteFrame(ByteSink& in_sink, const ReceiveData& in_data) noexcept {
+  try {
+    std::vector<std::uint8_t> l_frame = BuildFrame(in_data);
+    const tavc::ScopedWipe<std::vector<std::uint8_t>> l_wipe(l_frame);
+    if (l_frame.empty() || !in_sink.WriteAll(l_frame.data(), l_frame.size())) return WriteOutcome::kNotWritten;
+    return WriteOutcome::kWritten;
+  } catch (...) {
+    return WriteOutcome::kFailed;
+  }
+}

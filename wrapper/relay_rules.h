@@ -17,6 +17,14 @@ inline constexpr wchar_t kRequestNotText[] = L"EW042-1201";
 // file dialog may put them into a request. The code of a wrong combination of
 // request keys.
 inline constexpr wchar_t kCredentialFromPage[] = L"EW042-1201";
+// A thread that fails unexpectedly (an exception) answers as its operation
+// fails: the page's frames unreadable, as a request too large is; the request
+// not handed to TAV, as when TAV cannot be started; TAV's answer not relayed,
+// as when it is too large. The frame's own handlers answer as the start does.
+inline constexpr wchar_t kPageReaderFailed[] = L"EW042-1200";
+inline constexpr wchar_t kRequestWriterFailed[] = L"EW054-0001";
+inline constexpr wchar_t kAnswerReaderFailed[] = L"EW054-0002";
+inline constexpr wchar_t kFrameFailed[] = L"EW054-0001";
 }  // namespace wrapper_codes
 
 // The request carries "file_path" or "file_password" as a key, whatever its value.
@@ -38,14 +46,14 @@ std::wstring ModeMemberOf(const std::wstring& in_request);
 std::wstring OwnAnswer(const std::wstring& in_request, const std::wstring& in_result,
                        const std::wstring& in_errcode);
 
-enum class ChildAnswerAction {
+enum class [[nodiscard]] ChildAnswerAction {
   kRelayAndEnd,    // write the answer to the browser, end the run
   kRetryWithFile,  // file run, the file or password failed: close the child, show the dialog again
   kIgnore,
 };
 ChildAnswerAction DecideOnChildAnswer(bool in_transparent, const std::wstring& in_answer);
 
-enum class ParentMessageAction {
+enum class [[nodiscard]] ParentMessageAction {
   kIgnore,                // not a cancel
   kEnd,                   // a cancel while no child runs
   kForwardCancelAndEnd,   // a cancel for the running child

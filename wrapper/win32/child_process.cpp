@@ -34,44 +34,47 @@ void CloseIfOpen(HANDLE& io_handle) {
 
 struct WriterJob {
   HANDLE input;
+  HWND window;
+  UINT failed;
   ReceiveData frame;
 };
 
 unsigned __stdcall WriterThread(void* in_job) {
   const std::unique_ptr<WriterJob> l_job(static_cast<WriterJob*>(in_job));
-  WriteJson(l_job->input).Write(l_job->frame);
+  HandleSink l_sink(l_job->input);
+  if (WriteFrame(l_sink, l_job->frame) == WriteOutcome::kFailed) PostMessageW(l_job->window, l_job->failed, 0, 0);
   l_job->frame.Clear();
   return 0;
 }
 
 }  // namespace
 
-int CreateChildProcess(ChildProcess& out_child, int& out_error) {
+ChildStart CreateChildProcess(ChildProcess& out_child) {
   const std::wstring l_program = ChildProgramPath();
   SECURITY_ATTRIBUTES l_inherit = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE l_out_read = nullptr, l_out_write = nullptr, l_err_write = nullptr, l_in_read = nullptr,
          l_in_write = nullptr;
   const HANDLE l_self = GetCurrentProcess();
-  out_error = 0;
+  ChildStart l_start = ChildStart::kStarted;
   if (!CreatePipe(&l_out_read, &l_out_write, &l_inherit, 0)) {
-    out_error = 1;
+    l_start = ChildStart::kOutputPipe;
   } else if ((l_err_write = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &l_inherit,
                                         OPEN_EXISTING, 0, nullptr)) == INVALID_HANDLE_VALUE) {
     l_err_write = nullptr;
-    out_error = 2;
+    l_start = ChildStart::kNullDevice;
   } else if (!CreatePipe(&l_in_read, &l_in_write, &l_inherit, 0)) {
-    out_error = 3;
+    l_start = ChildStart::kInputPipe;
   } else if (!DuplicateHandle(l_self, l_out_read, l_self, &out_child.output, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
-    out_error = 4;
+    l_start = ChildStart::kOutputHandle;
   } else if (!DuplicateHandle(l_self, l_in_write, l_self, &out_child.input, 0, FALSE, DUPLICATE_SAME_ACCESS) ||
              !DuplicateHandle(l_self, l_in_read, l_self, &out_child.unread, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
-    out_error = 5;
+    l_start = ChildStart::kInputHandles;
   } else if (l_program.empty()) {
-    out_error = 7;
+    l_start = ChildStart::kNoProgramPath;
   }
   CloseIfOpen(l_out_read);
   CloseIfOpen(l_in_write);
-  if (out_error == 0) {
+  if (l_start == ChildStart::kStarted) {
     KeepOwnStdHandlesFromChild();
     STARTUPINFOW l_startup = {};
     l_startup.cb = sizeof(l_startup);
@@ -85,19 +88,18 @@ int CreateChildProcess(ChildProcess& out_child, int& out_error) {
       CloseHandle(l_process.hThread);
       out_child.process = l_process.hProcess;
     } else {
-      out_error = 6;
+      l_start = ChildStart::kProcess;
     }
   }
   CloseIfOpen(l_out_write);
   CloseIfOpen(l_in_read);
   CloseIfOpen(l_err_write);
-  if (out_error != 0) {
+  if (l_start != ChildStart::kStarted) {
     CloseIfOpen(out_child.input);
     CloseIfOpen(out_child.output);
     CloseIfOpen(out_child.unread);
-    return 0;
   }
-  return 1;
+  return l_start;
 }
 
 RequestWriter::~RequestWriter() {
@@ -105,10 +107,12 @@ RequestWriter::~RequestWriter() {
   if (m_thread != nullptr) CloseHandle(m_thread);
 }
 
-bool RequestWriter::Start(HANDLE in_input, const std::wstring& in_frame_text) {
+bool RequestWriter::Start(HANDLE in_input, const std::wstring& in_frame_text, HWND in_window, UINT in_failed) {
   if (!Finish(0)) return false;
   auto l_job = std::make_unique<WriterJob>();
   l_job->input = in_input;
+  l_job->window = in_window;
+  l_job->failed = in_failed;
   l_job->frame.SetDataSize(1);
   l_job->frame.SetData(in_frame_text);
   const uintptr_t l_thread = _beginthreadex(nullptr, 0, WriterThread, l_job.get(), 0, nullptr);

@@ -12,10 +12,22 @@ struct ChildProcess {
   HANDLE unread = nullptr;   // a read end of the child's input, only to see what it has not read yet
 };
 
+// Which step of starting TAV failed, in the order they are taken.
+enum class [[nodiscard]] ChildStart {
+  kStarted,
+  kOutputPipe,
+  kNullDevice,
+  kInputPipe,
+  kOutputHandle,
+  kInputHandles,
+  kNoProgramPath,
+  kProcess,
+};
+
 // Starts "TAV.exe" beside the wrapper's own module, its standard error on the
-// null device (text there would be read as the answer's length). Returns 0 and
-// the error number (1 to 7) traced by the caller, or 1 with the child filled.
-int CreateChildProcess(ChildProcess& out_child, int& out_error);
+// null device (text there would be read as the answer's length). The child is
+// filled only when it started.
+ChildStart CreateChildProcess(ChildProcess& out_child);
 
 // Writes one frame to the child's input on a thread of its own. Never waits
 // without limit: a child that does not read must not hold up the wrapper's end.
@@ -26,8 +38,9 @@ class RequestWriter {
   RequestWriter& operator=(const RequestWriter&) = delete;
   ~RequestWriter();
 
-  // False when the frame cannot be handed to a thread (or the last one still writes).
-  bool Start(HANDLE in_input, const std::wstring& in_frame_text);
+  // False when the frame cannot be handed to a thread (or the last one still
+  // writes). A write that fails unexpectedly posts in_failed to the window.
+  bool Start(HANDLE in_input, const std::wstring& in_frame_text, HWND in_window, UINT in_failed);
   // Waits up to the time for the last frame to be written or its pipe to break;
   // true when it was (or nothing was being written).
   bool Finish(DWORD in_ms);

@@ -8,8 +8,6 @@
 #include "common/secure_wipe.h"
 #include "wrapper/error_message_text.h"
 #include "wrapper/origin_member.h"
-#include "wrapper/relay_rules.h"
-#include "wrapper/win32/main_frame.h"
 #include "wrapper/win32/pipe_io.h"
 #include "wrapper/win32/wrapper_resource.h"
 
@@ -39,19 +37,20 @@ std::wstring g_lastFileName;
 
 void CErrorMessageDlg::SetMessage(const std::wstring& in_code_or_text) { m_text = ErrorBoxText(in_code_or_text); }
 
-INT_PTR CErrorMessageDlg::DoModal() {
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ERROR_MESSAGE), GetActiveWindow(),
-                         DialogProc, reinterpret_cast<LPARAM>(this));
+void CErrorMessageDlg::DoModal() {
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ERROR_MESSAGE), GetActiveWindow(), DialogProc,
+                  reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK CErrorMessageDlg::DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l) {
   if (in_message == WM_INITDIALOG) {
-    const auto* l_self = reinterpret_cast<const CErrorMessageDlg*>(in_l);
-    SetWindowTextW(in_dialog, LoadWrapperString(IDS_ERROR_CAPTION).c_str());
-    SetDlgItemTextW(in_dialog, IDC_STATIC_MESSAGE, l_self->m_text.c_str());
-    SetItemString(in_dialog, IDOK, IDS_OK);
-    if (l_self->m_input != nullptr) StartParentWatch(l_self->m_input, in_dialog, 0, WM_CLOSE);
-    SetForegroundWindow(in_dialog);
+    // No exception may unwind through the system's dialog code: a box that
+    // cannot fill itself closes.
+    try {
+      reinterpret_cast<const CErrorMessageDlg*>(in_l)->OnInitDialog(in_dialog);
+    } catch (...) {
+      EndDialog(in_dialog, IDCANCEL);
+    }
     return TRUE;
   }
   if (in_message == WM_COMMAND && (LOWORD(in_w) == IDOK || LOWORD(in_w) == IDCANCEL)) {
@@ -61,18 +60,32 @@ INT_PTR CALLBACK CErrorMessageDlg::DialogProc(HWND in_dialog, UINT in_message, W
   return FALSE;
 }
 
-INT_PTR CEndConfirmDlg::DoModal() {
-  return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_END_CONFIRM), GetActiveWindow(),
-                         DialogProc, 0);
+void CErrorMessageDlg::OnInitDialog(HWND in_dialog) const {
+  SetWindowTextW(in_dialog, LoadWrapperString(IDS_ERROR_CAPTION).c_str());
+  SetDlgItemTextW(in_dialog, IDC_STATIC_MESSAGE, m_text.c_str());
+  SetItemString(in_dialog, IDOK, IDS_OK);
+  if (m_input != nullptr) StartParentWatch(m_input, in_dialog, 0, WM_CLOSE, 0);
+  SetForegroundWindow(in_dialog);
+}
+
+EndChoice CEndConfirmDlg::DoModal() {
+  const INT_PTR l_button = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_END_CONFIRM),
+                                           GetActiveWindow(), DialogProc, 0);
+  return l_button == IDCANCEL ? EndChoice::kStay : EndChoice::kEnd;
 }
 
 INT_PTR CALLBACK CEndConfirmDlg::DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM) {
   if (in_message == WM_INITDIALOG) {
-    SetWindowTextW(in_dialog, LoadWrapperString(IDS_END_CAPTION).c_str());
-    SetItemString(in_dialog, IDC_STATIC_MESSAGE, IDS_END_TEXT);
-    SetItemString(in_dialog, IDOK, IDS_OK);
-    SetItemString(in_dialog, IDCANCEL, IDS_CANCEL);
-    SetForegroundWindow(in_dialog);
+    // As for the error box; a confirmation that cannot show ends nothing.
+    try {
+      SetWindowTextW(in_dialog, LoadWrapperString(IDS_END_CAPTION).c_str());
+      SetItemString(in_dialog, IDC_STATIC_MESSAGE, IDS_END_TEXT);
+      SetItemString(in_dialog, IDOK, IDS_OK);
+      SetItemString(in_dialog, IDCANCEL, IDS_CANCEL);
+      SetForegroundWindow(in_dialog);
+    } catch (...) {
+      EndDialog(in_dialog, IDCANCEL);
+    }
     return TRUE;
   }
   if (in_message == WM_COMMAND && (LOWORD(in_w) == IDOK || LOWORD(in_w) == IDCANCEL)) {
@@ -82,8 +95,9 @@ INT_PTR CALLBACK CEndConfirmDlg::DialogProc(HWND in_dialog, UINT in_message, WPA
   return FALSE;
 }
 
-HWND CFileSelectorDlg::Create(HWND in_frame, const std::wstring& in_request) {
+HWND CFileSelectorDlg::Create(HWND in_frame, const std::wstring& in_request, FileDialogEvents& in_events) {
   m_hFrame = in_frame;
+  m_events = &in_events;
   m_hasOrigin = OriginMemberOf(in_request, m_origin) == OriginMember::kWellFormed;
   m_hWnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FILE_SELECTOR), in_frame, DialogProc,
                               reinterpret_cast<LPARAM>(this));
@@ -92,21 +106,33 @@ HWND CFileSelectorDlg::Create(HWND in_frame, const std::wstring& in_request) {
 
 INT_PTR CALLBACK CFileSelectorDlg::DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l) {
   if (in_message == WM_INITDIALOG) {
-    auto* l_self = reinterpret_cast<CFileSelectorDlg*>(in_l);
     SetWindowLongPtrW(in_dialog, DWLP_USER, in_l);
-    l_self->m_hWnd = in_dialog;
-    l_self->OnInitDialog();
-    return TRUE;
+    reinterpret_cast<CFileSelectorDlg*>(in_l)->m_hWnd = in_dialog;
   }
   auto* l_self = reinterpret_cast<CFileSelectorDlg*>(GetWindowLongPtrW(in_dialog, DWLP_USER));
-  if (l_self == nullptr || in_message != WM_COMMAND || HIWORD(in_w) != BN_CLICKED) return FALSE;
+  if (l_self == nullptr) return FALSE;
+  // No exception may unwind through the system's dialog code.
+  try {
+    return l_self->OnMessage(in_message, in_w);
+  } catch (...) {
+    l_self->m_events->OnDialogFailed();
+    return TRUE;
+  }
+}
+
+INT_PTR CFileSelectorDlg::OnMessage(UINT in_message, WPARAM in_w) {
+  if (in_message == WM_INITDIALOG) {
+    OnInitDialog();
+    return TRUE;
+  }
+  if (in_message != WM_COMMAND || HIWORD(in_w) != BN_CLICKED) return FALSE;
   switch (LOWORD(in_w)) {
-    case IDC_BUTTON_REF: l_self->OnBnClickedButtonRef(); return TRUE;
-    case IDC_CHECK_VIEW_PASSWORD: l_self->OnBnClickedCheckViewPassword(); return TRUE;
+    case IDC_BUTTON_REF: OnBnClickedButtonRef(); return TRUE;
+    case IDC_CHECK_VIEW_PASSWORD: OnBnClickedCheckViewPassword(); return TRUE;
     case IDOK:
-    case IDC_BUTTON_OK: l_self->OnBnClickedButtonOk(); return TRUE;
+    case IDC_BUTTON_OK: OnBnClickedButtonOk(); return TRUE;
     case IDCANCEL:
-    case IDC_BUTTON_CANCEL: l_self->OnBnClickedButtonCancel(); return TRUE;
+    case IDC_BUTTON_CANCEL: OnBnClickedButtonCancel(); return TRUE;
     default: return FALSE;
   }
 }
@@ -171,13 +197,12 @@ void CFileSelectorDlg::OnBnClickedButtonOk() {
     l_box.DoModal();
     return;
   }
-  CMainFrame::Instance().StartWithFile(l_file, l_password);
+  m_events->OnFileChosen(l_file, l_password);
 }
 
 void CFileSelectorDlg::OnBnClickedButtonCancel() {
-  if (CEndConfirmDlg().DoModal() == IDCANCEL) return;
+  if (CEndConfirmDlg().DoModal() == EndChoice::kStay) return;
   DestroyWindow(m_hWnd);
   m_hWnd = nullptr;
-  CMainFrame::Instance().SendCancelMessage();
-  CMainFrame::Instance().ExitApp();
+  m_events->OnEndChosen();
 }

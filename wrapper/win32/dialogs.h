@@ -13,33 +13,51 @@ class CErrorMessageDlg {
   void SetMessage(const std::wstring& in_code_or_text);
   // The box also closes by itself once this input ends (the page has gone).
   void CloseWhenEnded(HANDLE in_input) { m_input = in_input; }
-  INT_PTR DoModal();
+  void DoModal();
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l);
+  void OnInitDialog(HWND in_dialog) const;
   std::wstring m_text;
   HANDLE m_input = nullptr;
 };
 
-// Modal "end the application?" box; IDOK or IDCANCEL.
+enum class [[nodiscard]] EndChoice { kEnd, kStay };
+
+// Modal "end the application?" box.
 class CEndConfirmDlg {
  public:
-  INT_PTR DoModal();
+  EndChoice DoModal();
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l);
 };
 
-// The certificate-file dialog, a modeless child of the frame. Its OK edits the
-// request (file path and password in, "ca" out) and asks the frame to start TAV.
+// What the certificate-file dialog tells the frame that owns it.
+class FileDialogEvents {
+ public:
+  // OK with a file and a password: TAV is to be started with them.
+  virtual void OnFileChosen(const std::wstring& in_path, const std::wstring& in_password) = 0;
+  // Cancel, and the user confirmed the end; the dialog is gone.
+  virtual void OnEndChosen() = 0;
+  // The dialog failed unexpectedly (an exception).
+  virtual void OnDialogFailed() noexcept = 0;
+
+ protected:
+  ~FileDialogEvents() = default;
+};
+
+// The certificate-file dialog, a modeless child of the frame. Its OK hands the
+// chosen file and password to the frame, which starts TAV with them.
 class CFileSelectorDlg {
  public:
   // Shows the request's origin, when it names one, above the guide.
-  HWND Create(HWND in_frame, const std::wstring& in_request);
+  HWND Create(HWND in_frame, const std::wstring& in_request, FileDialogEvents& in_events);
   HWND GetHwnd() const { return m_hWnd; }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l);
+  INT_PTR OnMessage(UINT in_message, WPARAM in_w);
   void OnInitDialog();
   void OnBnClickedButtonRef();
   void OnBnClickedCheckViewPassword();
@@ -48,6 +66,7 @@ class CFileSelectorDlg {
 
   HWND m_hWnd = nullptr;
   HWND m_hFrame = nullptr;
+  FileDialogEvents* m_events = nullptr;
   wchar_t m_passwordChar = 0;
   bool m_hasOrigin = false;
   tavc::RequestOrigin m_origin;

@@ -14,6 +14,11 @@ constexpr UINT kMsgDisconnectParent = 0x8003;  // MSG_02_DISCONNECT_PARENT
 constexpr UINT kMsgFromChild = 0x8004;
 constexpr UINT kMsgFromParent = 0x8005;
 constexpr UINT kMsgChildTooLarge = 0x8006;  // TAV's answer is larger than a browser takes
+// A thread failed unexpectedly: the watch of the page's frames, the reader of
+// TAV's answer, the writer of the request.
+constexpr UINT kMsgParentFailed = 0x8007;
+constexpr UINT kMsgChildFailed = 0x8008;
+constexpr UINT kMsgWriterFailed = 0x8009;
 constexpr wchar_t kFrameClass[] = L"TAV_WrapperFrame";
 // TAV reads its request first: one that has not taken it by then never will.
 constexpr DWORD kRequestTakenMs = 1000;
@@ -28,17 +33,19 @@ void CloseIfOpen(HANDLE& io_handle) {
 
 }  // namespace
 
-CMainFrame& CMainFrame::Instance() {
-  static CMainFrame l_frame;
-  return l_frame;
+HWND CMainFrame::Create(const ReceiveData& in_request, int in_show) noexcept {
+  try {
+    // The request to send (the file dialog edits it) and the request as read.
+    m_request = in_request;
+    m_unedited = in_request;
+    return OpenWindow(in_show);
+  } catch (...) {
+    EndWithError(wrapper_codes::kFrameFailed);
+    return nullptr;
+  }
 }
 
-void CMainFrame::SetRequest(const ReceiveData& in_request) {
-  m_request = in_request;
-  m_unedited = in_request;
-}
-
-HWND CMainFrame::Create(int in_show) {
+HWND CMainFrame::OpenWindow(int in_show) {
   WNDCLASSEXW l_class = {};
   l_class.cbSize = sizeof(l_class);
   l_class.lpfnWndProc = WindowProc;
@@ -49,7 +56,7 @@ HWND CMainFrame::Create(int in_show) {
   RegisterClassExW(&l_class);
   const DWORD l_style = WS_OVERLAPPEDWINDOW & ~(WS_MAXIMIZEBOX | WS_MINIMIZEBOX | WS_THICKFRAME);
   m_hWnd = CreateWindowExW(WS_EX_LAYERED, kFrameClass, L"", l_style, CW_USEDEFAULT, CW_USEDEFAULT, 300, 200, nullptr,
-                           nullptr, GetModuleHandleW(nullptr), nullptr);
+                           nullptr, GetModuleHandleW(nullptr), this);
   if (m_hWnd == nullptr) return nullptr;
   OnCreate();
   if (!m_transparent) ShowWindow(m_hWnd, in_show);
@@ -61,34 +68,67 @@ bool CMainFrame::IsDialogMessageOfFrame(MSG& in_msg) {
 }
 
 LRESULT CALLBACK CMainFrame::WindowProc(HWND in_window, UINT in_message, WPARAM in_w, LPARAM in_l) {
-  CMainFrame& l_self = Instance();
+  if (in_message == WM_NCCREATE) {
+    const auto* l_create = reinterpret_cast<const CREATESTRUCTW*>(in_l);
+    SetWindowLongPtrW(in_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(l_create->lpCreateParams));
+  } else if (in_message == WM_DESTROY) {
+    PostQuitMessage(1);
+    return 0;
+  }
+  auto* l_self = reinterpret_cast<CMainFrame*>(GetWindowLongPtrW(in_window, GWLP_USERDATA));
+  if (l_self != nullptr) {
+    // No exception may unwind through the system's window code.
+    try {
+      if (l_self->OnMessage(in_message, in_l)) return 0;
+    } catch (...) {
+      l_self->EndWithError(wrapper_codes::kFrameFailed);
+      return 0;
+    }
+  }
+  return DefWindowProcW(in_window, in_message, in_w, in_l);
+}
+
+bool CMainFrame::OnMessage(UINT in_message, LPARAM in_l) {
   switch (in_message) {
-    case kMsgStartChild: l_self.OnReceiveStartChild(); return 0;
-    case kMsgDisconnectChild: l_self.OnReceiveDisConnectFromChild(); return 0;
-    case kMsgDisconnectParent: l_self.OnReceiveDisConnectFromParent(); return 0;
-    case kMsgChildTooLarge: l_self.OnReceiveTooLargeFromChild(); return 0;
+    case kMsgStartChild: OnReceiveStartChild(); return true;
+    case kMsgDisconnectChild: OnReceiveDisConnectFromChild(); return true;
+    case kMsgDisconnectParent: OnReceiveDisConnectFromParent(); return true;
+    case kMsgChildTooLarge: OnReceiveTooLargeFromChild(); return true;
+    case kMsgParentFailed: EndWithError(wrapper_codes::kPageReaderFailed); return true;
+    case kMsgChildFailed: EndWithError(wrapper_codes::kAnswerReaderFailed); return true;
+    case kMsgWriterFailed: EndWithError(wrapper_codes::kRequestWriterFailed); return true;
     case kMsgFromChild:
     case kMsgFromParent: {
       // The reader thread handed its frame over with the message.
       const std::unique_ptr<ReceiveData> l_message(reinterpret_cast<ReceiveData*>(in_l));
-      if (!l_message) return 0;
+      if (!l_message) return true;
       if (in_message == kMsgFromChild) {
-        l_self.OnReceiveMessageFromChild(*l_message);
+        OnReceiveMessageFromChild(*l_message);
       } else {
-        l_self.OnReceiveMessageFromParent(*l_message);
+        OnReceiveMessageFromParent(*l_message);
       }
-      return 0;
+      return true;
     }
-    case WM_CLOSE: l_self.OnClose(); return 0;
-    case WM_DESTROY: PostQuitMessage(1); return 0;
-    default: return DefWindowProcW(in_window, in_message, in_w, in_l);
+    case WM_CLOSE: OnClose(); return true;
+    default: return false;
   }
 }
 
+void CMainFrame::EndWithError(const wchar_t* in_code) noexcept {
+  try {
+    WriteToBrowser(OwnAnswer(m_unedited.GetData(), L"1", in_code));
+  } catch (...) {
+    // Not even the answer could be built: the page sees the wrapper end.
+  }
+  ExitApp();
+}
+
+void CMainFrame::OnDialogFailed() noexcept { EndWithError(wrapper_codes::kFrameFailed); }
+
 void CMainFrame::OnCreate() {
-  m_fileDlg.Create(m_hWnd, m_unedited.GetData());
+  m_fileDlg.Create(m_hWnd, m_unedited.GetData(), *this);
   ResizeFrame();
-  StartParentWatch(GetStdHandle(STD_INPUT_HANDLE), m_hWnd, kMsgFromParent, kMsgDisconnectParent);
+  StartParentWatch(GetStdHandle(STD_INPUT_HANDLE), m_hWnd, kMsgFromParent, kMsgDisconnectParent, kMsgParentFailed);
   SetUnvisible();
   // A malformed origin goes to TAV unasked, to be refused there.
   tavc::RequestOrigin l_origin;
@@ -123,7 +163,7 @@ void CMainFrame::SetUnvisible() {
   ShowWindow(m_hWnd, SW_HIDE);
 }
 
-void CMainFrame::StartWithFile(const std::wstring& in_path, const std::wstring& in_password) {
+void CMainFrame::OnFileChosen(const std::wstring& in_path, const std::wstring& in_password) {
   m_request.Clear();
   m_request.SetData(RequestWithFile(m_unedited.GetData(), in_path, in_password));
   if (!FitsChildFrame(m_request.GetData())) {
@@ -141,8 +181,7 @@ void CMainFrame::OnReceiveStartChild() {
   SetUnvisible();
   // Never two TAVs: the one of an earlier attempt is gone first.
   ReleaseChild(true);
-  int l_error = 0;
-  if (CreateChildProcess(m_child, l_error) == 0) {
+  if (CreateChildProcess(m_child) != ChildStart::kStarted) {
     SetVisible();
     CErrorMessageDlg l_box;
     l_box.SetMessage(wrapper_codes::kChildNotStarted);
@@ -151,8 +190,8 @@ void CMainFrame::OnReceiveStartChild() {
     return;
   }
   // The answer is read while the request is still being written.
-  StartFrameReader(m_child.output, m_hWnd, {kMsgFromChild, kMsgDisconnectChild, kMsgChildTooLarge});
-  m_writer.Start(m_child.input, m_request.GetData());
+  StartFrameReader(m_child.output, m_hWnd, {kMsgFromChild, kMsgDisconnectChild, kMsgChildTooLarge, kMsgChildFailed});
+  m_writer.Start(m_child.input, m_request.GetData(), m_hWnd, kMsgWriterFailed);
   if (!m_transparent) m_request.Clear();
 }
 
@@ -207,7 +246,7 @@ void CMainFrame::OnReceiveMessageFromParent(const ReceiveData& in_message) {
     case ParentMessageAction::kForwardCancelAndEnd:
       // A child that has not taken its request cannot take the cancel either.
       m_requestTaken = m_requestTaken || RequestTaken();
-      if (m_requestTaken && m_writer.Start(m_child.input, in_message.GetData())) {
+      if (m_requestTaken && m_writer.Start(m_child.input, in_message.GetData(), m_hWnd, kMsgWriterFailed)) {
         m_writer.Finish(kRequestTakenMs);
         Sleep(500);
       }
@@ -281,9 +320,13 @@ void CMainFrame::ExitApp() {
   m_hWnd = nullptr;
 }
 
-void CMainFrame::OnClose() {
-  // TAV's answer may have ended the run while the confirmation was open.
-  if (CEndConfirmDlg().DoModal() == IDCANCEL || m_hWnd == nullptr) return;
+void CMainFrame::OnEndChosen() {
   SendCancelMessage();
   ExitApp();
+}
+
+void CMainFrame::OnClose() {
+  // TAV's answer may have ended the run while the confirmation was open.
+  if (CEndConfirmDlg().DoModal() == EndChoice::kStay || m_hWnd == nullptr) return;
+  OnEndChosen();
 }

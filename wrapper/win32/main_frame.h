@@ -10,21 +10,31 @@
 #include "wrapper/win32/child_process.h"
 #include "wrapper/win32/dialogs.h"
 
-class CMainFrame {
+// One per run; it owns its window and the file dialog in it.
+class CMainFrame final : private FileDialogEvents {
  public:
-  static CMainFrame& Instance();
+  CMainFrame() = default;
+  CMainFrame(const CMainFrame&) = delete;
+  CMainFrame& operator=(const CMainFrame&) = delete;
 
-  // The request as read and the request to send (edited by the file dialog).
-  void SetRequest(const ReceiveData& in_request);
-  HWND Create(int in_show);
+  // Takes the request and opens the frame; nullptr when the run has ended
+  // already (with its answer, should the frame fail to open).
+  HWND Create(const ReceiveData& in_request, int in_show) noexcept;
   bool IsDialogMessageOfFrame(MSG& in_msg);
 
-  void StartWithFile(const std::wstring& in_path, const std::wstring& in_password);
+ private:
+  HWND OpenWindow(int in_show);
+  static LRESULT CALLBACK WindowProc(HWND in_window, UINT in_message, WPARAM in_w, LPARAM in_l);
+  // False for a message the frame leaves to the system.
+  bool OnMessage(UINT in_message, LPARAM in_l);
+  // The frame's catch boundary: the run ends with the answer of the code
+  // (unless the page has its answer already), never the process.
+  void EndWithError(const wchar_t* in_code) noexcept;
+  void OnFileChosen(const std::wstring& in_path, const std::wstring& in_password) override;
+  void OnEndChosen() override;
+  void OnDialogFailed() noexcept override;
   void SendCancelMessage();
   void ExitApp();
-
- private:
-  static LRESULT CALLBACK WindowProc(HWND in_window, UINT in_message, WPARAM in_w, LPARAM in_l);
   void OnCreate();
   void OnReceiveStartChild();
   void OnReceiveMessageFromChild(ReceiveData& in_message);

@@ -4,10 +4,7 @@
 
 #include <algorithm>
 #include <memory>
-#include <vector>
 
-#include "common/secure_wipe.h"
-#include "wrapper/frame_writer.h"
 #include "wrapper/parent_watch.h"
 
 std::size_t HandleSource::ReadSome(std::uint8_t* out_data, std::size_t in_size) {
@@ -17,13 +14,16 @@ std::size_t HandleSource::ReadSome(std::uint8_t* out_data, std::size_t in_size) 
   return l_read;
 }
 
-bool WriteJson::Write(const ReceiveData& in_data) {
-  std::vector<std::uint8_t> l_frame = BuildFrame(in_data);
-  const tavc::ScopedWipe<std::vector<std::uint8_t>> l_wipe(l_frame);
-  if (l_frame.empty() || l_frame.size() > MAXDWORD) return false;
+bool HandleSink::WriteAll(const std::uint8_t* in_data, std::size_t in_size) {
+  if (in_size > MAXDWORD) return false;
   DWORD l_written = 0;
-  if (!WriteFile(m_output, l_frame.data(), static_cast<DWORD>(l_frame.size()), &l_written, nullptr)) return false;
-  return l_written == l_frame.size();
+  if (!WriteFile(m_handle, in_data, static_cast<DWORD>(in_size), &l_written, nullptr)) return false;
+  return l_written == in_size;
+}
+
+bool WriteJson::Write(const ReceiveData& in_data) {
+  HandleSink l_sink(m_output);
+  return WriteFrame(l_sink, in_data) == WriteOutcome::kWritten;
 }
 
 namespace {
@@ -37,21 +37,17 @@ struct ReaderJob {
 unsigned __stdcall ReaderThread(void* in_job) {
   const std::unique_ptr<ReaderJob> l_job(static_cast<ReaderJob*>(in_job));
   HandleSource l_source(l_job->handle);
-  auto l_data = std::make_unique<ReceiveData>();
-  switch (ReadFrame(l_source, *l_data)) {
-    case FrameStatus::kFrame:
-    case FrameStatus::kEmpty:
-      if (PostMessageW(l_job->frame, l_job->messages.frame, 0, reinterpret_cast<LPARAM>(l_data.get()))) {
-        l_data.release();
+  OneFrame l_read = ReadOneFrame(l_source);
+  const FrameReaderMessages& l_messages = l_job->messages;
+  switch (l_read.outcome) {
+    case ReadOutcome::kFrame:
+      if (PostMessageW(l_job->frame, l_messages.frame, 0, reinterpret_cast<LPARAM>(l_read.frame.get()))) {
+        l_read.frame.release();
       }
       break;
-    case FrameStatus::kOverLimit:
-      if (l_job->messages.overLimit != 0) PostMessageW(l_job->frame, l_job->messages.overLimit, 0, 0);
-      break;
-    case FrameStatus::kNoFrame:
-    case FrameStatus::kCutShort:
-      PostMessageW(l_job->frame, l_job->messages.broken, 0, 0);
-      break;
+    case ReadOutcome::kOverLimit: PostMessageW(l_job->frame, l_messages.overLimit, 0, 0); break;
+    case ReadOutcome::kBroken: PostMessageW(l_job->frame, l_messages.broken, 0, 0); break;
+    case ReadOutcome::kFailed: PostMessageW(l_job->frame, l_messages.failed, 0, 0); break;
   }
   return 0;
 }
@@ -61,17 +57,19 @@ struct WatchJob {
   HWND window;
   UINT cancel;
   UINT gone;
+  UINT failed;
 };
 
 unsigned __stdcall WatchThread(void* in_job) {
   const std::unique_ptr<WatchJob> l_job(static_cast<WatchJob*>(in_job));
   HandleSource l_source(l_job->input);
-  WatchParent(l_source, [&](ReceiveData& in_cancel) {
+  const WatchEnd l_end = WatchParent(l_source, [&](ReceiveData& in_cancel) {
     if (l_job->cancel == 0) return;
     auto l_message = std::make_unique<ReceiveData>(in_cancel);
     if (PostMessageW(l_job->window, l_job->cancel, 0, reinterpret_cast<LPARAM>(l_message.get()))) l_message.release();
   });
-  PostMessageW(l_job->window, l_job->gone, 0, 0);
+  const UINT l_report = l_end == WatchEnd::kInputEnded ? l_job->gone : l_job->failed;
+  if (l_report != 0) PostMessageW(l_job->window, l_report, 0, 0);
   return 0;
 }
 
@@ -84,8 +82,8 @@ bool StartThread(unsigned(__stdcall* in_body)(void*), void* in_job) {
 
 }  // namespace
 
-bool StartParentWatch(HANDLE in_input, HWND in_window, UINT in_cancel, UINT in_gone) {
-  auto l_job = std::make_unique<WatchJob>(WatchJob{in_input, in_window, in_cancel, in_gone});
+bool StartParentWatch(HANDLE in_input, HWND in_window, UINT in_cancel, UINT in_gone, UINT in_failed) {
+  auto l_job = std::make_unique<WatchJob>(WatchJob{in_input, in_window, in_cancel, in_gone, in_failed});
   if (!StartThread(WatchThread, l_job.get())) return false;
   l_job.release();
   return true;

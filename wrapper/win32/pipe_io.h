@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "wrapper/frame_reader.h"
+#include "wrapper/frame_writer.h"
 #include "wrapper/receive_data.h"
 
 // Reads with ReadFile; a failure (broken pipe) reads as end of input.
@@ -11,6 +12,16 @@ class HandleSource final : public ByteSource {
  public:
   explicit HandleSource(HANDLE in_handle) : m_handle(in_handle) {}
   std::size_t ReadSome(std::uint8_t* out_data, std::size_t in_size) override;
+
+ private:
+  HANDLE m_handle;
+};
+
+// Writes with one WriteFile; false when it fails or falls short.
+class HandleSink final : public ByteSink {
+ public:
+  explicit HandleSink(HANDLE in_handle) : m_handle(in_handle) {}
+  bool WriteAll(const std::uint8_t* in_data, std::size_t in_size) override;
 
  private:
   HANDLE m_handle;
@@ -32,7 +43,8 @@ class WriteJson {
 struct FrameReaderMessages {
   UINT frame;      // a frame was read (an empty frame carries an empty ReceiveData)
   UINT broken;     // the channel ended or broke before a whole frame
-  UINT overLimit;  // the frame is larger than any side accepts; 0: read nothing more
+  UINT overLimit;  // the frame is larger than any side accepts
+  UINT failed;     // the read failed unexpectedly
 };
 
 // Reads one frame from the handle on its own thread and posts the outcome.
@@ -41,5 +53,6 @@ bool StartFrameReader(HANDLE in_handle, HWND in_frame, FrameReaderMessages in_me
 
 // Watches the browser's input on a thread of its own until it ends: posts each
 // cancel message (as a heap ReceiveData in lParam; none when in_cancel is 0),
-// and in_gone once the input has ended or broken.
-bool StartParentWatch(HANDLE in_input, HWND in_window, UINT in_cancel, UINT in_gone);
+// in_gone once the input has ended or broken, and in_failed (unless 0) when the
+// watch failed unexpectedly.
+bool StartParentWatch(HANDLE in_input, HWND in_window, UINT in_cancel, UINT in_gone, UINT in_failed);

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "wrapper/frame_reader.h"
 #include "wrapper/relay_rules.h"
+#include "wrapper/request_intake.h"
 #include "wrapper/win32/dialogs.h"
 #include "wrapper/win32/main_frame.h"
 #include "wrapper/win32/pipe_io.h"
@@ -29,25 +29,14 @@ void Answer(const std::wstring& in_request, const std::wstring& in_code) {
 int Run(int in_show) {
   ReceiveData l_request;
   HandleSource l_stdin(GetStdHandle(STD_INPUT_HANDLE));
-  switch (ReadFrame(l_stdin, l_request)) {
-    case FrameStatus::kFrame: break;
-    case FrameStatus::kOverLimit:
-      // Refused from the prefix alone: the body is never allocated.
-      Answer(L"", wrapper_codes::kRequestTooLarge);
-      return 0;
-    case FrameStatus::kNoFrame:
-    case FrameStatus::kEmpty:
-    case FrameStatus::kCutShort:
-      ShowError(L"直接起動することはできません。\n各種サービスのウェブサイトから利用してください。");
-      return 0;
-  }
-  if (l_request.GetData().empty()) {
-    Answer(L"", wrapper_codes::kRequestNotText);
+  const Intake l_intake = TakeRequest(l_stdin, l_request);
+  if (l_intake == Intake::kNoRequest) {
+    ShowError(L"直接起動することはできません。\n各種サービスのウェブサイトから利用してください。");
     return 0;
   }
-  if (CarriesCredential(l_request.GetData())) {
-    // A page may not choose the file TAV opens nor sign with it unseen.
-    Answer(l_request.GetData(), wrapper_codes::kCredentialFromPage);
+  if (l_intake != Intake::kTaken) {
+    // With the mode of what was read, if anything was.
+    Answer(l_request.GetData(), RefusalCode(l_intake));
     l_request.Clear();
     return 0;
   }
@@ -67,11 +56,11 @@ int Run(int in_show) {
     return 0;
   }
 
-  CMainFrame& l_frame = CMainFrame::Instance();
-  l_frame.SetRequest(l_request);
+  CMainFrame l_frame;
+  const HWND l_window = l_frame.Create(l_request, in_show);
   l_request.Clear();
   int l_exit = 1;
-  if (l_frame.Create(in_show) != nullptr) {
+  if (l_window != nullptr) {
     MSG l_msg;
     while (GetMessageW(&l_msg, nullptr, 0, 0) > 0) {
       if (l_frame.IsDialogMessageOfFrame(l_msg)) continue;
@@ -91,7 +80,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int in_show) {
   CoInitialize(nullptr);
   INITCOMMONCONTROLSEX l_controls = {sizeof(l_controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&l_controls);
-  const int l_exit = Run(in_show);
+  int l_exit = 1;
+  try {
+    l_exit = Run(in_show);
+  } catch (...) {
+    // Past every other boundary (the wrapper's own answers and boxes): the
+    // process still ends in order.
+  }
   CoUninitialize();
   return l_exit;
 }
