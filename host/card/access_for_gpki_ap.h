@@ -28,7 +28,7 @@ class AccessForGpkiAp {
   int CheckCardPassword();
   // The certificate file named by the data store's GPKI certificate type.
   int GetCertificate();
-  // Polls "Cancel_<pid>" before each digest in modes "11" and "12".
+  // Polls "Cancel_<pid>" before each digest.
   int ComputeSignature();
   int ChangePassword();
   int CheckError(int in_l_result, const CardCodeTable& in_l_table);

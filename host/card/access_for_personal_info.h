@@ -31,8 +31,9 @@ class AccessForPersonalInfo {
   int EstablishCardSession(ErrorInfo* in_l_error_info, DataStore* in_l_data_store, ResultData* in_l_result_data);
   int CheckCardPassword();
   int GetCertificate();
-  // Polls "Cancel_<pid>" before each digest in modes "02" and "07"; a cancelled
-  // loop returns 1 and leaves the ErrorInfo as it was.
+  // Signs every digest, or in mode "01" the first only. Polls "Cancel_<pid>"
+  // before each digest; a cancelled loop returns 1 and leaves the ErrorInfo as
+  // it was.
   int ComputeSignature();
   int ExtractPersonalInfo();
   int ExtractCityCode();
