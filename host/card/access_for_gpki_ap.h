@@ -3,7 +3,7 @@
 // operations: a failing step records one code, closes the session and returns 1.
 //
 // Location point added to the generic codes (module 0x4003):
-//   ComputeSignature (13) point 9: a digest that is not a 51-byte DigestInfo in
+//   ComputeSignature (13) point 9: a digest that is not a SHA-256 DigestInfo in
 //     hexadecimal; refused before any command is sent.
 #include <cstdint>
 #include <string>

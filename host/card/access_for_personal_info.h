@@ -4,7 +4,7 @@
 // session and returns 1. Success is 0.
 //
 // Location points added to the generic codes (module 0x4002):
-//   ComputeSignature (13) point 8: a digest that is not a 51-byte DigestInfo in
+//   ComputeSignature (13) point 8: a digest that is not a SHA-256 DigestInfo in
 //     hexadecimal; refused before any command is sent.
 //   ExtractCombinationCode (15) point 5: the uuid is not 32 hexadecimal digits.
 #include <cstdint>
