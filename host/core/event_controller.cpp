@@ -298,8 +298,9 @@ bool EventController::ReleaseSessions() {
   return m_services_.card_access.ReleaseAtEnd(l_session);
 }
 
-void EventController::AnswerNow(ErrorInfo& io_l_error) {
-  m_services_.std_io.WriteToStdOut(*m_data_store_, m_result_data_, 0, io_l_error);
+void EventController::AnswerNow(const ErrorInfo& in_l_error) {
+  ErrorInfo l_answered = in_l_error;
+  m_services_.std_io.WriteToStdOut(*m_data_store_, m_result_data_, 0, l_answered);
   m_answered_ = true;
 }
 

@@ -59,7 +59,7 @@ class EventController {
   bool IsEnding() const { return m_ending_; }
   // Answers the page at once with this error, before any screen shows; the end
   // step then writes nothing more.
-  void AnswerNow(ErrorInfo& io_l_error);
+  void AnswerNow(const ErrorInfo& in_l_error);
 
   const ErrorInfo& GetEndErrorInfo() const { return m_end_error_info_; }
   const ResultData& GetResultData() const { return m_result_data_; }
