@@ -304,7 +304,7 @@ if run_case "log-in with 200 digests, slow card" '{"mode":"01",'"$versions"',"di
 fi
 sign_many='{"mode":"02",'"$versions"',"digest":["'"${digests[0]}"'"'"$many"']}'
 if run_case "ending 200 digests on a slow card" "$sign_many" screen=PasswordSetScreen type=1002:abc123 click=1 \
-  screen=ProcessingScreen text=-1:/201 close mark=ok alert=ok >"$work/times"; then
+  screen=ProcessingScreen text=-1:1/201 close mark=ok alert=ok >"$work/times"; then
   expect "ending 200 digests on a slow card" "$(answer_json mode 02 result 9)"
   took="$(ms_to_end "$work/times")"
   echo "time ending 200 digests on a slow card: end confirmed -> TAV ended $took ms"
