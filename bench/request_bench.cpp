@@ -14,7 +14,7 @@ namespace {
 // bytes each) as fit.
 std::string SigningRequest(std::size_t in_l_size) {
   const std::string l_head = "{\"mode\":\"02\",\"latest_version\":\"3\",\"available_version\":\"1\",\"digest\":[";
-  const std::string l_digest = "\"" + std::string(64, 'q') + "MDEy\"";
+  const std::string l_digest = "\"MDEwDQYJYIZIAWUDBAIBBQAEIEKIITUOlpFJH2FrdUzYMV+4bXl6s12ENHnnMu+QZlMk\"";
   std::string l_json = l_head + l_digest;
   while (l_json.size() + l_digest.size() + 3 <= in_l_size) l_json += "," + l_digest;
   return l_json + "]}";

@@ -1,7 +1,7 @@
 #pragma once
 // The lock that keeps a second TAV of the same user from running. Windows: a
-// named kernel mutex, not owned, whose handle stays open for the process's
-// life. Elsewhere: an exclusive flock on a lock file in the user's runtime
+// named kernel mutex, not owned, whose handle the holder keeps open for the
+// process's life (a refused process closes its own at once). Elsewhere: an exclusive flock on a lock file in the user's runtime
 // directory ($XDG_RUNTIME_DIR, else $TMPDIR or /tmp with the user id in the name).
 #include <memory>
 #include <string>

@@ -42,7 +42,7 @@ FramePlatform MakePlatform(MessagePoster& io_l_poster, ScreenFactory& io_l_scree
 }
 
 bool IsApplicationMessage(UINT in_l_message) {
-  return (in_l_message >= WM_APP01 && in_l_message <= WM_APP08) || in_l_message == WM_TVNNOTIFY;
+  return (in_l_message >= WM_APP01 && in_l_message <= WM_APP09) || in_l_message == WM_TVNNOTIFY;
 }
 
 }  // namespace

@@ -137,9 +137,8 @@ int AccessForGpkiAp::ComputeSignature() {
     if (l_ret == kCardInvalid) return Fail(kCode, kRoutineSignature, 7);
     return CheckError(l_ret, kSelectSigningFile);
   }
-  const bool l_cancellable = IsMode(L"11") || IsMode(L"12");
   for (const DigestInfo& l_digest_info : l_digest_infos) {
-    if (l_cancellable && l_cancel_event.IsSignalled()) {
+    if (l_cancel_event.IsSignalled()) {
       l_cancel_event.Close();
       ReleaseCardSession();
       return 1;

@@ -3,7 +3,7 @@
 // operations: a failing step records one code, closes the session and returns 1.
 //
 // Location point added to the generic codes (module 0x4003):
-//   ComputeSignature (13) point 9: a digest that is not a 51-byte DigestInfo in
+//   ComputeSignature (13) point 9: a digest that is not a SHA-256 DigestInfo in
 //     hexadecimal; refused before any command is sent.
 #include <cstdint>
 #include <string>
@@ -28,7 +28,7 @@ class AccessForGpkiAp {
   int CheckCardPassword();
   // The certificate file named by the data store's GPKI certificate type.
   int GetCertificate();
-  // Polls "Cancel_<pid>" before each digest in modes "11" and "12".
+  // Polls "Cancel_<pid>" before each digest.
   int ComputeSignature();
   int ChangePassword();
   int CheckError(int in_l_result, const CardCodeTable& in_l_table);

@@ -155,11 +155,12 @@ int AccessForPersonalInfo::ComputeSignature() {
     if (!DigestInfoFromHex(l_digests[l_i], &l_digest_infos[l_i])) return Fail(kCode, kRoutineSignature, 8);
   }
 
+  // A log-in answers one signature, so the card signs the first digest only.
+  if (IsMode(L"01")) l_digest_infos.resize(1);
   platform::NamedEvent l_cancel_event = OpenCancelEvent();
-  const bool l_cancellable = IsMode(L"02") || IsMode(L"07");
   const int l_key_type = m_data_store_->GetPasswordType();
   for (const DigestInfo& l_digest_info : l_digest_infos) {
-    if (l_cancellable && l_cancel_event.IsSignalled()) {
+    if (l_cancel_event.IsSignalled()) {
       l_cancel_event.Close();
       ReleaseCardSession();
       return 1;

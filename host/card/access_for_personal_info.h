@@ -4,7 +4,7 @@
 // session and returns 1. Success is 0.
 //
 // Location points added to the generic codes (module 0x4002):
-//   ComputeSignature (13) point 8: a digest that is not a 51-byte DigestInfo in
+//   ComputeSignature (13) point 8: a digest that is not a SHA-256 DigestInfo in
 //     hexadecimal; refused before any command is sent.
 //   ExtractCombinationCode (15) point 5: the uuid is not 32 hexadecimal digits.
 #include <cstdint>
@@ -31,8 +31,9 @@ class AccessForPersonalInfo {
   int EstablishCardSession(ErrorInfo* in_l_error_info, DataStore* in_l_data_store, ResultData* in_l_result_data);
   int CheckCardPassword();
   int GetCertificate();
-  // Polls "Cancel_<pid>" before each digest in modes "02" and "07"; a cancelled
-  // loop returns 1 and leaves the ErrorInfo as it was.
+  // Signs every digest, or in mode "01" the first only. Polls "Cancel_<pid>"
+  // before each digest; a cancelled loop returns 1 and leaves the ErrorInfo as
+  // it was.
   int ComputeSignature();
   int ExtractPersonalInfo();
   int ExtractCityCode();

@@ -39,19 +39,34 @@ int CardAccessThread::StartFailure(std::uint8_t in_l_routine, std::uint8_t in_l_
 
 int CardAccessThread::Start(std::uint8_t in_l_routine, std::uint8_t in_l_point, std::uint32_t in_l_message,
                             bool in_l_guarded, int (CardAccessThread::*in_l_body)()) {
-  ++m_busy_workers_;
+  {
+    std::lock_guard<std::mutex> l_lock(m_workers_mutex_);
+    ++m_busy_workers_;
+  }
   const bool l_started = StartWorker([this, in_l_message, in_l_guarded, in_l_body] {
     int l_result;
     {
       std::lock_guard<std::mutex> l_lock(m_critical_section_);
       l_result = (this->*in_l_body)();
-      --m_busy_workers_;
     }
-    m_workers_idle_.notify_all();
-    Report(in_l_message, l_result, in_l_guarded);
+    bool l_end_waits;
+    {
+      std::lock_guard<std::mutex> l_lock(m_workers_mutex_);
+      l_end_waits = --m_busy_workers_ == 0 && m_end_waiting_;
+      if (l_end_waits) m_end_waiting_ = false;
+    }
+    // The run is ending: its result no longer counts, only that the card is free.
+    if (l_end_waits) {
+      m_poster_.Post(WM_APP09, 0, 0);
+    } else {
+      Report(in_l_message, l_result, in_l_guarded);
+    }
   });
   if (l_started) return 0;
-  --m_busy_workers_;
+  {
+    std::lock_guard<std::mutex> l_lock(m_workers_mutex_);
+    --m_busy_workers_;
+  }
   return StartFailure(in_l_routine, in_l_point);
 }
 
@@ -146,9 +161,14 @@ int CardAccessThread::CreateThreadForChangeGpkiApPassword(ErrorInfo* in_l_error_
 
 // ---- release and validate ----
 
-void CardAccessThread::ReleaseAtEnd(EndSession in_l_session) {
-  std::unique_lock<std::mutex> l_lock(m_critical_section_);
-  m_workers_idle_.wait(l_lock, [this] { return m_busy_workers_.load() == 0; });
+bool CardAccessThread::ReleaseAtEnd(EndSession in_l_session) {
+  {
+    std::lock_guard<std::mutex> l_lock(m_workers_mutex_);
+    m_end_waiting_ = m_busy_workers_ > 0;
+    if (m_end_waiting_) return false;
+  }
+  // No body runs, and only this (the user-interface) thread starts one.
+  std::lock_guard<std::mutex> l_lock(m_critical_section_);
   switch (in_l_session) {
     case EndSession::kJpki:
     case EndSession::kPersonalInfo:
@@ -160,6 +180,7 @@ void CardAccessThread::ReleaseAtEnd(EndSession in_l_session) {
     case EndSession::kCryptoAPI:
       break;  // The signing worker frees the key itself; waiting for it was all.
   }
+  return true;
 }
 
 void CardAccessThread::ReleaseJpki() {

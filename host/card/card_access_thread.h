@@ -1,8 +1,6 @@
 #pragma once
 // Runs every card and certificate operation on a worker thread, one at a time,
 // and reports its result by posting one message to the frame.
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -53,10 +51,13 @@ class CardAccessThread {
 
   // The sessions the end step closes.
   enum class EndSession { kJpki, kPersonalInfo, kGpkiAp, kCryptoAPI };
-  // The end step: waits for every started worker, even one that has not opened
-  // its session yet, then closes the session if it is open, all under the lock,
-  // so that no worker writes the records the end step is about to answer with.
-  void ReleaseAtEnd(EndSession in_l_session);
+  // The end step, which must not wait on the user-interface thread: true when
+  // no started worker runs any more (even one that had not opened its session
+  // yet), the session then closed if it is open, so that no worker writes the
+  // records the end step is about to answer with. False while one runs: the
+  // last worker to leave posts WM_APP09 instead of its result, and the end step
+  // is tried again then.
+  bool ReleaseAtEnd(EndSession in_l_session);
 
   // Called on the user-interface thread; each waits for a running worker.
   void ReleaseJpki();
@@ -105,9 +106,12 @@ class CardAccessThread {
 
   MessagePoster& m_poster_;
   std::mutex m_critical_section_;
-  // Workers started whose bodies have not ended; lowered under the lock.
-  std::atomic<int> m_busy_workers_{0};
-  std::condition_variable m_workers_idle_;
+  // Guards the two below, never held while a body runs.
+  std::mutex m_workers_mutex_;
+  // Workers started whose bodies have not ended.
+  int m_busy_workers_ = 0;
+  // The end step waits for the last worker to leave.
+  bool m_end_waiting_ = false;
   // Every worker started, joined when this object ends.
   std::vector<std::thread> m_workers_;
   ErrorInfo* m_error_info_ = nullptr;

@@ -13,8 +13,10 @@ inline constexpr std::size_t kSignatureSize = 256;
 
 using DigestInfo = std::array<std::uint8_t, kDigestInfoSize>;
 
-// A digest of the request, 102 hexadecimal characters, as bytes; false for any
-// other length or a character that is not a hexadecimal digit.
+// A SHA-256 DigestInfo of the request, 102 hexadecimal characters, as bytes;
+// false for any other length, a character that is not a hexadecimal digit, or
+// bytes that do not start with the SHA-256 DigestInfo header: a signing key
+// must never sign text a page chose.
 bool DigestInfoFromHex(const std::wstring& in_l_hex, DigestInfo* out_l_digest_info);
 
 }  // namespace tavc

@@ -2,6 +2,7 @@
 
 #include "host/cert/certificate_factory.h"
 #include "host/core/end_alert.h"
+#include "host/core/request_modes.h"
 #include "host/core/run_object_names.h"
 #include "host/resources/message_texts.h"
 
@@ -99,7 +100,7 @@ std::unique_ptr<Screen> EventController::ExecStartShowing(int in_l_start_result,
   if (in_l_start_result != 0) return l_error_screen(io_l_start_error);
 
   const std::wstring l_mode = m_data_store_->GetMode();
-  if (IsOneOf(l_mode, {L"02", L"07", L"11", L"12"})) m_cancel_event_ = platform::NamedEvent::Create(CancelEventName());
+  if (IsSigningMode(l_mode)) m_cancel_event_ = platform::NamedEvent::Create(CancelEventName());
   if (!IsOneOf(l_mode, {L"06", L"13"}) &&
       m_services_.interrupt_thread.CreateThreadForInterrupt(m_interrupt_error_info_, *m_data_store_) != 0) {
     return l_error_screen(m_interrupt_error_info_);
@@ -220,7 +221,7 @@ void EventController::ExecCardReadResult(std::uintptr_t in_l_wparam) {
   }
   const bool l_password_change = m_data_store_->GetMode() == L"06";
   if (l_result == 3) {
-    if (l_password_change) m_result_data_.SetPasswordChanged();
+    m_result_data_.SetPasswordChanged();
     ShowScreen(ScreenKind::kPasswordChangeResult);
     return;
   }
@@ -280,7 +281,7 @@ void EventController::ExecSignWithCryptoAPIResult(std::uintptr_t in_l_wparam) {
 
 void EventController::ExecInterrupt() { ShowScreen(MakeScreen(ScreenKind::kError, m_interrupt_error_info_), 2); }
 
-void EventController::ReleaseSessions() {
+bool EventController::ReleaseSessions() {
   using EndSession = CardAccessThread::EndSession;
   const std::wstring l_mode = m_data_store_->GetMode();
   const bool l_gpki = IsOneOf(l_mode, {L"11", L"12", L"13"});
@@ -294,20 +295,34 @@ void EventController::ReleaseSessions() {
     // closed here all the same.
     l_session = EndSession::kGpkiAp;
   }
-  m_services_.card_access.ReleaseAtEnd(l_session);
+  return m_services_.card_access.ReleaseAtEnd(l_session);
 }
 
-void EventController::ExecEnd() {
-  ReleaseSessions();
+void EventController::AnswerNow(const ErrorInfo& in_l_error) {
+  ErrorInfo l_answered = in_l_error;
+  m_services_.std_io.WriteToStdOut(*m_data_store_, m_result_data_, 0, l_answered);
+  m_answered_ = true;
+}
+
+bool EventController::ExecEnd() {
+  if (!ReleaseSessions()) {
+    // A signing loop stops before its next digest; the window stays responsive
+    // meanwhile, and the answer waits until the card is free.
+    if (m_cancel_event_.IsValid()) m_cancel_event_.Set();
+    m_ending_ = true;
+    return false;
+  }
+  m_ending_ = false;
   m_error_info_ = m_end_error_info_;
   const int l_end_alert_flag = EndAlert::ExamineMutex();
   // The watcher completes its record before it publishes the state: the record
   // is read only once the state says it is complete.
   const bool l_interrupted = m_data_store_->GetInterruptState() != 0;
   if (l_interrupted) m_end_error_info_ = m_interrupt_error_info_;
-  if (!l_interrupted || m_interrupt_error_info_.GetCode() != L"EW044-2400") {
+  if (!m_answered_ && (!l_interrupted || m_interrupt_error_info_.GetCode() != L"EW044-2400")) {
     m_services_.std_io.WriteToStdOut(*m_data_store_, m_result_data_, l_end_alert_flag, m_end_error_info_);
   }
+  m_answered_ = true;
   // A page may send its next request at once; that TAV must not find this one running.
   if (m_services_.answer_written) m_services_.answer_written();
   if (m_certificate_) m_services_.card_access.DeleteCertificate(m_certificate_);
@@ -316,6 +331,7 @@ void EventController::ExecEnd() {
   if (l_interrupt.IsValid()) l_interrupt.Set();
   l_interrupt.Close();
   m_cancel_event_.Close();
+  return true;
 }
 
 }  // namespace tavc

@@ -51,7 +51,15 @@ class EventController {
   void ExecSignWithCryptoAPI();
   void ExecSignWithCryptoAPIResult(std::uintptr_t in_l_wparam);
   void ExecInterrupt();
-  void ExecEnd();
+  // The end step. False while a card worker still runs: the step waits for
+  // WM_APP09 instead of blocking this thread, and is called again then; true
+  // once the run is over and the frame may go.
+  bool ExecEnd();
+  // True from a deferred end step until it is done: nothing else may happen.
+  bool IsEnding() const { return m_ending_; }
+  // Answers the page at once with this error, before any screen shows; the end
+  // step then writes nothing more.
+  void AnswerNow(const ErrorInfo& in_l_error);
 
   const ErrorInfo& GetEndErrorInfo() const { return m_end_error_info_; }
   const ResultData& GetResultData() const { return m_result_data_; }
@@ -68,7 +76,8 @@ class EventController {
   // Card not ready: the card request screen, cleared of its error the first time.
   void ShowCardRequestScreen();
   bool CreateCertificates();
-  void ReleaseSessions();
+  // False while a worker runs (the end step waits for it).
+  bool ReleaseSessions();
 
   EventServices m_services_;
   DataStore* m_data_store_ = nullptr;
@@ -80,6 +89,8 @@ class EventController {
   std::unique_ptr<Certificate> m_second_certificate_;
   int m_card_init_flg_ = 1;
   platform::NamedEvent m_cancel_event_;
+  bool m_ending_ = false;
+  bool m_answered_ = false;
 };
 
 }  // namespace tavc

@@ -22,7 +22,12 @@ FrameCore::FrameCore(FramePlatform in_l_platform)
   m_read_result_ = m_std_io_.ReadFromStdIn(m_data_store_, m_start_error_info_);
   if (m_read_result_ == 0 && m_platform_.check_multiple_startup) {
     m_multiple_start_result_ = m_platform_.check_multiple_startup();
-    if (m_multiple_start_result_ == 1) m_start_error_info_.SetError(L"EW040-0200", L"", L"", L"");
+    if (m_multiple_start_result_ == 1) {
+      m_start_error_info_.SetError(L"EW040-0200", L"", L"", L"");
+      // The page has its answer before the box shows, however long the box stays.
+      m_event_controller_.Initialize(&m_data_store_);
+      m_event_controller_.AnswerNow(m_start_error_info_);
+    }
   }
 }
 

@@ -30,8 +30,21 @@ void FrameDispatcher::Start(int in_l_start_result, ErrorInfo& io_l_start_error) 
   ShowNextWindow(m_event_controller_.ExecStartShowing(in_l_start_result, io_l_start_error));
 }
 
+void FrameDispatcher::End() {
+  if (m_event_controller_.ExecEnd()) ShowNextWindow(nullptr);
+}
+
 void FrameDispatcher::OnTvnNotify(std::uint32_t in_l_message, std::uintptr_t in_l_wparam, std::intptr_t in_l_lparam) {
   m_event_controller_.Initialize(&m_data_store_);
+  if (m_event_controller_.IsEnding()) {
+    // The end step waits for the card worker to leave; nothing else starts.
+    if (in_l_message == WM_APP09) {
+      End();
+    } else {
+      DiscardScreenMessage(in_l_message, in_l_lparam);
+    }
+    return;
+  }
   if (m_data_store_.GetInterruptState() == 0) {
     Dispatch(in_l_message, in_l_wparam, in_l_lparam);
     return;
@@ -44,8 +57,7 @@ void FrameDispatcher::OnTvnNotify(std::uint32_t in_l_message, std::uintptr_t in_
       DestroyUnshown(TakeScreen(in_l_lparam));
     }
   } else if (in_l_message == WM_APP04 && in_l_wparam == 2) {
-    m_event_controller_.ExecEnd();
-    ShowNextWindow(nullptr);
+    End();
   } else if (in_l_message == WM_APP06) {
     m_event_controller_.ExecInterrupt();
   }
@@ -56,15 +68,12 @@ void FrameDispatcher::Dispatch(std::uint32_t in_l_message, std::uintptr_t in_l_w
     case WM_APP01: m_event_controller_.ExecStartUp(); break;
     case WM_APP02: m_event_controller_.ExecCardInitResult(in_l_wparam); break;
     case WM_APP03: m_event_controller_.ExecCardRead(); break;
-    case WM_APP04:
-      m_event_controller_.ExecEnd();
-      ShowNextWindow(nullptr);
-      break;
+    case WM_APP04: End(); break;
     case WM_APP05: m_event_controller_.ExecCardReadResult(in_l_wparam); break;
     case WM_APP07: m_event_controller_.ExecSignWithCryptoAPI(); break;
     case WM_APP08: m_event_controller_.ExecSignWithCryptoAPIResult(in_l_wparam); break;
     case WM_TVNNOTIFY: ShowNextWindow(TakeScreen(in_l_lparam)); break;
-    default: break;  // WM_APP06 before an interrupt was recorded: nothing to do.
+    default: break;  // WM_APP06 before an interrupt was recorded, WM_APP09 with no end waiting.
   }
 }
 
@@ -81,7 +90,8 @@ void FrameDispatcher::ShowNextWindow(std::unique_ptr<Screen> in_l_next) {
 }
 
 void FrameDispatcher::OnClose() {
-  if (m_dialog_flag_ != 1 || !m_current_screen_) return;
+  // Once the run ends, closing has nothing left to ask.
+  if (m_dialog_flag_ != 1 || !m_current_screen_ || m_event_controller_.IsEnding()) return;
   m_dialog_flag_ = 0;
   m_current_screen_->OnClose();
   m_dialog_flag_ = 1;

@@ -45,6 +45,8 @@ class FrameDispatcher {
 
  private:
   void Dispatch(std::uint32_t in_l_message, std::uintptr_t in_l_wparam, std::intptr_t in_l_lparam);
+  // The end step; the frame goes once it is done.
+  void End();
 
   DataStore& m_data_store_;
   EventController& m_event_controller_;

@@ -22,6 +22,8 @@ constexpr std::uint32_t WM_APP06 = 0x8006;
 constexpr std::uint32_t WM_APP07 = 0x8007;
 // Result of the CryptoAPI signing worker in wParam.
 constexpr std::uint32_t WM_APP08 = 0x8008;
+// The last card worker has left while the end step waited for it.
+constexpr std::uint32_t WM_APP09 = 0x8009;
 // Show the screen object in lParam; wParam 2 when it shows an interrupt.
 constexpr std::uint32_t WM_TVNNOTIFY = 0x8100;
 

@@ -4,6 +4,7 @@
 
 #include "common/secure_wipe.h"
 #include "common/utf_conversion.h"
+#include "host/card/digest_info.h"
 #include "host/core/request_modes.h"
 #include "host/core/tavc_std_io.h"
 #include "host/screens/start_up_check.h"
@@ -22,6 +23,20 @@ bool IsValidCertificateChoice(const DataStore& in_l_data_store) {
   const bool l_path = !in_l_data_store.GetFilePath().empty();
   const bool l_password = !in_l_data_store.GetFilePassword().empty();
   return (l_ca && !l_path && !l_password) || (!l_ca && l_path && l_password) || (!l_ca && !l_path && !l_password);
+}
+
+// A card's key signs the request's bytes as they are, so each must be a SHA-256
+// DigestInfo; the provider and file keys sign the hash at its end themselves.
+bool HasOnlyCardDigestInfos(const DataStore& in_l_data_store) {
+  const std::wstring l_mode = in_l_data_store.GetMode();
+  const bool l_card = !IsCertificateChoiceMode(l_mode) ||
+                      (in_l_data_store.GetCertificateType().empty() && in_l_data_store.GetFilePath().empty());
+  if (!IsSigningMode(l_mode) || !l_card) return true;
+  DigestInfo l_digest_info{};
+  for (const std::wstring& l_digest : in_l_data_store.GetDigest()) {
+    if (!DigestInfoFromHex(l_digest, &l_digest_info)) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -81,7 +96,12 @@ int TavcStdIo::ReadFromStdIn(DataStore& in_l_data_store, ErrorInfo& in_l_error_i
   if (IsCertificateChoiceMode(l_mode) && in_l_data_store.GetCertificateType() == L"001") {
     in_l_data_store.SetCertificateType(L"");
   }
-  return StartUpCheck::CheckParams(in_l_data_store, in_l_error_info);
+  const int l_checked = StartUpCheck::CheckParams(in_l_data_store, in_l_error_info);
+  if (l_checked == 0 && !HasOnlyCardDigestInfos(in_l_data_store)) {
+    in_l_error_info.SetError(DigestErrorCode(l_mode), L"", L"", L"");
+    return 1;
+  }
+  return l_checked;
 }
 
 }  // namespace tavc

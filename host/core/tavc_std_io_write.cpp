@@ -123,7 +123,8 @@ std::wstring BuildResponseText(const DataStore& in_l_data_store, const ResultDat
     l_text += PasswordChangeEnd(in_l_result_data);
   } else if (l_end_alert) {
     l_text += L"  \"result\":\"9\"\r\n";
-  } else if (l_mode == L"13" && l_code.empty()) {
+  } else if (l_mode == L"13" && l_code.empty() && in_l_result_data.GetPasswordChanged()) {
+    // The installation identifier goes out only once the card did what was asked.
     l_text += UuidResult(in_l_result_data);
   } else if (l_code.empty() && HasNoData(in_l_result_data)) {
     l_text += in_l_data_store.GetCancelType() == 1 ? L"  \"result\":\"8\"\r\n" : L"  \"result\":\"9\"\r\n";

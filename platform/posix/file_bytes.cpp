@@ -18,6 +18,11 @@ FileReadResult ReadWholeFile(const std::wstring& in_l_path, std::size_t in_l_lim
     *out_l_error = ENOENT;
     return FileReadResult::kOpenFailed;
   }
+  // Only absolute paths: what a relative one names depends on where TAV runs.
+  if (l_path[0] != '/' || l_path.find('\0') != std::string::npos) {
+    *out_l_error = EINVAL;
+    return FileReadResult::kOpenFailed;
+  }
   const int l_file = open(l_path.c_str(), O_RDONLY | O_CLOEXEC);
   if (l_file < 0) {
     *out_l_error = static_cast<std::uint32_t>(errno);

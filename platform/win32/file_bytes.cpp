@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/local_drive_path.h"
+
 namespace tavc::platform {
 namespace {
 
@@ -19,6 +21,10 @@ FileReadResult ReadWholeFile(const std::wstring& in_l_path, std::size_t in_l_lim
   out_l_data->clear();
   if (in_l_path.empty()) {
     *out_l_error = ERROR_FILE_NOT_FOUND;
+    return FileReadResult::kOpenFailed;
+  }
+  if (!IsLocalDrivePath(in_l_path)) {
+    *out_l_error = ERROR_BAD_PATHNAME;
     return FileReadResult::kOpenFailed;
   }
   HANDLE l_file = CreateFileW(OpenablePath(in_l_path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

@@ -16,12 +16,17 @@ SingleInstanceLock::~SingleInstanceLock() {
 
 int SingleInstanceLock::Take(const std::wstring& in_l_name) {
   if (m_impl_->handle != nullptr) return 1;
-  // Kept open even when the mutex existed: this instance counts as running
-  // until it ends.
-  m_impl_->handle = CreateMutexW(nullptr, FALSE, in_l_name.c_str());
+  HANDLE l_handle = CreateMutexW(nullptr, FALSE, in_l_name.c_str());
   const DWORD l_error = GetLastError();
-  if (m_impl_->handle == nullptr) return 1;
-  return l_error == ERROR_ALREADY_EXISTS ? 1 : 0;
+  if (l_handle == nullptr) return 1;
+  // A refused instance lets go of the name at once: kept open, it would keep
+  // the name alive after the running instance ended and refuse the next one.
+  if (l_error == ERROR_ALREADY_EXISTS) {
+    CloseHandle(l_handle);
+    return 1;
+  }
+  m_impl_->handle = l_handle;
+  return 0;
 }
 
 void SingleInstanceLock::Release() {

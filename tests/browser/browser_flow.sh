@@ -89,8 +89,8 @@ for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
 # A refused request (its service id is one character): TAV's error screen,
 # closed by the driver, then TAV's error answer. Then a log-in, cancelled by
 # the page while the card is awaited: no answer, the port disconnects.
-oneshot='{"mode":"01","latest_version":"1","available_version":"1","service_id":"x","digest":"AAE="}'
-connect='{"mode":"01","latest_version":"1","available_version":"1","digest":"AAE="}'
+oneshot='{"mode":"01","latest_version":"1","available_version":"1","service_id":"x","digest":"MDEwDQYJYIZIAWUDBAIBBQAEIEKIITUOlpFJH2FrdUzYMV+4bXl6s12ENHnnMu+QZlMk"}'
+connect='{"mode":"01","latest_version":"1","available_version":"1","digest":"MDEwDQYJYIZIAWUDBAIBBQAEIEKIITUOlpFJH2FrdUzYMV+4bXl6s12ENHnnMu+QZlMk"}'
 printf 'const kTestConfig = {port: %s, oneShotRequest: %s, connectRequest: %s, cancelAfterMs: 6000};\n' \
   "$(cat "$work/port")" "$oneshot" "$connect" >"$work/extension/config.js"
 

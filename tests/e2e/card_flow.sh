@@ -316,6 +316,48 @@ if run_case "log-in at 192 DPI with its origin" '{"mode":"01",'"$versions"',"ser
 fi
 "$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 
+# --- digests a card key must not sign: 51 bytes of a page's text instead of a
+# SHA-256 DigestInfo are refused at intake, before the card is asked anything.
+text_digest="$(printf 'NOT-A-DIGESTINFO: pay 100,000 yen to account 123456' | base64 -w0)"
+for refused in "01 EW142-1200" "11 EWC42-1200"; do
+  read -r mode code <<<"$refused"
+  if run_case "text as digest ($mode)" '{"mode":"'"$mode"'",'"$versions"',"digest":["'"$text_digest"'"]}' \
+    screen=ErrorScreen text=1039:"$code" click=1; then
+    expect "text as digest ($mode)" "$(answer_json mode "$mode" result 1 errcode "$code")"
+  fi
+done
+
+# --- a slow card (300 ms a command) and 200 digests. A log-in signs the first
+# only, with the same answer as for one digest; ending a signing run while it
+# signs answers at once, without waiting for the digests left.
+start_daemon --card mynumber --delay-ms 300
+cert="$work/certs/reader0-auth.der"
+many=""
+for _ in $(seq 200); do many+=',"'"$(digest_info "another challenge")"'"'; done
+# ms_to_end <driver output>: from the "ok" mark to TAV's end.
+ms_to_end() {
+  local ok ended
+  ok="$(sed -n 's/^ok //p' "$1" | tr -d '\r')"
+  ended="$(sed -n 's/^end //p' "$1" | tr -d '\r')"
+  echo $((ended - ok))
+}
+# (200 digests would take the card 60 s.)
+if run_case "log-in with 200 digests, slow card" '{"mode":"01",'"$versions"',"digest":["'"$login_digest"'"'"$many"']}' \
+  screen=PasswordSetScreen type=1002:1234 mark=ok click=1 >"$work/times"; then
+  expect "log-in with 200 digests, slow card" "$(login_answer)"
+  took="$(ms_to_end "$work/times")"
+  echo "time log-in with 200 digests on a slow card: OK -> answer $took ms"
+  if [ "$took" -ge 10000 ]; then echo "FAILED log-in with 200 digests: too slow" >&2; failed=1; fi
+fi
+sign_many='{"mode":"02",'"$versions"',"digest":["'"${digests[0]}"'"'"$many"']}'
+if run_case "ending 200 digests on a slow card" "$sign_many" screen=PasswordSetScreen type=1002:abc123 click=1 \
+  screen=ProcessingScreen text=-1:1/201 close mark=ok alert=ok >"$work/times"; then
+  expect "ending 200 digests on a slow card" "$(answer_json mode 02 result 9)"
+  took="$(ms_to_end "$work/times")"
+  echo "time ending 200 digests on a slow card: end confirmed -> TAV ended $took ms"
+  if [ "$took" -ge 5000 ]; then echo "FAILED ending 200 digests: too slow" >&2; failed=1; fi
+fi
+
 # --- timings of a log-in, three runs: request written -> password screen
 # shown, and OK -> answer (TAV ended), less the worker's fixed 100 ms after
 # signing. The driver looks every 50 ms, so each figure may be up to 50 ms late.

@@ -176,10 +176,12 @@ register "$melco" 24
 # PFXVerifyPassword answers FALSE for every password and PFXImportCertStore
 # refuses the CNG flags, so no file gets past the password check here. The
 # import, key choice and CNG signing run natively (file_certificate tests).
-# check_file <name> <path> <password> <expected errcode>
+# check_file <name> <path> <password> <expected errcode>: a path from one / is
+# given as its Z: path, any other as it is.
 check_file() {
   local name="$1" path="$2" password="$3" code="$4" status=0 json_path
-  json_path="$(windows_path "$path" | sed 's/\\/\\\\/g')"
+  if [ "${path:0:1}" = / ] && [ "${path:1:1}" != / ]; then path="$(windows_path "$path")"; fi
+  json_path="$(printf '%s' "$path" | sed 's/\\/\\\\/g')"
   tav_frame '{"mode":"02","latest_version":"1","available_version":"1","file_path":"'"$json_path"'","file_password":"'"$password"'","digest":["'"$digest_one"'"]}' \
     >"$work/request"
   tav_answer_frame $'{\r\n  "mode":"02",\r\n  "result":"1",\r\n  "errcode":"'"$code"$'"\r\n}' >"$work/expected"
@@ -210,5 +212,15 @@ check_file "file: wrong password" "$cred/diacert.p12" wrong EW240-3204
 check_file "file: Japanese name, right password (wine: no password check)" "$cred/証明書ファイル.p12" test-pass EW240-3204
 check_file "file: path over 300 characters (wine: no password check)" "$long" test-pass EW240-3204
 check_file "file: AES-256 (wine: no password check)" "$cred/aes256.p12" test-pass EW240-3204
+# Only a local drive path is opened: the same file through a device, network
+# or relative path is refused unread (a read file would fail later, with
+# EW240-3204 here), so that no host receives the user's credentials.
+diacert="$(windows_path "$cred/diacert.p12")"
+check_file "file: long form of a drive path (read)" "\\\\?\\$diacert" test-pass EW240-3204
+check_file "file: device path" "\\\\.\\$diacert" test-pass EW240-3200
+check_file "file: UNC path" '\\server\share\diacert.p12' test-pass EW240-3200
+check_file "file: UNC path with slashes" '//server/share/diacert.p12' test-pass EW240-3200
+check_file "file: long UNC path" '\\?\UNC\server\share\diacert.p12' test-pass EW240-3200
+check_file "file: drive-relative path" "Z:${diacert:3}" test-pass EW240-3200
 
 exit "$failed"

@@ -117,6 +117,17 @@ tav_answer_frame $'{\r\n  "mode":"01",\r\n  "result":"9"\r\n}' >"$work/too_old.e
 check "own version too old: version notice, Escape" "$work/too_old" "$work/too_old.expected" \
   screen=VersionInfoScreen key=escape
 
+# A newer version exists: the notice. Closing it, or its Update, ends the run
+# before any card operation, so the answer carries no installation identifier.
+for mode in 13 06; do
+  tav_frame '{"mode":"'"$mode"'","latest_version":"9","available_version":"1"}' >"$work/newer_$mode"
+  tav_answer_frame $'{\r\n  "mode":"'"$mode"$'",\r\n  "result":"9"\r\n}' >"$work/newer_$mode.expected"
+done
+check "mode 13, newer version: notice closed, no uuid" "$work/newer_13" "$work/newer_13.expected" \
+  screen=VersionInfoScreen close
+check "mode 06, newer version: notice, Update, no uuid" "$work/newer_06" "$work/newer_06.expected" \
+  screen=VersionInfoScreen key=escape
+
 # Length prefix 0: refused before any mode is known; nothing is written.
 tav_frame '' 0 >"$work/zero_length"
 : >"$work/zero_length.expected"
@@ -126,7 +137,7 @@ check "length prefix 0: error screen, no answer" "$work/zero_length" "$work/zero
 # A valid log-in with no reader: the card request screen; OK tries again and
 # now shows why; Cancel asks to end; the first answer goes on, the second ends
 # the run: not carried out, "result" "9".
-tav_frame '{"mode":"01","latest_version":"1","available_version":"1","digest":"AAE="}' >"$work/login"
+tav_frame '{"mode":"01","latest_version":"1","available_version":"1","digest":"MDEwDQYJYIZIAWUDBAIBBQAEIEKIITUOlpFJH2FrdUzYMV+4bXl6s12ENHnnMu+QZlMk"}' >"$work/login"
 tav_answer_frame $'{\r\n  "mode":"01",\r\n  "result":"9"\r\n}' >"$work/login.expected"
 # The FAQ article's address shows whole (layout), its site a build setting.
 faq_site="$(sed -n 's/^TAV_FAQ_SITE:STRING=//p' "$build_dir/CMakeCache.txt")"
@@ -145,10 +156,10 @@ check "GPKI signing without a reader: the error screen with the FAQ article" "$w
   "$work/gpki_no_reader.expected" screen=ErrorScreen text=1039:EWC40-3910 \
   text=1007:"$faq_article" snap=error_no_reader_gpki layout click=1
 
-# A request of almost 1 MiB, the most a frame may hold: 21,000 digests. The
+# A request of almost 1 MiB, the most a frame may hold: 14,700 DigestInfos. The
 # driver writes it while TAV reads, so neither waits on the other's full pipe.
 # shellcheck disable=SC2046
-big="$(printf '"AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8=",%.0s' $(seq 21000))"
+big="$(printf '"MDEwDQYJYIZIAWUDBAIBBQAEIEKIITUOlpFJH2FrdUzYMV+4bXl6s12ENHnnMu+QZlMk",%.0s' $(seq 14700))"
 tav_frame '{"mode":"02","latest_version":"1","available_version":"1","digest":['"${big%,}"']}' >"$work/big"
 tav_answer_frame $'{\r\n  "mode":"02",\r\n  "result":"9"\r\n}' >"$work/big.expected"
 check "a request of almost 1 MiB: card request, end" "$work/big" "$work/big.expected" \

@@ -218,10 +218,10 @@ relay_times "1 MiB request" req_1m
 relay_times "1 MiB answer" req_big_answer
 
 # With TAV.exe: its answers byte for byte through the wrapper.
-login='{"mode":"01","latest_version":"1","available_version":"1","digest":"AAE="}'
+login='{"mode":"01","latest_version":"1","available_version":"1","digest":"MDEwDQYJYIZIAWUDBAIBBQAEIEKIITUOlpFJH2FrdUzYMV+4bXl6s12ENHnnMu+QZlMk"}'
 tav_frame "$login" >"$work/login"
 tav_frame '{"mode":"05"}' >"$work/cancel"
-tav_frame '{"mode":"01","latest_version":"1","available_version":"1","service_id":"x","digest":"AAE="}' \
+tav_frame '{"mode":"01","latest_version":"1","available_version":"1","service_id":"x","digest":"MDEwDQYJYIZIAWUDBAIBBQAEIEKIITUOlpFJH2FrdUzYMV+4bXl6s12ENHnnMu+QZlMk"}' \
   >"$work/bad_service"
 tav_answer_frame $'{\r\n  "mode":"01",\r\n  "result":"1",\r\n  "errcode":"EW042-1204"\r\n}' >"$work/bad_service.tav"
 head -c -1 "$work/bad_service.tav" >"$work/bad_service.expected"

@@ -1,5 +1,7 @@
 #include "tests/support/headless_run.h"
 
+#include <algorithm>
+
 #include "common/utf_conversion.h"
 #include "host/core/end_alert.h"
 
@@ -81,9 +83,19 @@ bool HeadlessRun::Run(std::chrono::milliseconds in_l_limit) {
     QueuedMessage l_message;
     if (l_left.count() <= 0 || !m_queue_.GetFor(l_message, l_left)) return false;
     m_dispatched_.push_back(l_message);
+    const auto l_started = std::chrono::steady_clock::now();
     m_frame_->OnTvnNotify(l_message.message, l_message.wparam, l_message.lparam);
+    m_dispatch_times_.push_back(std::chrono::steady_clock::now() - l_started);
   }
   return true;
+}
+
+std::chrono::milliseconds HeadlessRun::LongestDispatch(std::uint32_t in_l_message) const {
+  std::chrono::steady_clock::duration l_longest{0};
+  for (std::size_t l_i = 0; l_i < m_dispatch_times_.size(); ++l_i) {
+    if (m_dispatched_[l_i].message == in_l_message) l_longest = std::max(l_longest, m_dispatch_times_[l_i]);
+  }
+  return std::chrono::duration_cast<std::chrono::milliseconds>(l_longest);
 }
 
 std::string HeadlessRun::Answer() const {

@@ -93,6 +93,9 @@ class HeadlessRun final : public ScreenFactory, public FrameHost {
   void AnswerEndAlert(bool in_l_end);
   // Every message the frame took.
   const std::vector<QueuedMessage>& Dispatched() const { return m_dispatched_; }
+  // The longest the frame's thread spent on one message of this kind (screens'
+  // user scripts included).
+  std::chrono::milliseconds LongestDispatch(std::uint32_t in_l_message) const;
   // Ends the frame and its threads, and gives what was still queued for it.
   // The data store goes with the frame.
   const std::vector<QueuedMessage>& Leftover();
@@ -120,6 +123,7 @@ class HeadlessRun final : public ScreenFactory, public FrameHost {
   long long m_instance_released_after_ = -1;
   std::vector<ShownScreen> m_shown_;
   std::vector<QueuedMessage> m_dispatched_;
+  std::vector<std::chrono::steady_clock::duration> m_dispatch_times_;
   std::vector<QueuedMessage> m_leftover_;
   ErrorInfo m_alert_error_;
   std::unique_ptr<FrameCore> m_frame_;

@@ -144,16 +144,29 @@ TEST_F(IdCardOperations, CancelBeforeTheSecondDigestStopsWithTheErrorKept) {
   EXPECT_EQ(0U, m_api_.OpenHandles());
 }
 
-TEST_F(IdCardOperations, LoginIsNotCancelledByTheEvent) {
+// A log-in answers one signature: the first digest is the only one the card signs.
+TEST_F(IdCardOperations, LoginSignsTheFirstDigestOnly) {
+  Prepare(L"01");
+  for (std::uint8_t l_i = 2; l_i <= 200; ++l_i) m_store_.SetDigest(Wide(DigestInfoHex(l_i)));
+  m_api_.Expect(kSignLogin, Ok(FakeSignature(1)));
+  EXPECT_EQ(0, m_access_.ComputeSignature());
+  EXPECT_EQ(1U, CommandsAfterEstablish());
+  ASSERT_EQ(1U, m_result_.GetSignature().size());
+  EXPECT_EQ(LowerHex(FakeSignature(1)), m_result_.GetSignature()[0]);
+}
+
+class IdCardCancelledSigning : public ::testing::TestWithParam<const wchar_t*>, protected IdCardRig {};
+
+TEST_P(IdCardCancelledSigning, ASetCancelEventStopsBeforeTheFirstDigest) {
   CancelEvent l_cancel;
   l_cancel.Get().Set();
-  Prepare(L"01");
-  m_store_.SetDigest(Wide(DigestInfoHex(2)));
-  m_api_.Expect(kSignLogin, Ok(FakeSignature(1)));
-  m_api_.Expect(kSignLogin, Ok(FakeSignature(2)));
-  EXPECT_EQ(0, m_access_.ComputeSignature());
-  EXPECT_EQ(2U, m_result_.GetSignature().size());
+  Prepare(GetParam());
+  EXPECT_EQ(1, m_access_.ComputeSignature());
+  EXPECT_EQ(0U, CommandsAfterEstablish());
+  EXPECT_EQ(0U, m_api_.OpenHandles());
 }
+
+INSTANTIATE_TEST_SUITE_P(SigningModes, IdCardCancelledSigning, ::testing::Values(L"01", L"02", L"07"));
 
 struct RefusedDigest {
   const char* name;
@@ -181,7 +194,11 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedDigest{"Long", {Wide(DigestInfoHex(1) + "00")}, L"0x40021308"},
                       RefusedDigest{"LaterOneNotHex", {Wide(DigestInfoHex(1)), Wide("zz" + DigestInfoHex(1).substr(2))},
                                     L"0x40021308"},
-                      RefusedDigest{"NotAscii", {L"\x0130" + Wide(DigestInfoHex(1).substr(1))}, L"0x40021308"}),
+                      RefusedDigest{"NotAscii", {L"\x0130" + Wide(DigestInfoHex(1).substr(1))}, L"0x40021308"},
+                      // 51 bytes that are not a SHA-256 DigestInfo: a text a page chose, and SHA-512's header.
+                      RefusedDigest{"Text", {Wide(HexOf(std::vector<std::uint8_t>(51, 'A')))}, L"0x40021308"},
+                      RefusedDigest{"OtherHash", {Wide("3051300D060960864801650304020305000440" + DigestInfoHex(1).substr(38))},
+                                    L"0x40021308"}),
     [](const ::testing::TestParamInfo<RefusedDigest>& in_l_info) { return std::string(in_l_info.param.name); });
 
 TEST_F(IdCardOperations, OperationsWithoutASessionFailAtTheirFirstPoint) {

@@ -109,19 +109,20 @@ TEST_F(CardAccessThreadStart, TheEstablishWorkerReportsTheCardCheck) {
 }
 
 // The user ends the run just after a worker started, before it opened its
-// session: the end step must wait for it rather than answer while it writes.
-TEST_F(CardAccessThreadStart, TheEndStepWaitsForAWorkerThatHasNotOpenedItsSession) {
+// session: the end step must not answer while the worker writes, nor wait for
+// it on the user-interface thread. The worker tells it when it has left.
+TEST_F(CardAccessThreadStart, TheEndStepIsToldWhenAWorkerThatHasNotOpenedItsSessionLeaves) {
   m_api_.SetListResult(platform::kScardENoReadersAvailable);
   m_store_.SetMode(L"01");
   HeldCardAccess l_access(m_api_, m_poster_);
   ASSERT_EQ(0, l_access.CreateThreadForEstablishJpki(&m_error_, &m_store_, &m_result_));
-  std::thread l_user([&l_access] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    l_access.LetGo();
-  });
-  l_access.ReleaseAtEnd(CardAccessThread::EndSession::kJpki);
+  EXPECT_FALSE(l_access.ReleaseAtEnd(CardAccessThread::EndSession::kJpki)) << "returns at once while it runs";
+  l_access.LetGo();
+  ASSERT_TRUE(m_poster_.WaitForPosts(1));
+  EXPECT_EQ(WM_APP09, m_poster_.Posted()[0].message) << "the end step is told, instead of the worker's result";
+  EXPECT_TRUE(l_access.ReleaseAtEnd(CardAccessThread::EndSession::kJpki));
   EXPECT_EQ(L"EW140-1510", m_error_.GetCode()) << "the worker's record is complete when the end step goes on";
-  l_user.join();
+  EXPECT_EQ(1U, m_poster_.Posted().size());
 }
 
 // A worker that finished while the end confirmation is open waits for the

@@ -32,12 +32,47 @@ std::string Request(const std::string& in_l_mode, const std::string& in_l_more =
   return "{\"mode\":\"" + in_l_mode + "\",\"latest_version\":\"3\",\"available_version\":\"1\"" + in_l_more + "}";
 }
 
+// A SHA-256 DigestInfo (of "login"), and the same bytes as stored.
+const char kDigestInfo[] = "MDEwDQYJYIZIAWUDBAIBBQAEIEKIITUOlpFJH2FrdUzYMV+4bXl6s12ENHnnMu+QZlMk";
+const wchar_t kDigestInfoHex[] =
+    L"3031300d060960864801650304020105000420428821350e9691491f616b754cd8315fb86d797ab35d843479e732ef90665324";
+
 TEST(RequestIntake, AcceptsAValidLogInRequest) {
-  const auto l_in = ReadJson(Request("01", ",\"digest\":\"AAE=\",\"service_id\":\"ab\""));
+  const auto l_in = ReadJson(Request("01", std::string(",\"digest\":\"") + kDigestInfo + "\",\"service_id\":\"ab\""));
   EXPECT_EQ(0, l_in->result);
   EXPECT_EQ(L"", l_in->error.GetCode());
   EXPECT_EQ(L"2", l_in->store.GetOwnVersion());
-  EXPECT_EQ((std::vector<std::wstring>{L"0001"}), l_in->store.GetDigest());
+  EXPECT_EQ((std::vector<std::wstring>{kDigestInfoHex}), l_in->store.GetDigest());
+}
+
+// A card key signs what it is given: only SHA-256 DigestInfos reach it. The
+// provider and file keys take the hash at the end of any digest.
+TEST(RequestIntake, CardSigningTakesOnlySha256DigestInfos) {
+  const std::string l_good = std::string("\"") + kDigestInfo + "\"";
+  // 51 bytes of text, and the DigestInfo with SHA-512's algorithm identifier.
+  const std::string l_text = "\"Tk9ULUEtRElHRVNUSU5GTzogcGF5IDEwMCwwMDAgeWVuIHRvIGFjY291bnQgMTIzNDU2\"";
+  const std::string l_other_hash = "\"MDEwDQYJYIZIAWUDBAIDBQAEIEKIITUOlpFJH2FrdUzYMV+4bXl6s12ENHnnMu+QZlMk\"";
+  struct Row {
+    const char* mode;
+    std::string more;
+    const wchar_t* code;  // empty: accepted
+  };
+  const Row l_rows[] = {
+      {"01", ",\"digest\":" + l_text, L"EW142-1200"},
+      {"01", ",\"digest\":\"AAE=\"", L"EW142-1200"},
+      {"02", ",\"digest\":[" + l_good + "," + l_other_hash + "]", L"EW242-1200"},
+      {"07", ",\"digest\":" + l_text + ",\"ca\":\"001\"", L"EW242-1200"},
+      {"11", ",\"digest\":" + l_text, L"EWC42-1200"},
+      {"12", ",\"digest\":[" + l_good + "," + l_text + "]", L"EWC42-1200"},
+      {"01", ",\"digest\":[" + l_good + "," + l_good + "]", L""},
+      {"02", ",\"digest\":\"AAE=\",\"ca\":\"004\"", L""},
+      {"07", ",\"digest\":" + l_text + ",\"file_path\":\"C:\\\\a.p12\",\"file_password\":\"pw\"", L""},
+  };
+  for (const Row& l_row : l_rows) {
+    const auto l_in = ReadJson(Request(l_row.mode, l_row.more));
+    EXPECT_EQ(l_row.code, l_in->error.GetCode()) << l_row.mode << l_row.more;
+    EXPECT_EQ(std::wstring(l_row.code).empty() ? 0 : 1, l_in->result) << l_row.mode << l_row.more;
+  }
 }
 
 TEST(RequestIntake, UnreadableOwnVersionIsAnUnexpectedFailure) {
@@ -106,7 +141,7 @@ TEST(RequestIntake, MissingValuesAndDigests) {
 }
 
 TEST(RequestIntake, CertificateChoiceCombinations) {
-  const std::string l_digest = ",\"digest\":\"AAE=\"";
+  const std::string l_digest = std::string(",\"digest\":\"") + kDigestInfo + "\"";
   EXPECT_EQ(0, ReadJson(Request("02", l_digest + ",\"ca\":\"004\""))->result);
   EXPECT_EQ(0, ReadJson(Request("07", l_digest + ",\"file_path\":\"a.p12\",\"file_password\":\"pw\""))->result);
   EXPECT_EQ(L"EW042-1201", ReadJson(Request("02", l_digest + ",\"ca\":\"004\",\"file_path\":\"a\""))->error.GetCode());
@@ -148,7 +183,7 @@ TEST(RequestIntake, ServiceIdAndMode) {
 
 TEST(RequestIntake, DigestContentChecks) {
   EXPECT_EQ(L"EW142-1200", ReadJson(Request("01", ",\"digest\":\"\""))->error.GetCode());
-  EXPECT_EQ(L"EWC42-1200", ReadJson(Request("11", ",\"digest\":[\"AAE=\",\"\"]"))->error.GetCode());
+  EXPECT_EQ(L"EWC42-1200", ReadJson(Request("11", std::string(",\"digest\":[\"") + kDigestInfo + "\",\"\"]"))->error.GetCode());
   EXPECT_EQ(L"EW242-1200", ReadJson(Request("07", ",\"digest\":\"\""))->error.GetCode());
 }
 

@@ -151,6 +151,12 @@ TEST_F(ResponseWriterTest, ErrorsAnswerTheirCode) {
 TEST_F(ResponseWriterTest, GpkiPasswordChangeReportsFailureAndSuccess) {
   m_store_.SetMode(L"13");
   m_data_.SetUuid(L"u");
+  // Ended before the card changed anything (the version notice closed): no identifier.
+  EXPECT_EQ("{\r\n  \"mode\":\"13\",\r\n  \"result\":\"9\"\r\n}", Write());
+
+  m_streams_.output.clear();
+  m_streams_.writes = 0;
+  m_data_.SetPasswordChanged();
   EXPECT_EQ("{\r\n  \"mode\":\"13\",\r\n  \"result\":\"0\",\r\n  \"uuid\":\"u\"\r\n}", Write());
 
   m_streams_.output.clear();

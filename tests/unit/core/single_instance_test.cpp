@@ -24,8 +24,16 @@ TEST(SingleInstanceLock, SecondHolderIsRefusedUntilTheFirstHasGone) {
     platform::SingleInstanceLock l_other_name;
     EXPECT_EQ(0, l_other_name.Take(l_name + L".other"));
   }
+  // One refused while the first runs, and still alive after it (its error box
+  // open), does not keep the name from the next.
+  platform::SingleInstanceLock l_refused;
+  {
+    platform::SingleInstanceLock l_first;
+    ASSERT_EQ(0, l_first.Take(l_name));
+    EXPECT_EQ(1, l_refused.Take(l_name));
+  }
   platform::SingleInstanceLock l_after;
-  EXPECT_EQ(0, l_after.Take(l_name));
+  EXPECT_EQ(0, l_after.Take(l_name)) << "the first has gone; a refused one kept the name";
   l_after.Release();
   platform::SingleInstanceLock l_next;
   EXPECT_EQ(0, l_next.Take(l_name)) << "released while its holder still lives";

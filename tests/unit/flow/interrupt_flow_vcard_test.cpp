@@ -110,5 +110,42 @@ TEST_F(EndWhileSigning, EndingBetweenDigestsSignsNoFurtherDigest) {
   EXPECT_LT(SignCommands(m_rig_.Readers(), m_reader_), 3U);
 }
 
+// A card that is slow on every command: the user ends the run while it reads
+// the card-surface data, which has no digest to stop before.
+TEST_F(FlowTest, EndingWhileAWorkerRunsNeverHoldsTheWindowAndAnswersWhenItLeft) {
+  Readers({{CardKind::kMyNumber}});
+  const std::string l_reader = m_rig_.Readers().ReaderNames().front();
+  cardsim::FaultPlan l_slow;
+  l_slow.m_delay_per_command_ = 150ms;
+  m_rig_.Readers().EjectCard(l_reader);
+  m_rig_.Readers().ReinsertCard(l_reader, l_slow);
+  bool l_entered = false;
+  NewRun(RequestJson("03")).SetUser([&l_entered](HeadlessRun& io_l_run, HeadlessScreen& io_l_screen) {
+    if (io_l_screen.Kind() == ScreenKind::kPasswordEntry) {
+      io_l_run.EnterPassword(L"1234");
+      l_entered = true;
+    } else if (io_l_screen.Kind() == ScreenKind::kProcessing && l_entered) {
+      io_l_run.AnswerEndAlert(true);
+    }
+  });
+  EXPECT_EQ("{\r\n  \"mode\":\"03\",\r\n  \"result\":\"9\"\r\n}", RunToEnd());
+  EXPECT_TRUE(Posted(m_run_->Dispatched(), WM_APP09)) << "the end step waited for the worker";
+  EXPECT_LT(m_run_->LongestDispatch(WM_APP04), 100ms) << "the end step held the window";
+  EXPECT_EQ(0U, m_rig_.OpenHandles()) << "the card is released before the run ends";
+}
+
+// Many digests on a slow card: a log-in signs the first only.
+TEST_F(FlowTest, ALogInSignsItsFirstDigestOnly) {
+  Readers({{CardKind::kMyNumber}});
+  const std::string l_reader = m_rig_.Readers().ReaderNames().front();
+  std::string l_digests;
+  for (int l_i = 0; l_i < 200; ++l_i) l_digests += std::string(l_i == 0 ? "" : ",") + "\"" + kDigestOne + "\"";
+  NewRun(RequestJson("01", std::string(",\"digest\":[\"") + kDigestLogin + "\"," + l_digests + "]"))
+      .SetUser(TypingUser(L"1234"));
+  const std::string l_answer = RunToEnd();
+  EXPECT_TRUE(Has(l_answer, "\"result\":\"0\"")) << l_answer;
+  EXPECT_EQ(1U, SignCommands(m_rig_.Readers(), l_reader));
+}
+
 }  // namespace
 }  // namespace tavc::test

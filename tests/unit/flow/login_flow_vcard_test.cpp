@@ -107,9 +107,29 @@ TEST_F(FlowTest, ASecondInstanceEndsOnTheErrorScreen) {
   Readers({{CardKind::kMyNumber}});
   HeadlessRun& l_run = NewRun(RequestJson("01", std::string(",\"digest\":\"") + kDigestLogin + "\""));
   l_run.SetSecondInstance(true);
-  l_run.SetUser(TypingUser(L"1234"));
+  // The refusal is out before its screen shows: the page is answered even while
+  // the user leaves the screen open.
+  bool l_answered_first = false;
+  l_run.SetUser([&l_answered_first](HeadlessRun& io_l_run, HeadlessScreen& io_l_screen) {
+    l_answered_first = io_l_run.Answered();
+    io_l_screen.OnClose();
+  });
   EXPECT_EQ("{\r\n  \"mode\":\"01\",\r\n  \"result\":\"1\",\r\n  \"errcode\":\"EW040-0200\"\r\n}", RunToEnd());
+  EXPECT_TRUE(l_answered_first);
   EXPECT_EQ(std::vector<ScreenKind>{ScreenKind::kError}, m_run_->ShownKinds());
+}
+
+// The installation identifier goes to no page before the card did what it asked.
+TEST_F(FlowTest, ClosingTheVersionNoticeAnswersNineWithoutTheIdentifierInEveryMode) {
+  Readers({{CardKind::kMyNumber}});
+  for (const std::string l_mode : {"01", "02", "03", "04", "06", "07", "11", "12", "13"}) {
+    const bool l_signs = l_mode == "01" || l_mode == "02" || l_mode == "07" || l_mode == "11" || l_mode == "12";
+    NewRun("{\"mode\":\"" + l_mode + "\",\"latest_version\":\"9\",\"available_version\":\"1\"" +
+           (l_signs ? std::string(",\"digest\":\"") + kDigestLogin + "\"" : std::string()) + "}")
+        .SetUser([](HeadlessRun&, HeadlessScreen& io_l_screen) { io_l_screen.OnClose(); });
+    EXPECT_EQ("{\r\n  \"mode\":\"" + l_mode + "\",\r\n  \"result\":\"9\"\r\n}", RunToEnd());
+    EXPECT_EQ(std::vector<ScreenKind>{ScreenKind::kVersionInfo}, m_run_->ShownKinds()) << l_mode;
+  }
 }
 
 TEST_F(FlowTest, OwnVersionTooOldShowsTheNoticeAndTouchesNoCard) {
