@@ -14,9 +14,12 @@ struct Intake {
   ErrorInfo error;
 };
 
+// A SHA-256 DigestInfo, as card signing requires.
+const std::string kDigest = "MDEwDQYJYIZIAWUDBAIBBQAEIEKIITUOlpFJH2FrdUzYMV+4bXl6s12ENHnnMu+QZlMk";
+
 std::unique_ptr<Intake> ReadRequest(const std::string& in_l_members) {
-  test::FakeStdStreams l_streams(test::Frame(
-      "{\"mode\":\"02\",\"latest_version\":\"3\",\"available_version\":\"1\",\"digest\":\"AAE=\"" + in_l_members + "}"));
+  test::FakeStdStreams l_streams(test::Frame("{\"mode\":\"02\",\"latest_version\":\"3\",\"available_version\":\"1\",\"digest\":\"" +
+                                             kDigest + "\"" + in_l_members + "}"));
   TavcStdIo l_io(l_streams, [](std::wstring& out_l_v) { return out_l_v = L"2.0", true; });
   auto l_intake = std::make_unique<Intake>();
   l_intake->result = l_io.ReadFromStdIn(l_intake->store, l_intake->error);
