@@ -49,13 +49,16 @@ fi
 
 # sign <file>: signs in place.
 sign() {
-  local timestamp=()
-  [ -n "${TAV_SIGN_TIMESTAMP_URL:-}" ] && timestamp=(-ts "$TAV_SIGN_TIMESTAMP_URL")
+  local options=()
+  # A key without a password is read without one (osslsigncode 2.5 cannot read
+  # an empty password).
+  [ -n "$TAV_SIGN_PASSWORD" ] && options+=(-readpass /dev/stdin)
+  [ -n "${TAV_SIGN_TIMESTAMP_URL:-}" ] && options+=(-ts "$TAV_SIGN_TIMESTAMP_URL")
   # -time: without a timestamp server the signature carries the source time, so
   # that a signature stays the same bytes for the same key and inputs.
   printf '%s' "$TAV_SIGN_PASSWORD" |
-    osslsigncode sign -pkcs12 "$TAV_SIGN_PKCS12" -readpass /dev/stdin -h sha256 -n "Tavori" -time "$epoch" \
-      "${timestamp[@]}" -in "$1" -out "$1.signed" >"$1.log" 2>&1 ||
+    osslsigncode sign -pkcs12 "$TAV_SIGN_PKCS12" "${options[@]}" -h sha256 -n "Tavori" -time "$epoch" \
+      -in "$1" -out "$1.signed" >"$1.log" 2>&1 ||
     { cat "$1.log" >&2; rm -f "$1.signed"; echo "make_release: signing $(basename "$1") failed" >&2; return 1; }
   mv "$1.signed" "$1"
   rm -f "$1.log"

@@ -8,7 +8,7 @@
 # - with a throwaway code-signing CA, that second build signs every artefact,
 #   osslsigncode verifies each against the CA, a changed byte fails, and the
 #   key's password never appears in the build's log; a wrong or missing
-#   password fails the build.
+#   password, or a timestamp server that does not answer, fails the build.
 # The first build must have been configured without a compiler launcher
 # (-DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER=): a cached object
 # could hide a build path that a real compile would embed.
@@ -77,7 +77,8 @@ ok "reproducible: a second build elsewhere gives the same bytes"
 # A throwaway CA and a code-signing certificate it issued.
 keys="$work/keys"
 mkdir "$keys"
-export TAV_SIGN_PASSWORD="throwaway-$RANDOM$RANDOM-password"
+password_used="throwaway-$RANDOM$RANDOM-password"
+export TAV_SIGN_PASSWORD="$password_used"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$keys/ca.key" -out "$keys/ca.pem" -days 2 \
   -subj "/CN=Tavori throwaway test CA" -addext "basicConstraints=critical,CA:TRUE" \
   -addext "keyUsage=critical,keyCertSign,cRLSign" 2>/dev/null
@@ -128,4 +129,15 @@ for case in "${cases[@]}"; do
   fi
 done
 ok "a wrong or missing password stops the build"
+
+# The timestamp server setting reaches the signing: one that does not answer stops the build.
+export TAV_SIGN_PASSWORD="$password_used"
+cmake "$second" -DTAV_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/ >"$work/configure.log" 2>&1 ||
+  { cat "$work/configure.log" >&2; exit 1; }
+if cmake --build "$second" --target tavori_release >"$work/build.log" 2>&1; then
+  fail "the build signed without its timestamp server"
+elif ! grep -q "signing TAV_Wrapper.exe failed" "$work/build.log"; then
+  fail "the build without its timestamp server did not say that signing failed"
+fi
+ok "a timestamp server that does not answer stops the build"
 exit "$failed"
