@@ -8,7 +8,8 @@
 # - with a throwaway code-signing CA, that second build signs every artefact,
 #   osslsigncode verifies each against the CA, a changed byte fails, and the
 #   key's password never appears in the build's log; a wrong or missing
-#   password, or a timestamp server that does not answer, fails the build.
+#   password, or a timestamp server that does not answer, fails the build;
+# - an extension ID of another form given to the build is refused.
 # The first build must have been configured without a compiler launcher
 # (-DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER=): a cached object
 # could hide a build path that a real compile would embed.
@@ -140,4 +141,21 @@ elif ! grep -q "signing TAV_Wrapper.exe failed" "$work/build.log"; then
   fail "the build without its timestamp server did not say that signing failed"
 fi
 ok "a timestamp server that does not answer stops the build"
+
+# An extension ID given to the build lands in JSON: one of another form is refused.
+# setting|value
+cases=(
+  'TAV_CHROME_EXTENSION_ID|mblpkikokepdkceenhnccllbdbchmdbq'
+  'TAV_CHROME_EXTENSION_ID|mblpkikokepdkceenhnccllbdbchmdb'
+  'TAV_EDGE_EXTENSION_ID|mblpkikokepdkceenhnccllbdbchmdb"'
+  'TAV_FIREFOX_EXTENSION_ID|tavori@kelvarist.vandrel"], "x": ["'
+  'TAV_FIREFOX_EXTENSION_ID|tavori'
+)
+for case in "${cases[@]}"; do
+  if cmake "$second" "-D${case%%|*}=${case#*|}" >"$work/configure.log" 2>&1; then
+    fail "configure took ${case%%|*}=${case#*|}"
+  fi
+  cmake "$second" "-D${case%%|*}=" >/dev/null 2>&1
+done
+ok "extension IDs of another form are refused"
 exit "$failed"
