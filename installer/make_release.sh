@@ -68,8 +68,11 @@ rm -rf "$work"
 mkdir -p "$work" "$out"
 cp "$wrapper" "$work/TAV_Wrapper.exe"
 cp "$tav" "$work/TAV.exe"
+# The manifests name the version they were installed with.
 for browser in chrome edge firefox; do
-  cp "$config_dir/host_manifest_$browser.json" "$work/"
+  grep -q '%VERSION%' "$config_dir/host_manifest_$browser.json" ||
+    { echo "make_release: host_manifest_$browser.json has no %VERSION%" >&2; exit 1; }
+  sed "s/%VERSION%/$version/g" "$config_dir/host_manifest_$browser.json" >"$work/host_manifest_$browser.json"
 done
 if [ -n "$signing" ]; then
   sign "$work/TAV_Wrapper.exe"

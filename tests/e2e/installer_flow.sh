@@ -3,9 +3,11 @@
 # three host manifests in %LOCALAPPDATA%\Tavori, keys under HKCU) and the
 # per-machine Tavori-PerMachine.msi (Program Files, keys under HKLM), side by
 # side. Each installs silently, is upgraded by an MSI of a later version (made
-# here from the same programs), refuses a downgrade, and uninstalls; after
-# every step the files, the keys, the manifests' allowed extensions and the
-# registered version are checked, for both products.
+# here from the same programs; its manifests name the later version, which
+# shows that the upgrade replaced the files), refuses a downgrade, and
+# uninstalls; after every step the files, the keys, the manifests' allowed
+# extensions and version, and the registered version are checked, for both
+# products.
 # Needs the caller's prepared WINEPREFIX (wineboot done) and a display.
 # Usage: tests/e2e/installer_flow.sh <build-dir>
 set -euo pipefail
@@ -74,8 +76,8 @@ installed() {
     fail "$scope: the Edge manifest does not allow $chromium_origin"
   grep -qF "\"allowed_extensions\": [\"$firefox_id\"]" "$unix_dir/$host.firefox.json" ||
     fail "$scope: the Firefox manifest does not allow $firefox_id"
-  grep -qF "\"description\": \"Tavori $version:" "$unix_dir/$host.chrome.json" ||
-    fail "$scope: the manifest does not name version $version"
+  grep -qF "\"description\": \"Tavori $expected:" "$unix_dir/$host.chrome.json" ||
+    fail "$scope: the manifest does not name version $expected"
   for entry in "${browsers[@]}"; do
     [ "$(default_value "${hive_of[$scope]}\\Software\\${entry%%:*}\\NativeMessagingHosts\\$host")" = \
       "$dir\\$host.${entry##*:}.json" ] || fail "$scope: ${entry%%:*} key does not name $dir\\$host.${entry##*:}.json"
