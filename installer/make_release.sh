@@ -53,11 +53,15 @@ sign() {
   # A key without a password is read without one (osslsigncode 2.5 cannot read
   # an empty password).
   [ -n "$TAV_SIGN_PASSWORD" ] && options+=(-readpass /dev/stdin)
-  [ -n "${TAV_SIGN_TIMESTAMP_URL:-}" ] && options+=(-ts "$TAV_SIGN_TIMESTAMP_URL")
-  # -time: without a timestamp server the signature carries the source time, so
-  # that a signature stays the same bytes for the same key and inputs.
+  # Without a timestamp server the signature carries the source time as its
+  # signing time, so that it stays the same bytes for the same key and inputs.
+  if [ -n "${TAV_SIGN_TIMESTAMP_URL:-}" ]; then
+    options+=(-ts "$TAV_SIGN_TIMESTAMP_URL")
+  else
+    options+=(-time "$epoch")
+  fi
   printf '%s' "$TAV_SIGN_PASSWORD" |
-    osslsigncode sign -pkcs12 "$TAV_SIGN_PKCS12" "${options[@]}" -h sha256 -n "Tavori" -time "$epoch" \
+    osslsigncode sign -pkcs12 "$TAV_SIGN_PKCS12" "${options[@]}" -h sha256 -n "Tavori" \
       -in "$1" -out "$1.signed" >"$1.log" 2>&1 ||
     { cat "$1.log" >&2; rm -f "$1.signed"; echo "make_release: signing $(basename "$1") failed" >&2; return 1; }
   mv "$1.signed" "$1"

@@ -6,9 +6,10 @@
 # - a second build of the same commit in another folder, without a compiler
 #   cache and of the release target only, gives the same bytes;
 # - with a throwaway code-signing CA, that second build signs every artefact,
-#   osslsigncode verifies each against the CA, a changed byte fails, and the
-#   key's password never appears in the build's log; a wrong or missing
-#   password, or a timestamp server that does not answer, fails the build;
+#   osslsigncode verifies each against the CA, a changed byte fails, the key's
+#   password never appears in the build's log, and signing again (without a
+#   timestamp server) gives the same bytes; a wrong or missing password, or a
+#   timestamp server that does not answer, fails the build;
 # - an extension ID of another form given to the build is refused.
 # The first build must have been configured without a compiler launcher
 # (-DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER=): a cached object
@@ -113,6 +114,15 @@ for artefact in "${artefacts[@]}"; do
 done
 (cd "$second/release" && sha256sum --check --quiet SHA256SUMS) || fail "SHA256SUMS does not match the signed artefacts"
 ok "signed with the throwaway CA: every artefact verifies, a changed byte fails, no password in the log"
+
+# Without a timestamp server, signing again gives the same bytes.
+cp -r "$second/release" "$work/signed-once"
+rm -f "$second/release/SHA256SUMS"
+cmake --build "$second" --target tavori_release >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
+for artefact in "${artefacts[@]}" SHA256SUMS; do
+  cmp -s "$work/signed-once/$artefact" "$second/release/$artefact" || fail "signed again, $artefact differs"
+done
+ok "signed again without a timestamp server: the same bytes"
 
 # password  expectation
 cases=(
