@@ -64,9 +64,12 @@ for artefact in "${artefacts[@]}"; do
 done
 ok "SHA256SUMS; no signature without a key"
 
-# The second build: another folder with a path of another length.
+# The second build: another folder with a path of another length, at the
+# first one's source time (a commit made meanwhile does not change it).
 second="$work/a-second-build-folder"
 export -n CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
+SOURCE_DATE_EPOCH="$(sed -n 's/^TAV_SOURCE_DATE_EPOCH:INTERNAL=//p' "$build_dir/CMakeCache.txt")"
+export SOURCE_DATE_EPOCH
 (cd "$root" && cmake --preset win32 -B "$second" -DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER= \
   >"$work/configure.log" 2>&1) || { cat "$work/configure.log" >&2; exit 1; }
 cmake --build "$second" -j2 --target tavori_release >"$work/build.log" 2>&1 || { cat "$work/build.log" >&2; exit 1; }
