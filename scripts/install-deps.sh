@@ -11,8 +11,8 @@ packages=(
   clang libclang-rt-14-dev
   # Windows builds (the -posix compilers come with these) and running them
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb xauth fonts-noto-cjk
-  # the MSI installer, and real browsers in front of the wrapper
-  wixl chromium firefox-esr
+  # the MSI installers and their Authenticode signatures, and real browsers in front of the wrapper
+  wixl osslsigncode chromium firefox-esr
   # screenshots of the screens in the end-to-end tests
   imagemagick
   # smart cards: pcsc-lite with the virtual reader driver, and OpenSSL

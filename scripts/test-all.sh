@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole test run: native unit and integration tests, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the threaded tests under
-# ThreadSanitizer, a replay of the fuzzers' corpora, both Windows builds, and the
+# ThreadSanitizer, a replay of the fuzzers' corpora, both Windows builds, the
+# release artefacts (reproducible, signed with a throwaway CA), and the
 # Windows tests under wine64. Fails at the first failing step.
 set -euo pipefail
 
@@ -41,12 +42,21 @@ cmake --build --preset fuzz -j2 --target request_fuzzer x509_certificate_fuzz x5
 step "fuzz: replay the kept corpora"
 "$root/scripts/fuzz.sh" replay
 
+step "win32: build without a compiler cache (the release build; its programs cannot run here)"
+# The release's bytes are compared with a second build below: neither may come
+# from cached objects, which could hide a build path.
+if grep -q '^CMAKE_CXX_COMPILER_LAUNCHER:STRING=.' build/win32/CMakeCache.txt 2>/dev/null; then
+  rm -rf build/win32
+fi
+env -u CMAKE_C_COMPILER_LAUNCHER -u CMAKE_CXX_COMPILER_LAUNCHER \
+  cmake --preset win32 -DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER= >/dev/null
+cmake --build --preset win32 -j2
+step "win32: release artefacts: version resources, a second build compared byte for byte, signing with a throwaway CA"
+"$root/tests/e2e/release_flow.sh" "$root/build/win32"
+
 step "win64: build"
 build win64
-step "win64: Windows tests under wine64"
-"$root/tests/win/run_wine_tests.sh" "$root/build/win64"
-
-step "win32: build (release build; cannot run here)"
-build win32
+step "win64: Windows tests under wine64 (and the win32 release MSIs)"
+TAV_RELEASE_BUILD_DIR="$root/build/win32" "$root/tests/win/run_wine_tests.sh" "$root/build/win64"
 
 step "all tests passed"

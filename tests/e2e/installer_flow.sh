@@ -1,46 +1,140 @@
 #!/usr/bin/env bash
-# The MSI under wine64: a silent per-user install puts both programs and the
-# three host manifests in place and registers the manifests for Chrome, Edge
-# and Firefox; a silent uninstall removes files and keys again.
+# Both MSIs of a build under wine64: the per-user Tavori.msi (programs and the
+# three host manifests in %LOCALAPPDATA%\Tavori, keys under HKCU) and the
+# per-machine Tavori-PerMachine.msi (Program Files, keys under HKLM), side by
+# side. Each installs silently, is upgraded by an MSI of a later version (made
+# here from the same programs; its manifests name the later version, which
+# shows that the upgrade replaced the files), refuses a downgrade, and
+# uninstalls; after every step the files, the keys, the manifests' allowed
+# extensions and version, and the registered version are checked, for both
+# products.
 # Needs the caller's prepared WINEPREFIX (wineboot done) and a display.
 # Usage: tests/e2e/installer_flow.sh <build-dir>
 set -euo pipefail
 
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build_dir="$(cd "$1" && pwd)"
 WINE="${WINE:-wine}"
 export WINEDEBUG="${WINEDEBUG:--all}"
-msi="$build_dir/installer/Tavori.msi"
 host=com.vandrel.kelvarist.tavori
-keys=("HKCU\\Software\\Google\\Chrome\\NativeMessagingHosts\\$host"
-      "HKCU\\Software\\Microsoft\\Edge\\NativeMessagingHosts\\$host"
-      "HKCU\\Software\\Mozilla\\NativeMessagingHosts\\$host")
+chromium_origin="chrome-extension://mblpkikokepdkceenhnccllbdbchmdbb/"
+firefox_id="tavori@kelvarist.vandrel"
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")"
+IFS=. read -r major minor patch tweak <<<"$version"
+newer="$major.$minor.$((patch + 1)).${tweak:-0}"
 files=(TAV_Wrapper.exe TAV.exe "$host.chrome.json" "$host.edge.json" "$host.firefox.json")
+browsers=("Google\\Chrome:chrome" "Microsoft\\Edge:edge" "Mozilla:firefox")
 
-local_app_data="$("$WINE" cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')"
-install_dir="$("$WINE" winepath -u "$local_app_data\\Tavori" 2>/dev/null | tr -d '\r')"
+winpath() { "$WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+wine_echo() { "$WINE" cmd /c "echo $1" 2>/dev/null | tr -d '\r'; }
+# The registry view the package writes to: 32-bit keys for an x86 package.
+if grep -q 'Win64="yes"' "$build_dir/installer/tavori_user.wxs"; then
+  arch=x64 view=/reg:64 program_files="$(wine_echo '%ProgramFiles%')"
+else
+  arch=x86 view=/reg:32 program_files="$(wine_echo '%ProgramFiles(x86)%')"
+fi
+declare -A dir_of=([user]="$(wine_echo '%LOCALAPPDATA%')\\Tavori" [machine]="$program_files\\Tavori")
+declare -A hive_of=([user]=HKCU [machine]=HKLM)
+declare -A name_of=([user]="Tavori" [machine]="Tavori (all users)")
+declare -A msi_of=([user]=Tavori.msi [machine]=Tavori-PerMachine.msi)
+
+work="$(mktemp -d /tmp/tav-installer.XXXXXX)"
+trap 'rm -rf "$work"' EXIT
+"$root/installer/make_release.sh" "$newer" "$arch" 1700000000 "$build_dir/installer" \
+  "$build_dir/release/TAV_Wrapper.exe" "$build_dir/release/TAV.exe" "$work/stage" "$work/newer" >/dev/null
+
 failed=0
 fail() { echo "FAILED $1" >&2; failed=1; }
+ok() { if [ "$failed" -eq 0 ]; then echo "ok   $1"; fi; }
 
-"$WINE" msiexec /i "$("$WINE" winepath -w "$msi" 2>/dev/null | tr -d '\r')" /qn >/dev/null 2>&1 ||
-  fail "msiexec /i exited with $?"
-for file in "${files[@]}"; do
-  [ -f "$install_dir/$file" ] || fail "not installed: $file"
-done
-cmp -s "$install_dir/TAV_Wrapper.exe" "$build_dir/wrapper/win32/TAV_Wrapper.exe" || fail "installed wrapper differs"
-for key in "${keys[@]}"; do
-  manifest="$("$WINE" reg query "$key" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')"
-  case "$manifest" in
-    "$local_app_data\\Tavori\\$host."*.json) ;;
-    *) fail "key $key names '$manifest'" ;;
-  esac
-done
-[ "$failed" -eq 0 ] && echo "ok   silent per-user install: programs, manifests, keys"
+default_value() { "$WINE" reg query "$1" /ve "$view" 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p'; }
+# registered <scope>: the versions of that product in the list of installed programs.
+registered() {
+  local hive
+  for hive in HKLM HKCU; do
+    "$WINE" reg query "$hive\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall" /s "$view" 2>/dev/null |
+      tr -d '\r' | awk -v name="${name_of[$1]}" '
+        /^HKEY/ { found = 0; shown = "" }
+        $1 == "DisplayName" { sub(/.*REG_SZ[ \t]*/, ""); found = ($0 == name) }
+        $1 == "DisplayVersion" { shown = $3 }
+        found && shown != "" { print shown; found = 0 }'
+  done
+}
 
-"$WINE" msiexec /x "$("$WINE" winepath -w "$msi" 2>/dev/null | tr -d '\r')" /qn >/dev/null 2>&1 ||
-  fail "msiexec /x exited with $?"
-[ -e "$install_dir" ] && fail "left behind: $(find "$install_dir" | tr '\n' ' ')"
-for key in "${keys[@]}"; do
-  if "$WINE" reg query "$key" >/dev/null 2>&1; then fail "key left behind: $key"; fi
-done
-[ "$failed" -eq 0 ] && echo "ok   silent uninstall: files and keys gone"
+# installed <scope> <version>: files, manifests, keys and registration in place.
+installed() {
+  local scope="$1" expected="$2" dir unix_dir file entry
+  dir="${dir_of[$scope]}"
+  unix_dir="$("$WINE" winepath -u "$dir" 2>/dev/null | tr -d '\r')"
+  for file in "${files[@]}"; do
+    [ -f "$unix_dir/$file" ] || fail "$scope: not installed: $file"
+  done
+  cmp -s "$unix_dir/TAV_Wrapper.exe" "$build_dir/release/TAV_Wrapper.exe" || fail "$scope: installed wrapper differs"
+  grep -qF "\"allowed_origins\": [\"$chromium_origin\"]" "$unix_dir/$host.chrome.json" ||
+    fail "$scope: the Chrome manifest does not allow $chromium_origin"
+  grep -qF "\"allowed_origins\": [\"$chromium_origin\"]" "$unix_dir/$host.edge.json" ||
+    fail "$scope: the Edge manifest does not allow $chromium_origin"
+  grep -qF "\"allowed_extensions\": [\"$firefox_id\"]" "$unix_dir/$host.firefox.json" ||
+    fail "$scope: the Firefox manifest does not allow $firefox_id"
+  grep -qF "\"description\": \"Tavori $expected:" "$unix_dir/$host.chrome.json" ||
+    fail "$scope: the manifest does not name version $expected"
+  for entry in "${browsers[@]}"; do
+    [ "$(default_value "${hive_of[$scope]}\\Software\\${entry%%:*}\\NativeMessagingHosts\\$host")" = \
+      "$dir\\$host.${entry##*:}.json" ] || fail "$scope: ${entry%%:*} key does not name $dir\\$host.${entry##*:}.json"
+  done
+  [ "$(registered "$scope" | tr '\n' ' ')" = "$expected " ] ||
+    fail "$scope: registered '$(registered "$scope" | tr '\n' ' ')', expected $expected"
+}
+
+# removed <scope>: no file, folder, key or registration left.
+removed() {
+  local scope="$1" unix_dir entry key keys=("${hive_of[$1]}\\Software\\Tavori")
+  unix_dir="$("$WINE" winepath -u "${dir_of[$scope]}" 2>/dev/null | tr -d '\r')"
+  [ -e "$unix_dir" ] && fail "$scope: left behind: $(find "$unix_dir" | tr '\n' ' ')"
+  for entry in "${browsers[@]}"; do
+    keys+=("${hive_of[$scope]}\\Software\\${entry%%:*}\\NativeMessagingHosts\\$host")
+  done
+  for key in "${keys[@]}"; do
+    if "$WINE" reg query "$key" "$view" >/dev/null 2>&1; then fail "$scope: key left behind: $key"; fi
+  done
+  [ -z "$(registered "$scope")" ] || fail "$scope: still registered: $(registered "$scope" | tr '\n' ' ')"
+}
+
+msiexec() {
+  "$WINE" msiexec "$1" "$(winpath "$2")" /qn >/dev/null 2>&1
+}
+
+msiexec /i "$build_dir/release/${msi_of[user]}" || fail "per-user install exited with $?"
+installed user "$version"
+removed machine
+ok "per-user install $version: programs, manifests for our extension IDs, HKCU keys"
+
+msiexec /i "$build_dir/release/${msi_of[machine]}" || fail "per-machine install exited with $?"
+installed machine "$version"
+installed user "$version"
+ok "per-machine install $version beside it: Program Files, HKLM keys ($view); the per-user one untouched"
+
+msiexec /i "$work/newer/${msi_of[user]}" || fail "per-user upgrade exited with $?"
+installed user "$newer"
+installed machine "$version"
+ok "per-user upgrade to $newer replaces $version; the per-machine one untouched"
+
+if msiexec /i "$build_dir/release/${msi_of[user]}"; then fail "per-user downgrade to $version installed"; fi
+installed user "$newer"
+ok "per-user downgrade to $version refused"
+
+msiexec /i "$work/newer/${msi_of[machine]}" || fail "per-machine upgrade exited with $?"
+installed machine "$newer"
+installed user "$newer"
+ok "per-machine upgrade to $newer"
+
+msiexec /x "$work/newer/${msi_of[user]}" || fail "per-user uninstall exited with $?"
+removed user
+installed machine "$newer"
+ok "per-user uninstall: its files and keys gone, the per-machine one untouched"
+
+msiexec /x "$work/newer/${msi_of[machine]}" || fail "per-machine uninstall exited with $?"
+removed machine
+removed user
+ok "per-machine uninstall: files and keys gone"
 exit "$failed"

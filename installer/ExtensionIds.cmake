@@ -1,0 +1,82 @@
+# The IDs of our own browser extension, which alone may start the host: the
+# Chromium ID (Chrome and Edge) follows from the public key in
+# web/extension/manifest.json, as the browsers derive it: the first 32
+# hexadecimal digits of the SHA-256 of the DER key, each digit 0-f written as
+# a letter a-p. The Firefox add-on ID is the gecko ID of manifest.firefox.json.
+# The cache variables below override them (a service that ships its own
+# extension); whatever they hold must have an ID's form, as it lands in JSON.
+set(TAV_CHROME_EXTENSION_ID "" CACHE STRING "Chrome extension ID; empty: derived from web/extension/manifest.json")
+set(TAV_EDGE_EXTENSION_ID "" CACHE STRING "Edge extension ID; empty: the Chrome ID")
+set(TAV_FIREFOX_EXTENSION_ID "" CACHE STRING "Firefox add-on ID; empty: the gecko ID of web/extension/manifest.firefox.json")
+
+set(l_chromium_manifest ${PROJECT_SOURCE_DIR}/web/extension/manifest.json)
+set(l_firefox_manifest ${PROJECT_SOURCE_DIR}/web/extension/manifest.firefox.json)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${l_chromium_manifest} ${l_firefox_manifest})
+
+function(tav_read_json_string out_l_value in_l_file)
+  file(READ ${in_l_file} l_json)
+  string(JSON l_value ERROR_VARIABLE l_error GET "${l_json}" ${ARGN})
+  if(l_error)
+    message(FATAL_ERROR "${in_l_file}: no string at ${ARGN} (${l_error})")
+  endif()
+  set(${out_l_value} "${l_value}" PARENT_SCOPE)
+endfunction()
+
+function(tav_chromium_extension_id out_l_id in_l_manifest)
+  tav_read_json_string(l_key ${in_l_manifest} key)
+  if(NOT l_key MATCHES "^[A-Za-z0-9+/]+=*$")
+    message(FATAL_ERROR "${in_l_manifest}: \"key\" is not Base64")
+  endif()
+  set(l_key_file ${CMAKE_CURRENT_BINARY_DIR}/extension_key.b64)
+  file(WRITE ${l_key_file} "${l_key}\n")
+  find_program(TAV_OPENSSL openssl REQUIRED)
+  execute_process(COMMAND ${TAV_OPENSSL} base64 -d -A -in ${l_key_file} -out ${l_key_file}.der
+                  RESULT_VARIABLE l_result ERROR_VARIABLE l_error)
+  file(SIZE ${l_key_file}.der l_size)
+  if(NOT l_result EQUAL 0 OR l_size EQUAL 0)
+    message(FATAL_ERROR "${in_l_manifest}: \"key\" does not decode (${l_error})")
+  endif()
+  file(SHA256 ${l_key_file}.der l_hash)
+  file(REMOVE ${l_key_file} ${l_key_file}.der)
+  string(SUBSTRING "${l_hash}" 0 32 l_hash)
+  set(l_id "")
+  foreach(l_index RANGE 31)
+    string(SUBSTRING "${l_hash}" ${l_index} 1 l_digit)
+    math(EXPR l_value "0x${l_digit}")
+    string(SUBSTRING "abcdefghijklmnop" ${l_value} 1 l_letter)
+    string(APPEND l_id "${l_letter}")
+  endforeach()
+  set(${out_l_id} "${l_id}" PARENT_SCOPE)
+endfunction()
+
+if(TAV_CHROME_EXTENSION_ID STREQUAL "")
+  tav_chromium_extension_id(TAV_ALLOWED_CHROME_ID ${l_chromium_manifest})
+else()
+  set(TAV_ALLOWED_CHROME_ID "${TAV_CHROME_EXTENSION_ID}")
+endif()
+if(TAV_EDGE_EXTENSION_ID STREQUAL "")
+  set(TAV_ALLOWED_EDGE_ID "${TAV_ALLOWED_CHROME_ID}")
+else()
+  set(TAV_ALLOWED_EDGE_ID "${TAV_EDGE_EXTENSION_ID}")
+endif()
+if(TAV_FIREFOX_EXTENSION_ID STREQUAL "")
+  tav_read_json_string(TAV_ALLOWED_FIREFOX_ID ${l_firefox_manifest} browser_specific_settings gecko id)
+else()
+  set(TAV_ALLOWED_FIREFOX_ID "${TAV_FIREFOX_EXTENSION_ID}")
+endif()
+
+foreach(l_id IN ITEMS "${TAV_ALLOWED_CHROME_ID}" "${TAV_ALLOWED_EDGE_ID}")
+  if(NOT l_id MATCHES "^[a-p]+$")
+    message(FATAL_ERROR "Chromium extension ID '${l_id}' is not 32 letters a-p")
+  endif()
+  string(LENGTH "${l_id}" l_length)
+  if(NOT l_length EQUAL 32)
+    message(FATAL_ERROR "Chromium extension ID '${l_id}' is not 32 letters a-p")
+  endif()
+endforeach()
+# An e-mail-like ID or a {GUID}, as Firefox accepts them.
+if(NOT TAV_ALLOWED_FIREFOX_ID MATCHES "^([A-Za-z0-9._+-]*@[A-Za-z0-9._-]+|{[0-9A-Fa-f-]+})$")
+  message(FATAL_ERROR "Firefox add-on ID '${TAV_ALLOWED_FIREFOX_ID}' is neither name@domain nor {GUID}")
+endif()
+message(STATUS "Host manifests allow: chrome-extension://${TAV_ALLOWED_CHROME_ID}/ (Chrome), "
+               "chrome-extension://${TAV_ALLOWED_EDGE_ID}/ (Edge), ${TAV_ALLOWED_FIREFOX_ID} (Firefox)")
