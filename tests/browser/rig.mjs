@@ -1,0 +1,216 @@
+// The browser rig: the web pages on loopback, the real extension in headless
+// Chromium (playwright-core) or Firefox ESR (puppeteer-core over WebDriver BiDi),
+// the native host registered for it (TAV_Wrapper.exe under wine64 through a
+// launcher that counts its starts), and wrapper_driver.exe playing the user on
+// TAV's screens. Shared by the main job (main_login.mjs), the end-to-end cases
+// (browser_cases.mjs) and the timings (timings.mjs).
+//
+// Environment (set by browser_flow.sh and scripts/run-main.sh):
+//   TAV_RIG_WORK     a fresh folder for profiles, manifests and logs
+//   TAV_RIG_INSTALL  the folder with TAV_Wrapper.exe, TAV.exe and winscard.dll
+//   TAV_RIG_DRIVER   wrapper_driver.exe
+//   WINE, WINEPREFIX, TAV_TEST_READERS   as for the other end-to-end scripts
+import {spawn} from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import {fileURLToPath} from 'node:url';
+
+export const HOST_NAME = 'com.vandrel.kelvarist.tavori';
+export const CHROMIUM_ID = 'mblpkikokepdkceenhnccllbdbchmdbb';
+export const FIREFOX_ID = 'tavori@kelvarist.vandrel';
+// A fixed internal UUID, so that the extension's Firefox pages have known addresses.
+const FIREFOX_UUID = '5a1e7c2d-0b3f-4e8a-9c61-7d24f0e9a3b5';
+// An http name that the browsers resolve to 127.0.0.1: an insecure context.
+export const INSECURE_HOST = 'tavori-insecure.test';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const root = path.resolve(here, '../..');
+const webRoot = path.join(root, 'web');
+
+function need(name) {
+  const value = process.env[name];
+  if (!value) throw new Error(`${name} is not set`);
+  return value;
+}
+
+const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css',
+  '.json': 'application/json'};
+
+// web/ on 127.0.0.1 (any free port); reached as http://127.0.0.1:<port>,
+// http://localhost:<port> and http://tavori-insecure.test:<port>, three origins.
+export async function serveWeb() {
+  const server = http.createServer((request, response) => {
+    const wanted = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    let file = path.normalize(path.join(webRoot, wanted));
+    if (!file.startsWith(webRoot + path.sep) && file !== webRoot) file = '';
+    if (file && fs.existsSync(file) && fs.statSync(file).isDirectory()) file = path.join(file, 'index.html');
+    if (!file || !fs.existsSync(file)) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, {'content-type': TYPES[path.extname(file)] || 'application/octet-stream',
+      'cache-control': 'no-store'});
+    fs.createReadStream(file).pipe(response);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const port = server.address().port;
+  return {
+    port,
+    origin: `http://127.0.0.1:${port}`,
+    otherOrigin: `http://localhost:${port}`,
+    insecureOrigin: `http://${INSECURE_HOST}:${port}`,
+    close: () => new Promise((resolve) => server.close(resolve)),
+  };
+}
+
+// The native host: a launcher that notes each start, then runs the wrapper under
+// wine on the browser's own pipes.
+export class NativeHost {
+  constructor(kind, work) {
+    this.work = work;
+    this.starts = path.join(work, 'host-starts.log');
+    this.launcher = path.join(work, 'tav-host.sh');
+    const install = need('TAV_RIG_INSTALL');
+    const wine = process.env.WINE || 'wine';
+    fs.writeFileSync(this.launcher, `#!/bin/sh
+echo start >>'${this.starts}'
+export WINEPREFIX='${need('WINEPREFIX')}' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winscard=n'
+export TAV_TEST_READERS='${process.env.TAV_TEST_READERS || ''}'
+exec '${wine}' '${install}/TAV_Wrapper.exe'
+`, {mode: 0o755});
+    const allowed = kind === 'chromium'
+      ? {allowed_origins: [`chrome-extension://${CHROMIUM_ID}/`]}
+      : {allowed_extensions: [FIREFOX_ID]};
+    this.manifestDir = kind === 'chromium'
+      ? path.join(work, 'profile', 'NativeMessagingHosts')
+      : path.join(work, 'home', '.mozilla', 'native-messaging-hosts');
+    this.manifest = path.join(this.manifestDir, `${HOST_NAME}.json`);
+    this.manifestText = JSON.stringify({name: HOST_NAME, description: 'Tavori (test)', path: this.launcher,
+      type: 'stdio', ...allowed});
+    this.register();
+  }
+
+  register() {
+    fs.mkdirSync(this.manifestDir, {recursive: true});
+    fs.writeFileSync(this.manifest, this.manifestText);
+  }
+
+  unregister() {
+    fs.rmSync(this.manifest, {force: true});
+  }
+
+  startCount() {
+    return fs.existsSync(this.starts) ? fs.readFileSync(this.starts, 'utf8').split('\n').filter(Boolean).length : 0;
+  }
+}
+
+// wrapper_driver.exe in attach mode: acts on TAV's screens while the browser runs
+// the host. Resolves with {ok, marks: {name: ms since 1970}, log}.
+export function playUser(steps) {
+  const wine = process.env.WINE || 'wine';
+  const child = spawn(wine, [need('TAV_RIG_DRIVER'), '-', '-', ...steps], {
+    env: {...process.env, WINEDEBUG: '-all'}, stdio: ['ignore', 'pipe', 'pipe']});
+  let out = '';
+  let log = '';
+  child.stdout.on('data', (chunk) => { out += chunk; });
+  child.stderr.on('data', (chunk) => { log += chunk; });
+  return new Promise((resolve) => child.on('close', (status) => {
+    const marks = {};
+    for (const line of out.split(/\r?\n/)) {
+      const [name, ms] = line.trim().split(' ');
+      if (name && ms) marks[name] = Number(ms);
+    }
+    const reasons = log.split('\n').filter((line) => line.startsWith('wrapper_driver:')).join('\n');
+    resolve({ok: status === 0, marks, log: reasons});
+  }));
+}
+
+const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+  `--host-resolver-rules=MAP ${INSECURE_HOST} 127.0.0.1`];
+
+// One browser with the real extension. Its pages share one interface:
+// goto, evaluate, click, close, frames (frame.url(), frame.evaluate).
+export async function launchBrowser(kind, work, {managedPolicy} = {}) {
+  const extension = prepareExtension(kind, work);
+  if (kind === 'chromium') {
+    const {chromium} = await import('playwright-core');
+    const context = await chromium.launchPersistentContext(path.join(work, 'profile'), {
+      executablePath: process.env.TAV_CHROMIUM || '/usr/bin/chromium', headless: true,
+      args: [...CHROMIUM_ARGS, `--disable-extensions-except=${extension}`, `--load-extension=${extension}`,
+        '--disable-features=DisableLoadExtensionCommandLineSwitch'],
+    });
+    if (context.serviceWorkers().length === 0) await context.waitForEvent('serviceworker', {timeout: 15000});
+    return {
+      kind, context,
+      extensionUrl: (file) => `chrome-extension://${CHROMIUM_ID}/${file}`,
+      newPage: () => context.newPage(),
+      waitForPage: async (part, timeout = 15000) => {
+        let found;
+        await until(() => (found = context.pages().find((page) => page.url().includes(part))), timeout, 50);
+        if (!found) throw new Error(`no page ${part} opened within ${timeout} ms`);
+        return found;
+      },
+      openExtensionPage: async (file) => {
+        const page = await context.newPage();
+        await page.goto(`chrome-extension://${CHROMIUM_ID}/${file}`);
+        return page;
+      },
+      close: () => context.close(),
+    };
+  }
+  const puppeteer = (await import('puppeteer-core')).default;
+  const home = path.join(work, 'home');
+  if (managedPolicy) {
+    // Firefox reads an extension's managed storage from this per-user manifest.
+    const dir = path.join(home, '.mozilla', 'managed-storage');
+    fs.mkdirSync(dir, {recursive: true});
+    fs.writeFileSync(path.join(dir, `${FIREFOX_ID}.json`), JSON.stringify({name: FIREFOX_ID,
+      description: 'Tavori policy (test)', type: 'storage', data: managedPolicy}));
+  }
+  const browser = await puppeteer.launch({
+    browser: 'firefox', executablePath: process.env.TAV_FIREFOX || '/usr/bin/firefox-esr', headless: true,
+    env: {...process.env, HOME: home},
+    extraPrefsFirefox: {
+      'extensions.webextensions.uuids': JSON.stringify({[FIREFOX_ID]: FIREFOX_UUID}),
+      'network.dns.localDomains': INSECURE_HOST,
+    },
+  });
+  await browser.installExtension(extension);
+  const wrap = (page) => {
+    page.frames = page.frames.bind(page);
+    return page;
+  };
+  return {
+    kind, browser,
+    extensionUrl: (file) => `moz-extension://${FIREFOX_UUID}/${file}`,
+    newPage: async () => wrap(await browser.newPage()),
+    waitForPage: async (part, timeout = 15000) => {
+      const target = await browser.waitForTarget((t) => t.url().includes(part), {timeout});
+      return wrap(await target.page());
+    },
+    close: () => browser.close(),
+  };
+}
+
+// The extension as the browser loads it: web/extension with the browser's manifest.
+function prepareExtension(kind, work) {
+  const dir = path.join(work, 'extension');
+  fs.cpSync(path.join(webRoot, 'extension'), dir, {recursive: true});
+  if (kind === 'firefox') fs.renameSync(path.join(dir, 'manifest.firefox.json'), path.join(dir, 'manifest.json'));
+  else fs.rmSync(path.join(dir, 'manifest.firefox.json'));
+  return dir;
+}
+
+export const rigWork = () => need('TAV_RIG_WORK');
+
+// Polls until the check is true or the time is up.
+export async function until(check, timeoutMs, stepMs = 100) {
+  const end = Date.now() + timeoutMs;
+  for (;;) {
+    if (await check()) return true;
+    if (Date.now() > end) return false;
+    await new Promise((resolve) => setTimeout(resolve, stepMs));
+  }
+}
