@@ -166,7 +166,7 @@ function exchange(type, request, timeouts = {}) {
     };
     const onMessage = (event) => {
       const data = event.data;
-      if (event.source !== window || !data || data.ns !== NAMESPACE || data.id !== id) return;
+      if (event.source !== window || !data || data.ns !== NAMESPACE || data.from !== 'extension' || data.id !== id) return;
       switch (data.type) {
         case 'ack':
           arm(hostStartMs, () => settle(reject, new TavoriError(ErrorCode.TIMEOUT,
@@ -184,7 +184,7 @@ function exchange(type, request, timeouts = {}) {
     if (type === 'request') current = {id};
     arm(ackMs, () => settle(reject, new TavoriError(ErrorCode.EXTENSION_MISSING,
       'the Tavori extension is not installed or not enabled', {stage: 'ack'})));
-    window.postMessage({ns: NAMESPACE, type, id, request, timeouts}, window.location.origin);
+    window.postMessage({ns: NAMESPACE, from: 'page', type, id, request, timeouts}, window.location.origin);
   });
 }
 
@@ -305,5 +305,5 @@ export async function changeGpkiPassword(options = {}) {
 // promise rejects with the code 'cancelled'.
 export function cancel() {
   if (!current) return;
-  window.postMessage({ns: NAMESPACE, type: 'cancel', id: current.id}, window.location.origin);
+  window.postMessage({ns: NAMESPACE, from: 'page', type: 'cancel', id: current.id}, window.location.origin);
 }

@@ -9,12 +9,13 @@
   const runs = new Map(); // the page's request id → port to the background
 
   function toPage(id, message, origin) {
-    window.postMessage({...message, ns: NAMESPACE, id}, origin);
+    window.postMessage({...message, ns: NAMESPACE, from: 'extension', id}, origin);
   }
 
   window.addEventListener('message', (event) => {
     const data = event.data;
-    if (event.source !== window || !data || data.ns !== NAMESPACE || !FROM_PAGE.has(data.type)) return;
+    if (event.source !== window || !data || data.ns !== NAMESPACE || data.from !== 'page') return;
+    if (!FROM_PAGE.has(data.type)) return;
     if (typeof data.id !== 'string' || data.id.length > 64) return;
     const origin = event.origin;
     if (data.type === 'cancel') {
