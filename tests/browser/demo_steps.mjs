@@ -61,5 +61,5 @@ export async function demoLogin(browser, page, {consent} = {}) {
   const result = await pressed;
   const challenge = Buffer.from(await page.evaluate(() => document.getElementById('login-challenge').textContent),
     'base64');
-  return {result, challenge, named, user: await user};
+  return {result, challenge, named, user: await user.done};
 }

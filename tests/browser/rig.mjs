@@ -106,24 +106,36 @@ exec '${wine}' '${install}/TAV_Wrapper.exe'
 }
 
 // wrapper_driver.exe in attach mode: acts on TAV's screens while the browser runs
-// the host. Resolves with {ok, marks: {name: ms since 1970}, log}.
+// the host. Returns {done, mark(name)}: done resolves with {ok, marks: {name: ms
+// since 1970}, log}; mark(name) resolves with a mark's time once the driver printed it.
 export function playUser(steps) {
   const wine = process.env.WINE || 'wine';
   const child = spawn(wine, [need('TAV_RIG_DRIVER'), '-', '-', ...steps], {
     env: {...process.env, WINEDEBUG: '-all'}, stdio: ['ignore', 'pipe', 'pipe']});
+  const marks = {};
+  const waiting = new Map();
   let out = '';
   let log = '';
-  child.stdout.on('data', (chunk) => { out += chunk; });
-  child.stderr.on('data', (chunk) => { log += chunk; });
-  return new Promise((resolve) => child.on('close', (status) => {
-    const marks = {};
-    for (const line of out.split(/\r?\n/)) {
-      const [name, ms] = line.trim().split(' ');
-      if (name && ms) marks[name] = Number(ms);
+  child.stdout.on('data', (chunk) => {
+    out += chunk;
+    let newline;
+    while ((newline = out.indexOf('\n')) >= 0) {
+      const [name, ms] = out.slice(0, newline).trim().split(' ');
+      out = out.slice(newline + 1);
+      if (!name || !ms) continue;
+      marks[name] = Number(ms);
+      waiting.get(name)?.(marks[name]);
     }
+  });
+  child.stderr.on('data', (chunk) => { log += chunk; });
+  const done = new Promise((resolve) => child.on('close', (status) => {
+    for (const resolveMark of waiting.values()) resolveMark(undefined);
     const reasons = log.split('\n').filter((line) => line.startsWith('wrapper_driver:')).join('\n');
     resolve({ok: status === 0, marks, log: reasons});
   }));
+  const mark = (name) => (name in marks ? Promise.resolve(marks[name])
+    : new Promise((resolve) => waiting.set(name, resolve)));
+  return {done, mark};
 }
 
 const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
