@@ -57,6 +57,7 @@ export function verifiedHere(certificateBase64, signatureBase64, data) {
 export async function demoLogin(browser, page, {consent} = {}) {
   const user = playUser(['screen=PasswordSetScreen', 'mark=shown', 'fill=1002:1234', 'mark=enter', 'click=1', 'gone']);
   const pressed = pressAndWait(page, '#login-button', 'login');
+  pressed.catch(() => {});
   const named = consent ? await answerConsent(browser, consent) : undefined;
   const result = await pressed;
   const challenge = Buffer.from(await page.evaluate(() => document.getElementById('login-challenge').textContent),

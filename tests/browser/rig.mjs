@@ -198,9 +198,18 @@ export async function launchBrowser(kind, work, {managedPolicy} = {}) {
     kind, browser,
     extensionUrl: (file) => `moz-extension://${FIREFOX_UUID}/${file}`,
     newPage: async () => wrap(await browser.newPage()),
+    // Firefox reports an extension window's address as about:blank: ask the window itself.
     waitForPage: async (part, timeout = 15000) => {
-      const target = await browser.waitForTarget((t) => t.url().includes(part), {timeout});
-      return wrap(await target.page());
+      let found;
+      const href = (page) => page.evaluate(() => location.href).catch(() => '');
+      await until(async () => {
+        for (const page of await browser.pages()) {
+          if ((await href(page)).includes(part)) return (found = page);
+        }
+        return false;
+      }, timeout, 100);
+      if (!found) throw new Error(`no page ${part} opened within ${timeout} ms`);
+      return wrap(found);
     },
     close: () => browser.close(),
   };
