@@ -74,7 +74,7 @@ export class NativeHost {
     const install = need('TAV_RIG_INSTALL');
     const wine = process.env.WINE || 'wine';
     fs.writeFileSync(this.launcher, `#!/bin/sh
-echo start >>'${this.starts}'
+echo "start $(date +%s%3N)" >>'${this.starts}'
 export WINEPREFIX='${need('WINEPREFIX')}' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winscard=n'
 export TAV_TEST_READERS='${process.env.TAV_TEST_READERS || ''}'
 exec '${wine}' '${install}/TAV_Wrapper.exe'
@@ -96,12 +96,31 @@ exec '${wine}' '${install}/TAV_Wrapper.exe'
     fs.writeFileSync(this.manifest, this.manifestText);
   }
 
+  // Registers a host that answers every request at once with the answer (it
+  // does not read the request: the browser has written it into the pipe by then).
+  registerInstant(answer) {
+    const text = Buffer.from(JSON.stringify(answer));
+    const length = Buffer.alloc(4);
+    length.writeUInt32LE(text.length);
+    const frame = path.join(this.work, 'instant-answer');
+    fs.writeFileSync(frame, Buffer.concat([length, text]));
+    const launcher = path.join(this.work, 'instant-host.sh');
+    fs.writeFileSync(launcher, `#!/bin/sh\nexec cat '${frame}'\n`, {mode: 0o755});
+    fs.writeFileSync(this.manifest, this.manifestText.replace(JSON.stringify(this.launcher), JSON.stringify(launcher)));
+  }
+
   unregister() {
     fs.rmSync(this.manifest, {force: true});
   }
 
   startCount() {
-    return fs.existsSync(this.starts) ? fs.readFileSync(this.starts, 'utf8').split('\n').filter(Boolean).length : 0;
+    return this.startTimes().length;
+  }
+
+  // When the browser started the host, in ms since 1970, one entry per start.
+  startTimes() {
+    if (!fs.existsSync(this.starts)) return [];
+    return fs.readFileSync(this.starts, 'utf8').split('\n').filter(Boolean).map((line) => Number(line.split(' ')[1]));
   }
 }
 
