@@ -41,33 +41,22 @@ fi
 
 work="$(mktemp -d /tmp/tav-run.XXXXXX)"
 daemon=""
-cleanup() {
-  if [ -n "$daemon" ]; then
-    echo quit >&7 || true
-    wait "$daemon" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+daemon_bin="$root/build/linux/tools/cardsim/daemon/cardsim-daemon"
+port="${TAV_E2E_PORT:-35000}"
+# shellcheck source=tests/e2e/card_rig.sh
+source "$root/tests/e2e/card_rig.sh"
+trap 'stop_daemon; rm -rf "$work"' EXIT
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 # The virtual My Number card (log-in password 1234) in a reader that TAV.exe
 # reaches through the test winscard.dll beside it.
-port="${TAV_E2E_PORT:-35000}"
-mkfifo "$work/daemon-input"
-"$root/build/linux/tools/cardsim/daemon/cardsim-daemon" --listen --port "$port" --key-dir "$work" \
-  --export-dir "$work" --card mynumber <"$work/daemon-input" >"$work/daemon.log" 2>&1 &
-daemon=$!
-exec 7>"$work/daemon-input"
-for _ in $(seq 200); do
-  if grep -q ready "$work/daemon.log"; then break; fi
-  sleep 0.05
-done
+mkdir -p "$work/keys"
+start_daemon --card mynumber
 # The two programs side by side, as the installer puts them.
 mkdir -p "$work/tavori"
 cp "$root/build/win64/wrapper/win32/TAV_Wrapper.exe" "$root/build/win64/host/app/TAV.exe" \
   "$root/build/win64/tests/e2e/winscard.dll" "$work/tavori/"
-export TAV_TEST_READERS="Reader 0=$port" WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winscard=n"
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winscard=n"
 
 request="$(cat "$1")"
 shift

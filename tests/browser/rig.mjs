@@ -19,8 +19,6 @@ import {fileURLToPath} from 'node:url';
 export const HOST_NAME = 'com.vandrel.kelvarist.tavori';
 export const CHROMIUM_ID = 'mblpkikokepdkceenhnccllbdbchmdbb';
 export const FIREFOX_ID = 'tavori@kelvarist.vandrel';
-// A fixed internal UUID, so that the extension's Firefox pages have known addresses.
-const FIREFOX_UUID = '5a1e7c2d-0b3f-4e8a-9c61-7d24f0e9a3b5';
 // An http name that the browsers resolve to 127.0.0.1: an insecure context.
 export const INSECURE_HOST = 'tavori-insecure.test';
 
@@ -161,8 +159,8 @@ const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-
   '--disable-background-networking', '--disable-component-update', '--disable-sync',
   `--host-resolver-rules=MAP ${INSECURE_HOST} 127.0.0.1`];
 
-// One browser with the real extension. Its pages share one interface:
-// goto, evaluate, click, close, frames (frame.url(), frame.evaluate).
+// One browser with the real extension. The cases use what both drivers' pages
+// share: goto, evaluate, click, reload, close, waitForSelector, frames().
 export async function launchBrowser(kind, work, {managedPolicy} = {}) {
   const extension = prepareExtension(kind, work);
   if (kind === 'chromium') {
@@ -175,7 +173,6 @@ export async function launchBrowser(kind, work, {managedPolicy} = {}) {
     if (context.serviceWorkers().length === 0) await context.waitForEvent('serviceworker', {timeout: 15000});
     return {
       kind, context,
-      extensionUrl: (file) => `chrome-extension://${CHROMIUM_ID}/${file}`,
       newPage: () => context.newPage(),
       waitForPage: async (part, timeout = 15000) => {
         let found;
@@ -203,20 +200,12 @@ export async function launchBrowser(kind, work, {managedPolicy} = {}) {
   const browser = await puppeteer.launch({
     browser: 'firefox', executablePath: process.env.TAV_FIREFOX || '/usr/bin/firefox-esr', headless: true,
     env: {...process.env, HOME: home},
-    extraPrefsFirefox: {
-      'extensions.webextensions.uuids': JSON.stringify({[FIREFOX_ID]: FIREFOX_UUID}),
-      'network.dns.localDomains': INSECURE_HOST,
-    },
+    extraPrefsFirefox: {'network.dns.localDomains': INSECURE_HOST},
   });
   await browser.installExtension(extension);
-  const wrap = (page) => {
-    page.frames = page.frames.bind(page);
-    return page;
-  };
   return {
     kind, browser,
-    extensionUrl: (file) => `moz-extension://${FIREFOX_UUID}/${file}`,
-    newPage: async () => wrap(await browser.newPage()),
+    newPage: () => browser.newPage(),
     // Firefox reports an extension window's address as about:blank: ask the window itself.
     waitForPage: async (part, timeout = 15000) => {
       let found;
@@ -228,7 +217,7 @@ export async function launchBrowser(kind, work, {managedPolicy} = {}) {
         return false;
       }, timeout, 100);
       if (!found) throw new Error(`no page ${part} opened within ${timeout} ms`);
-      return wrap(found);
+      return found;
     },
     close: () => browser.close(),
   };
