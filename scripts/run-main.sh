@@ -23,6 +23,14 @@ if [ -z "${DISPLAY:-}" ]; then
   TAV_MAIN_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
+# shellcheck source=tests/win/wine_prefix.sh
+source "$root/tests/win/wine_prefix.sh"
+# shellcheck source=tests/e2e/frames.sh
+source "$root/tests/e2e/frames.sh"
+# Wine makes its prefix while the compilers run.
+tav_wine_prefix "$root/build/wine-prefix" &
+prefix_maker=$!
+
 echo "=== build: cardsim-daemon (linux)"
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j2 --target cardsim-daemon
@@ -30,10 +38,7 @@ echo "=== build: TAV.exe, TAV_Wrapper.exe, the test winscard.dll and wrapper_dri
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j2 --target TAV TAV_Wrapper e2e_winscard wrapper_driver
 
-# shellcheck source=tests/win/wine_prefix.sh
-source "$root/tests/win/wine_prefix.sh"
-# shellcheck source=tests/e2e/frames.sh
-source "$root/tests/e2e/frames.sh"
+wait "$prefix_maker"
 tav_wine_prefix "$root/build/wine-prefix"
 if [ $# -eq 0 ]; then
   exec "$root/tests/browser/browser_flow.sh" "$root/build/win64" "$root/build/linux" main_login.mjs
