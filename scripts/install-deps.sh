@@ -13,6 +13,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 packages=(
   cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libpcsclite-dev libssl-dev
   openssl xxd g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth fonts-noto-cjk fonts-wine chromium
+  # the browser rig, and the unit tests of the extension's rules and the page library (node --test)
+  nodejs
 )
 if [ "${1:-}" != main ]; then
   packages+=(
@@ -29,9 +31,9 @@ if [ "${1:-}" != main ]; then
     pcscd vsmartcard-vpcd pcsc-tools opensc
   )
 fi
-# Node.js and npm drive the browsers; the machine's own Node.js may bring npm.
+# npm comes with some builds of Node.js; Debian's is a package of its own.
 if ! command -v npm >/dev/null; then
-  packages+=(nodejs npm)
+  packages+=(npm)
 fi
 
 missing=()

@@ -16,6 +16,7 @@ build() {
   cmake --build --preset "$1" -j2
 }
 
+step "web: the extension's rules and the page library (node --test)"; node --test "$root"/web/test/*.test.js
 step "linux: build"
 build linux
 step "linux: unit tests"

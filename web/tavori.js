@@ -229,7 +229,7 @@ export async function status(options = {}) {
 // options: digest (32-byte SHA-256 or its DigestInfo), serviceId, cityCode,
 // combinationCode, language ('ja' | 'en'), passwordChangeLink, latestVersion,
 // availableVersion, timeouts.
-export async function login(options) {
+export async function login(options = {}) {
   const request = baseRequest('01', options);
   request.digest = toBase64(digestInfo(options.digest));
   if (options.passwordChangeLink) request.pw_change = '1';
@@ -248,7 +248,7 @@ export async function login(options) {
 // signature key on the card, an IC-card authority such as "004", or "013"-"020" for
 // a certificate file that the user chooses in Tavori's own dialog), confirm (show
 // the certificate first), serviceId, latestVersion, availableVersion, timeouts.
-export async function sign(options) {
+export async function sign(options = {}) {
   const request = baseRequest(options.confirm ? '07' : '02', options);
   if (options.ca !== undefined) request.ca = String(options.ca);
   request.digest = digestList(options.digests);
@@ -256,7 +256,7 @@ export async function sign(options) {
 }
 
 // Signing with a GPKI IC card ("11", or "12" with confirmation).
-export async function signGpki(options) {
+export async function signGpki(options = {}) {
   const request = baseRequest(options.confirm ? '12' : '11', options);
   request.digest = digestList(options.digests);
   if (options.passwordChangeLink) request.pw_change = '1';

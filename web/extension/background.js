@@ -2,14 +2,13 @@
 // takes each page request from the content script's port and runs it (rules/).
 
 import {ConsentStore, readPolicy} from './rules/consent.js';
-import {isProbeAnswer, probeMessage} from './rules/host-errors.js';
 import {RequestRun} from './rules/request-run.js';
 import {RequestSlot} from './rules/request-slot.js';
 import {STAGE_DEFAULTS} from './rules/stage-timeouts.js';
 
 const api = globalThis.browser ?? globalThis.chrome;
-export const HOST_NAME = 'com.vandrel.kelvarist.tavori';
-export const PORT_NAME = 'tavori-request';
+const HOST_NAME = 'com.vandrel.kelvarist.tavori';
+const PORT_NAME = 'tavori-request';
 
 const slot = new RequestSlot();
 const consentStore = new ConsentStore(api.storage.local);
@@ -42,8 +41,8 @@ function connectHost({onMessage, onDisconnect}) {
 }
 
 // Whether the host is registered and answers. The probe is a frame that the wrapper
-// refuses from its length alone, so nothing is shown and TAV is not started. A
-// ready host is not probed again while the background lives.
+// refuses from its length alone ("EW042-1200"), so nothing is shown and TAV is not
+// started. A ready host is not probed again while the background lives.
 let hostReady = false;
 function probeStatus() {
   if (hostReady) return Promise.resolve('ready');
@@ -60,30 +59,32 @@ function probeStatus() {
       reject(new Error('the host did not answer the status probe'));
     }), STAGE_DEFAULTS.hostStart);
     const host = connectHost({
-      onMessage: (answer) => settle(() => {
+      onMessage: () => settle(() => {
         host.close();
-        hostReady = isProbeAnswer(answer);
-        resolve(hostReady ? 'ready' : 'host-missing');
+        hostReady = true;
+        resolve('ready');
       }),
       onDisconnect: () => settle(() => resolve('host-missing')),
     });
-    host.post(probeMessage());
+    host.post({mode: '01', padding: 'x'.repeat(1024 * 1024 + 1)});
   });
 }
 
 async function askConsent(origin, signal) {
   const url = api.runtime.getURL(`consent.html?origin=${encodeURIComponent(origin)}`);
-  const window = await api.windows.create({url, type: 'popup', width: 480, height: 360, focused: true});
+  const window = await api.windows.create({url, type: 'popup', width: 540, height: 380, focused: true});
   return new Promise((resolve) => {
-    const close = () => api.windows.remove(window.id).catch(() => {});
     pendingConsents.set(window.id, (choice) => {
       pendingConsents.delete(window.id);
       resolve(choice);
     });
-    signal.addEventListener('abort', () => {
+    const abandon = () => {
       pendingConsents.get(window.id)?.('deny');
-      close();
-    });
+      api.windows.remove(window.id).catch(() => {});
+    };
+    // The page may have gone while the window was being created.
+    if (signal.aborted) abandon();
+    else signal.addEventListener('abort', abandon);
   });
 }
 
@@ -104,6 +105,7 @@ api.windows.onRemoved.addListener((windowId) => pendingConsents.get(windowId)?.(
 api.runtime.onConnect.addListener((port) => {
   if (port.name !== PORT_NAME || port.sender?.id !== api.runtime.id || !port.sender.tab) return;
   let open = true;
+  let started = false;
   const run = new RequestRun({
     slot, loadSettings, consentStore, askConsent, connectHost, probeStatus,
     reply: (message) => { if (open) port.postMessage(message); },
@@ -112,10 +114,11 @@ api.runtime.onConnect.addListener((port) => {
     open = false;
     run.cancel('gone');
   });
+  // After the first message only a cancel matters; keepalives just arrive.
   port.onMessage.addListener((message) => {
     if (message?.type === 'cancel') run.cancel('page');
-    else if (!run.started) {
-      run.started = true;
+    else if (!started) {
+      started = true;
       run.start(message, port.sender);
     }
   });

@@ -6,7 +6,10 @@
   const api = globalThis.browser ?? globalThis.chrome;
   const NAMESPACE = 'com.vandrel.kelvarist.tavori';
   const FROM_PAGE = new Set(['request', 'status', 'cancel']);
-  const runs = new Map(); // the page's request id → port to the background
+  const runs = new Map(); // the page's request id → {port to the background, end()}
+  // Chromium stops an idle service worker after 30 s, also while the consent
+  // window waits for the user; a message on the port keeps it running.
+  const KEEPALIVE_MS = 20000;
 
   function toPage(id, message, origin) {
     window.postMessage({...message, ns: NAMESPACE, from: 'extension', id}, origin);
@@ -19,22 +22,25 @@
     if (typeof data.id !== 'string' || data.id.length > 64) return;
     const origin = event.origin;
     if (data.type === 'cancel') {
-      runs.get(data.id)?.postMessage({type: 'cancel'});
+      runs.get(data.id)?.port.postMessage({type: 'cancel'});
       return;
     }
     if (runs.has(data.id)) return;
     toPage(data.id, {type: 'ack'}, origin);
     const port = api.runtime.connect({name: 'tavori-request'});
-    runs.set(data.id, port);
+    const keepalive = setInterval(() => port.postMessage({type: 'keepalive'}), KEEPALIVE_MS);
     const end = () => {
+      clearInterval(keepalive);
       runs.delete(data.id);
       port.disconnect();
     };
+    runs.set(data.id, {port, end});
     port.onMessage.addListener((message) => {
       toPage(data.id, message, origin);
       if (message.type !== 'progress') end();
     });
     port.onDisconnect.addListener(() => {
+      clearInterval(keepalive);
       if (!runs.has(data.id)) return;
       runs.delete(data.id);
       toPage(data.id, {type: 'error', code: 'extension-missing', message: 'the extension stopped'}, origin);
@@ -45,7 +51,6 @@
   // Leaving the page (also into the back-forward cache) ends its requests: the
   // background sees the port close and cancels the host.
   window.addEventListener('pagehide', () => {
-    for (const port of runs.values()) port.disconnect();
-    runs.clear();
+    for (const run of [...runs.values()]) run.end();
   });
 })();

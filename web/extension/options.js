@@ -36,22 +36,28 @@ async function showChoices() {
   byId('no-choices').hidden = rows.rows.length > 0;
 }
 
-async function showPolicyAndDeveloperMode() {
+// The developer setting works at once; the policy (slow to load right after the
+// browser starts) may then lock it.
+async function showDeveloperMode() {
+  const box = byId('developer-mode');
+  box.checked = (await api.storage.local.get('developerMode')).developerMode === true;
+  box.addEventListener('change', () => api.storage.local.set({developerMode: box.checked}));
+}
+
+async function showPolicy() {
   const managed = await policy();
   byId('policy-allowed').textContent = managed.allowedOrigins.join(', ') || '—';
   byId('policy-blocked').textContent = managed.blockedOrigins.join(', ') || '—';
   byId('policy-ask').textContent = managed.askUsers ? 'はい / Yes' : 'いいえ / No';
-  const box = byId('developer-mode');
   if (managed.developerMode !== undefined) {
+    const box = byId('developer-mode');
     box.checked = managed.developerMode;
     box.disabled = true;
     byId('developer-mode-locked').hidden = false;
-  } else {
-    box.checked = (await api.storage.local.get('developerMode')).developerMode === true;
-    box.addEventListener('change', () => api.storage.local.set({developerMode: box.checked}));
   }
 }
 
 api.storage.onChanged.addListener(() => showChoices());
 showChoices();
-showPolicyAndDeveloperMode();
+showDeveloperMode();
+showPolicy();

@@ -13,16 +13,3 @@ const HOST_MISSING = [
 export function isHostMissing(errorText) {
   return typeof errorText === 'string' && HOST_MISSING.some((pattern) => pattern.test(errorText));
 }
-
-// The wrapper refuses a frame above 1 MiB from its length prefix alone, with this
-// code and without starting anything else: the status probe's sign of a working host.
-export const PROBE_ANSWER_CODE = 'EW042-1200';
-export const PROBE_PADDING = 1024 * 1024 + 1;
-
-export function probeMessage() {
-  return {mode: '01', padding: 'x'.repeat(PROBE_PADDING)};
-}
-
-export function isProbeAnswer(answer) {
-  return Boolean(answer) && answer.result === '1' && answer.errcode === PROBE_ANSWER_CODE;
-}

@@ -10,7 +10,7 @@
 //   askConsent(origin, signal) → 'allow' | 'once' | 'deny' (the consent window; closes on abort)
 //   connectHost({onMessage, onDisconnect(errorText)}) → {post(message), close()}
 //   reply(message)  to the content script, which relays it to the page
-//   probeStatus()   → 'ready' | 'host-missing' (may throw a timeout error)
+//   probeStatus()   → 'ready' | 'host-missing'; rejects when the host does not answer in time
 //   timers          setTimeout/clearTimeout (the tests' fake clock)
 
 import {checkRequest} from './request-check.js';
@@ -91,9 +91,13 @@ export class RequestRun {
   }
 
   async status() {
-    const status = await this.deps.probeStatus();
-    if (this.done) return;
-    this.finish({type: 'status', status});
+    let status;
+    try {
+      status = await this.deps.probeStatus();
+    } catch {
+      return this.fail('timeout', 'Tavori did not answer the status probe in time', 0, 'hostStart');
+    }
+    return this.finish({type: 'status', status});
   }
 
   answer(answer) {
