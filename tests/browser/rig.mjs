@@ -94,8 +94,8 @@ exec '${wine}' '${install}/TAV_Wrapper.exe'
     fs.writeFileSync(this.manifest, this.manifestText);
   }
 
-  // Registers a host that answers every request at once with the answer (it
-  // does not read the request: the browser has written it into the pipe by then).
+  // Registers a host that answers every request at once with the answer, once it
+  // has read the request (a browser may report a host that left its input unread).
   registerInstant(answer) {
     const text = Buffer.from(JSON.stringify(answer));
     const length = Buffer.alloc(4);
@@ -103,7 +103,10 @@ exec '${wine}' '${install}/TAV_Wrapper.exe'
     const frame = path.join(this.work, 'instant-answer');
     fs.writeFileSync(frame, Buffer.concat([length, text]));
     const launcher = path.join(this.work, 'instant-host.sh');
-    fs.writeFileSync(launcher, `#!/bin/sh\nexec cat '${frame}'\n`, {mode: 0o755});
+    fs.writeFileSync(launcher, `#!/bin/sh
+head -c "$(head -c 4 | od -An -tu4 | tr -d ' ')" >/dev/null
+exec cat '${frame}'
+`, {mode: 0o755});
     fs.writeFileSync(this.manifest, this.manifestText.replace(JSON.stringify(this.launcher), JSON.stringify(launcher)));
   }
 
