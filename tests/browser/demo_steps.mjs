@@ -23,8 +23,9 @@ export async function enableDeveloperSetting(browser) {
   await options.close();
 }
 
-// Presses a demo button and waits until its operation has settled; returns what
-// the page keeps in window.tavoriDemo for it.
+// Presses a demo button of a signing operation and waits until it has settled (an
+// error, or an answer whose signatures the page has checked); returns what the page
+// keeps in window.tavoriDemo for it.
 export async function pressAndWait(page, button, operation, timeoutMs = 120000) {
   await page.click(button);
   let result;
