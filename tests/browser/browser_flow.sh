@@ -31,4 +31,5 @@ cp "$build_dir/wrapper/win32/TAV_Wrapper.exe" "$build_dir/host/app/TAV.exe" "$bu
   "$work/tavori/"
 start_daemon --card mynumber
 export TAV_RIG_WORK="$work" TAV_RIG_INSTALL="$work/tavori" TAV_RIG_DRIVER="$build_dir/tests/e2e/wrapper_driver.exe"
-node "$here/$script" "$@"
+# A case that failed may leave TAV on a screen with the browser waiting for it: bounded.
+timeout 600 node "$here/$script" "$@"

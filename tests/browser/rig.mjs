@@ -58,7 +58,10 @@ export async function serveWeb() {
     origin: `http://127.0.0.1:${port}`,
     otherOrigin: `http://localhost:${port}`,
     insecureOrigin: `http://${INSECURE_HOST}:${port}`,
-    close: () => new Promise((resolve) => server.close(resolve)),
+    close: () => new Promise((resolve) => {
+      server.close(resolve);
+      server.closeAllConnections();
+    }),
   };
 }
 
