@@ -1,29 +1,40 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package the builds, tests and tools need.
+# Installs the Debian 12 packages the builds, tests and tools need, and the
+# browser tests' npm packages (tests/browser, from its lock file).
 # Shared by .ci/run, scripts/test-all.sh and scripts/run-main.sh. Run as root
 # (or with sudo available); does nothing when all packages are present.
+# Usage: scripts/install-deps.sh [main]   (main: only what scripts/run-main.sh needs)
 set -euo pipefail
 
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+# What the main job needs: the native card daemon, the win64 programs, wine
+# with Xvfb, and Chromium in front of them.
 packages=(
-  # native build and tests
-  cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
-  # sanitizers and fuzzing with clang
-  clang libclang-rt-14-dev
-  # Windows builds (the -posix compilers come with these) and running them
-  mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb xauth fonts-noto-cjk
-  # the MSI installers and their Authenticode signatures, and real browsers in front of the wrapper
-  wixl osslsigncode chromium firefox-esr
-  # screenshots of the screens in the end-to-end tests
-  imagemagick
-  # smart cards: pcsc-lite with the virtual reader driver, and OpenSSL
-  pcscd libpcsclite-dev vsmartcard-vpcd pcsc-tools libssl-dev openssl
-  # a second PC/SC client, to see what the card holds after TAV let it go
-  opensc
-  # the card cases under wine: DigestInfo bytes (xxd), the caption buttons' Marlett
-  xxd fonts-wine
-  # the unit tests of the browser extension's rules and the page library (node --test)
+  cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libpcsclite-dev libssl-dev
+  openssl xxd g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth fonts-noto-cjk fonts-wine chromium
+  # the browser rig, and the unit tests of the extension's rules and the page library (node --test)
   nodejs
 )
+if [ "${1:-}" != main ]; then
+  packages+=(
+    # sanitizers and fuzzing with clang
+    clang libclang-rt-14-dev
+    # the 32-bit release build
+    mingw-w64 g++-mingw-w64-i686-posix
+    # the MSI installers and their Authenticode signatures, and Firefox ESR in front of the wrapper
+    wixl osslsigncode firefox-esr
+    # screenshots of the screens in the end-to-end tests
+    imagemagick
+    # smart cards through pcsc-lite with the virtual reader driver, and a
+    # second PC/SC client to see what the card holds after TAV let it go
+    pcscd vsmartcard-vpcd pcsc-tools opensc
+  )
+fi
+# npm comes with some builds of Node.js; Debian's is a package of its own.
+if ! command -v npm >/dev/null; then
+  packages+=(npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -31,8 +42,15 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
+npm_packages() {
+  local modules="$root/tests/browser/node_modules"
+  if [ ! -f "$modules/.package-lock.json" ] || [ "$root/tests/browser/package-lock.json" -nt "$modules/.package-lock.json" ]; then
+    (cd "$root/tests/browser" && npm ci --no-audit --no-fund --loglevel=error)
+  fi
+}
 if [ "${#missing[@]}" -eq 0 ]; then
   echo "install-deps: all ${#packages[@]} packages present"
+  npm_packages
   exit 0
 fi
 
@@ -48,3 +66,4 @@ echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update
 "${as_root[@]}" apt-get install -y "${packages[@]}"
+npm_packages

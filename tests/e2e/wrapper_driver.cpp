@@ -5,7 +5,8 @@
 //
 //   wrapper_driver <TAV_Wrapper.exe> <answer-file> <step>...
 //   wrapper_driver - - <step>...     only acts on TAV's screens (a browser started
-//                                    the wrapper): screen, click, close, alert, gone
+//                                    the wrapper): screen, click, fill, close, alert,
+//                                    mark, gone
 //
 //   send=<file>      write the file's bytes to the wrapper's standard input
 //   eof              close the wrapper's standard input (the browser is gone)
@@ -34,6 +35,8 @@
 //   exit=<code>      wait until the wrapper ends with this exit code
 //   within=<ms>      the wrapper ends within the time
 //   gone[=<ms>]      wait (30 s, or the time) until neither TAV.exe nor TAV_Wrapper.exe runs
+//   mark=<name>      print "<name> <ms>": the wall clock in milliseconds since 1970,
+//                    which a browser's Date.now() shares
 //   time             wait for the wrapper's end, print the performance counter at
 //                    the first send and then
 // After the steps the driver waits for the wrapper's end (the answer is then
@@ -160,6 +163,14 @@ bool ReadWholeFile(const std::wstring& in_path, std::vector<char>& out_bytes) {
                                                   &l_read, nullptr);
   CloseHandle(l_file);
   return l_ok && l_read == out_bytes.size();
+}
+
+long long UnixMilliseconds() {
+  FILETIME l_time;
+  GetSystemTimePreciseAsFileTime(&l_time);
+  const unsigned long long l_ticks = (static_cast<unsigned long long>(l_time.dwHighDateTime) << 32) | l_time.dwLowDateTime;
+  constexpr unsigned long long kTicksTo1970 = 116444736000000000ULL;
+  return static_cast<long long>((l_ticks - kTicksTo1970) / 10000);
 }
 
 LARGE_INTEGER Now() {
@@ -363,6 +374,9 @@ int wmain(int argc, wchar_t** argv) {
       if (WaitForSingleObject(l_process.hProcess, kWaitLimitMs) != WAIT_OBJECT_0) return Fail(L"the wrapper runs on");
       const LARGE_INTEGER l_done = Now();
       std::wprintf(L"%lld %lld\n", l_sent.QuadPart, l_done.QuadPart);
+    } else if (l_verb == L"mark") {
+      std::wprintf(L"%ls %lld\n", l_value.c_str(), UnixMilliseconds());
+      std::fflush(stdout);
     } else if (l_verb == L"gone") {
       const DWORD l_limit = l_value.empty() ? kWaitLimitMs : static_cast<DWORD>(_wtoi(l_value.c_str()));
       if (!WaitFor([] { return !AnyRuns({L"TAV.exe", L"TAV_Wrapper.exe"}); }, l_limit)) {

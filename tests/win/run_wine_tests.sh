@@ -66,8 +66,8 @@ for msi_build_dir in "$build_dir" ${TAV_RELEASE_BUILD_DIR:+"$TAV_RELEASE_BUILD_D
 done
 
 for browser in chromium firefox; do
-  echo "== $browser, headless, with a test extension in front of TAV_Wrapper.exe under wine64"
-  if ! "$root/tests/browser/browser_flow.sh" "$build_dir" "$browser"; then
+  echo "== $browser, headless: the demo page and the real extension in front of TAV_Wrapper.exe under wine64"
+  if ! "$root/tests/browser/browser_flow.sh" "$build_dir" "$linux_build_dir" browser_cases.mjs "$browser"; then
     failed=1
   fi
 done

@@ -1,0 +1,211 @@
+// The page's side end to end in one headless browser (chromium | firefox) with the
+// real extension: what a page the user allowed gets, and what is refused before
+// the host starts. Prints "ok   <case>" or "FAILED <case>: <why>" per case, then
+// "N passed, N failed"; exit code 0 when all passed.
+// Usage (through browser_flow.sh): browser_cases.mjs chromium|firefox
+import {answerConsent, demoLogin, enableDeveloperSetting, pressAndWait, verifiedHere} from './demo_steps.mjs';
+import {launchBrowser, NativeHost, playUser, rigWork, serveWeb, until} from './rig.mjs';
+
+const kind = process.argv[2];
+if (kind !== 'chromium' && kind !== 'firefox') throw new Error('usage: browser_cases.mjs chromium|firefox');
+const work = rigWork();
+const web = await serveWeb();
+const host = new NativeHost(kind, work);
+// Firefox's options page is out of the test's reach: the administrator's policy
+// turns the developer setting on there.
+const browser = await launchBrowser(kind, work, {managedPolicy: {developerMode: true}});
+
+let passed = 0;
+let failed = 0;
+async function test(name, body) {
+  try {
+    await body();
+    passed += 1;
+    console.log(`ok   ${kind} ${name}`);
+  } catch (error) {
+    failed += 1;
+    console.log(`FAILED ${kind} ${name}: ${error.message}`);
+  }
+}
+function expect(condition, what) {
+  if (!condition) throw new Error(what);
+}
+// Runs the body and checks that the host was not started meanwhile.
+async function hostNeverStarts(body) {
+  const before = host.startCount();
+  await body();
+  expect(host.startCount() === before, `the host was started ${host.startCount() - before} times`);
+}
+async function demoPage(origin) {
+  const page = await browser.newPage();
+  await page.goto(`${origin}/demo/`);
+  return page;
+}
+
+// A message in the extension's namespace, posted as a page could without the library
+// (also with keys the library never sends). Resolves with the extension's final reply.
+function rawRequest(target, request) {
+  return target.evaluate((message) => new Promise((resolve) => {
+    const id = `raw-${Math.random()}`;
+    window.addEventListener('message', (event) => {
+      const data = event.data;
+      if (event.source === window && data && data.id === id && data.from === 'extension' &&
+          (data.type === 'error' || data.type === 'answer')) {
+        resolve(data);
+      }
+    });
+    setTimeout(() => resolve({type: 'none'}), 15000);
+    window.postMessage({ns: 'com.vandrel.kelvarist.tavori', from: 'page', type: 'request', id, request: message},
+      location.origin);
+  }), request);
+}
+const login = {mode: '01', latest_version: '1', available_version: '1', digest: 'AAE='};
+// The library's log-in or status from a page or frame: the error code, 'answer', or the status.
+// Nobody types a PIN for these: the shortest user stage ends a request that should
+// have been refused but reached TAV.
+const libraryLogin = (target) => target.evaluate(async () => {
+  const tavori = await import('../tavori.js');
+  return tavori.login({digest: new Uint8Array(32), timeouts: {user: 10000}}).then(() => 'answer', (error) => error.code);
+});
+const libraryStatus = (target) => target.evaluate(async () => (await import('../tavori.js')).status());
+
+await test('insecure origin (http on a name other than this machine): refused by the library', () =>
+  hostNeverStarts(async () => {
+    const page = await demoPage(web.insecureOrigin);
+    const result = await libraryLogin(page);
+    expect(result === 'insecure-context', `the page got ${result}`);
+    await page.close();
+  }));
+
+if (kind === 'chromium') {
+  await test('http on this machine without the developer setting: refused by the extension', () =>
+    hostNeverStarts(async () => {
+      const page = await demoPage(web.origin);
+      const reply = await rawRequest(page, login);
+      expect(reply.code === 'insecure-context', `the page got ${JSON.stringify(reply)}`);
+      await page.close();
+    }));
+  await enableDeveloperSetting(browser);
+}
+
+await test('consent denied in the consent window: typed error, host never started; asked once', () =>
+  hostNeverStarts(async () => {
+    const page = await demoPage(web.otherOrigin);
+    const pressed = pressAndWait(page, '#login-button', 'login', 30000);
+    pressed.catch(() => {});
+    const named = await answerConsent(browser, 'deny');
+    expect(named === web.otherOrigin, `the consent window named ${named}`);
+    const first = await pressed;
+    expect(first.code === 'consent-denied', `the page got ${JSON.stringify(first)}`);
+    const again = await pressAndWait(page, '#login-button', 'login', 10000);
+    expect(again.code === 'consent-denied', `the second time the page got ${JSON.stringify(again)}`);
+    await page.close();
+  }));
+
+const page = await demoPage(web.origin);
+await test('log-in, allowed in the consent window: a signature that verifies', async () => {
+  const {result, challenge, named, user} = await demoLogin(browser, page, {consent: 'allow'});
+  expect(user.ok, `the user on TAV's screens: ${user.log}`);
+  expect(named === web.origin, `the consent window named ${named}`);
+  expect(result.state === 'ok', `the page got ${JSON.stringify(result)}`);
+  expect(result.verified === true, 'the page\'s own check failed');
+  expect(verifiedHere(result.value.certificate, result.value.signature, challenge), 'the signature does not verify');
+});
+
+await test('signing three digests: each signature verifies', async () => {
+  const texts = ['first document', 'second document', 'third document'];
+  await page.evaluate((lines) => { document.getElementById('sign-texts').value = lines.join('\n'); }, texts);
+  const user = playUser(['screen=PasswordSetScreen', 'fill=1002:abc123', 'click=1', 'gone']);
+  const result = await pressAndWait(page, '#sign-button', 'sign');
+  const played = await user.done;
+  expect(played.ok, `the user on TAV's screens: ${played.log}`);
+  expect(result.state === 'ok' && result.value.signatures.length === 3, `the page got ${JSON.stringify(result)}`);
+  expect(result.verified === true, 'the page\'s own check failed');
+  result.value.signatures.forEach((signature, i) => expect(
+    verifiedHere(result.value.certificate, signature, Buffer.from(texts[i])), `signature ${i + 1} does not verify`));
+});
+
+await test('a second request while one runs: busy at once (another tab, and the same page); cancel() ends the first',
+  async () => {
+    const user = playUser(['screen=PasswordSetScreen', 'mark=shown', 'screen=ErrorScreen', 'click=1', 'gone']);
+    const first = pressAndWait(page, '#login-button', 'login', 60000);
+    await user.mark('shown');
+    const other = await demoPage(web.origin);
+    await hostNeverStarts(async () => {
+      const started = Date.now();
+      const reply = await rawRequest(other, login);
+      expect(reply.code === 'busy' && Date.now() - started < 2000, `the other tab got ${JSON.stringify(reply)}`);
+      const same = await libraryLogin(page);
+      expect(same === 'busy', `the same page got ${same}`);
+    });
+    await other.close();
+    await page.click('#cancel-button');
+    const result = await first;
+    expect(result.code === 'cancelled', `the first request ended with ${JSON.stringify(result)}`);
+    const played = await user.done;
+    expect(played.ok, `TAV after the cancel: ${played.log}`);
+  });
+
+// The page goes away while TAV asks for the PIN: the extension sends the cancel
+// frame, TAV shows that the page went away and ends once that is closed, and no
+// program is left.
+for (const [how, leave] of [
+  ['tab closed', (gone) => gone.close()],
+  ['page navigates away', (gone) => gone.goto(`${web.origin}/demo/demo.css`)],
+  ['page reloads', (gone) => gone.reload()],
+]) {
+  await test(`${how} during the password screen: TAV ends without an answer, no process left`, async () => {
+    const leaving = await demoPage(web.origin);
+    const user = playUser(['screen=PasswordSetScreen', 'mark=shown', 'screen=ErrorScreen', 'click=1', 'gone']);
+    leaving.click('#login-button');
+    expect(await user.mark('shown'), 'TAV showed no password screen');
+    await leave(leaving);
+    const played = await user.done;
+    expect(played.ok, `after the page left: ${played.log}`);
+    if (how !== 'tab closed') await leaving.close();
+  });
+}
+
+await test('a page-supplied file_path and file_password: refused, host never started', () =>
+  hostNeverStarts(async () => {
+    const reply = await rawRequest(page, {mode: '02', latest_version: '1', available_version: '1', digest: 'AAE=',
+      file_path: 'C:\\Users\\Public\\key.p12', file_password: 'x'});
+    expect(reply.code === 'refused', `the page got ${JSON.stringify(reply)}`);
+  }));
+
+await test('an iframe of another origin is judged by its own (denied) origin, not the allowed page\'s', () =>
+  hostNeverStarts(async () => {
+    await page.evaluate((source) => new Promise((resolve) => {
+      const frame = document.createElement('iframe');
+      frame.src = source;
+      frame.onload = resolve;
+      document.body.append(frame);
+    }), `${web.otherOrigin}/demo/`);
+    const frame = page.frames().find((candidate) => candidate.url().startsWith(web.otherOrigin));
+    expect(frame, 'the iframe did not load');
+    await until(() => frame.evaluate(() => Boolean(window.tavoriDemo)), 5000);
+    const reply = await libraryLogin(frame);
+    expect(reply === 'consent-denied', `the iframe got ${reply}`);
+  }));
+
+await test('extension present, host not registered: status and a request tell "host missing" in time', async () => {
+  host.unregister();
+  try {
+    const started = Date.now();
+    const status = await libraryStatus(page);
+    expect(status === 'host-missing', `status() gave ${status}`);
+    const reply = await libraryLogin(page);
+    const took = Date.now() - started;
+    expect(reply === 'host-missing', `login() gave ${reply}`);
+    expect(took < 10000, `it took ${took} ms`);
+  } finally {
+    host.register();
+  }
+  const status = await libraryStatus(page);
+  expect(status === 'ready', `status() gave ${status} once the host was registered again`);
+});
+
+await browser.close();
+await web.close();
+console.log(`${kind}: ${passed} passed, ${failed} failed`);
+process.exit(failed === 0 ? 0 : 1);

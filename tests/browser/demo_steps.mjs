@@ -1,0 +1,67 @@
+// The user's and the page's steps on the demo page, shared by the main job and
+// the end-to-end cases.
+import crypto from 'node:crypto';
+
+import {playUser, until} from './rig.mjs';
+
+// The developer setting (http pages on this machine), ticked on the extension's
+// options page as a developer would. Firefox's options page cannot be opened by
+// the test: there the managed policy sets it.
+export async function enableDeveloperSetting(browser) {
+  if (browser.kind !== 'chromium') return;
+  const options = await browser.openExtensionPage('options.html');
+  const box = options.locator('#developer-mode');
+  const stored = () => options.evaluate(async () => (await chrome.storage.local.get('developerMode')).developerMode);
+  // The box takes clicks once the page has read the settings; until then a tick is not stored.
+  const on = await until(async () => {
+    if (await stored() === true) return true;
+    await box.setChecked(false);
+    await box.setChecked(true);
+    return false;
+  }, 10000, 200);
+  if (!on) throw new Error('the developer setting did not stick');
+  await options.close();
+}
+
+// Presses a demo button of a signing operation and waits until it has settled (an
+// error, or an answer whose signatures the page has checked); returns what the page
+// keeps in window.tavoriDemo for it.
+export async function pressAndWait(page, button, operation, timeoutMs = 120000) {
+  await page.click(button);
+  let result;
+  const settled = await until(async () => {
+    result = await page.evaluate((name) => window.tavoriDemo[name], operation);
+    return result && result.state !== 'running' && (result.state === 'error' || 'verified' in result);
+  }, timeoutMs, 50);
+  if (!settled) throw new Error(`${operation} did not settle within ${timeoutMs} ms`);
+  return result;
+}
+
+// The consent window, answered as the user would: 'allow', 'allow-once' or 'deny'.
+// Resolves with the origin it names.
+export async function answerConsent(browser, button) {
+  const window = await browser.waitForPage('consent.html');
+  await window.waitForSelector(`#${button}`);
+  const named = await window.evaluate(() => document.getElementById('origin').textContent);
+  await window.click(`#${button}`);
+  return named;
+}
+
+// Verifies a PKCS#1 v1.5 SHA-256 signature with the certificate's key, outside the page.
+export function verifiedHere(certificateBase64, signatureBase64, data) {
+  const certificate = new crypto.X509Certificate(Buffer.from(certificateBase64, 'base64'));
+  return crypto.verify('sha256', data, certificate.publicKey, Buffer.from(signatureBase64, 'base64'));
+}
+
+// The demo's log-in with the user typing the PIN on TAV's password screen.
+// Returns {result, challenge, user}.
+export async function demoLogin(browser, page, {consent} = {}) {
+  const user = playUser(['screen=PasswordSetScreen', 'mark=shown', 'fill=1002:1234', 'mark=enter', 'click=1', 'gone']);
+  const pressed = pressAndWait(page, '#login-button', 'login');
+  pressed.catch(() => {});
+  const named = consent ? await answerConsent(browser, consent) : undefined;
+  const result = await pressed;
+  const challenge = Buffer.from(await page.evaluate(() => document.getElementById('login-challenge').textContent),
+    'base64');
+  return {result, challenge, named, user: await user.done};
+}

@@ -1,0 +1,251 @@
+// The browser rig: the web pages on loopback, the real extension in headless
+// Chromium (playwright-core) or Firefox ESR (puppeteer-core over WebDriver BiDi),
+// the native host registered for it (TAV_Wrapper.exe under wine64 through a
+// launcher that counts its starts), and wrapper_driver.exe playing the user on
+// TAV's screens. Shared by the main job (main_login.mjs), the end-to-end cases
+// (browser_cases.mjs) and the timings (timings.mjs).
+//
+// Environment (set by browser_flow.sh and scripts/run-main.sh):
+//   TAV_RIG_WORK     a fresh folder for profiles, manifests and logs
+//   TAV_RIG_INSTALL  the folder with TAV_Wrapper.exe, TAV.exe and winscard.dll
+//   TAV_RIG_DRIVER   wrapper_driver.exe
+//   WINE, WINEPREFIX, TAV_TEST_READERS   as for the other end-to-end scripts
+import {spawn} from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import {fileURLToPath} from 'node:url';
+
+export const HOST_NAME = 'com.vandrel.kelvarist.tavori';
+export const CHROMIUM_ID = 'mblpkikokepdkceenhnccllbdbchmdbb';
+export const FIREFOX_ID = 'tavori@kelvarist.vandrel';
+// An http name that the browsers resolve to 127.0.0.1: an insecure context.
+export const INSECURE_HOST = 'tavori-insecure.test';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const root = path.resolve(here, '../..');
+const webRoot = path.join(root, 'web');
+
+function need(name) {
+  const value = process.env[name];
+  if (!value) throw new Error(`${name} is not set`);
+  return value;
+}
+
+const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css',
+  '.json': 'application/json'};
+
+// web/ on 127.0.0.1 (any free port); reached as http://127.0.0.1:<port>,
+// http://localhost:<port> and http://tavori-insecure.test:<port>, three origins.
+export async function serveWeb() {
+  const server = http.createServer((request, response) => {
+    const wanted = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    let file = path.normalize(path.join(webRoot, wanted));
+    if (!file.startsWith(webRoot + path.sep) && file !== webRoot) file = '';
+    if (file && fs.existsSync(file) && fs.statSync(file).isDirectory()) file = path.join(file, 'index.html');
+    if (!file || !fs.existsSync(file)) {
+      response.writeHead(404).end();
+      return;
+    }
+    response.writeHead(200, {'content-type': TYPES[path.extname(file)] || 'application/octet-stream',
+      'cache-control': 'no-store'});
+    fs.createReadStream(file).pipe(response);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const port = server.address().port;
+  return {
+    port,
+    origin: `http://127.0.0.1:${port}`,
+    otherOrigin: `http://localhost:${port}`,
+    insecureOrigin: `http://${INSECURE_HOST}:${port}`,
+    close: () => new Promise((resolve) => {
+      server.close(resolve);
+      server.closeAllConnections();
+    }),
+  };
+}
+
+// The native host: a launcher that notes each start, then runs the wrapper under
+// wine on the browser's own pipes.
+export class NativeHost {
+  constructor(kind, work) {
+    this.work = work;
+    this.starts = path.join(work, 'host-starts.log');
+    this.launcher = path.join(work, 'tav-host.sh');
+    const install = need('TAV_RIG_INSTALL');
+    const wine = process.env.WINE || 'wine';
+    fs.writeFileSync(this.launcher, `#!/bin/sh
+echo "start $(date +%s%3N)" >>'${this.starts}'
+export WINEPREFIX='${need('WINEPREFIX')}' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winscard=n'
+export TAV_TEST_READERS='${process.env.TAV_TEST_READERS || ''}'
+exec '${wine}' '${install}/TAV_Wrapper.exe'
+`, {mode: 0o755});
+    const allowed = kind === 'chromium'
+      ? {allowed_origins: [`chrome-extension://${CHROMIUM_ID}/`]}
+      : {allowed_extensions: [FIREFOX_ID]};
+    this.manifestDir = kind === 'chromium'
+      ? path.join(work, 'profile', 'NativeMessagingHosts')
+      : path.join(work, 'home', '.mozilla', 'native-messaging-hosts');
+    this.manifest = path.join(this.manifestDir, `${HOST_NAME}.json`);
+    this.manifestText = JSON.stringify({name: HOST_NAME, description: 'Tavori (test)', path: this.launcher,
+      type: 'stdio', ...allowed});
+    this.register();
+  }
+
+  register() {
+    fs.mkdirSync(this.manifestDir, {recursive: true});
+    fs.writeFileSync(this.manifest, this.manifestText);
+  }
+
+  // Registers a host that answers every request at once with the answer, once it
+  // has read the request (a browser may report a host that left its input unread).
+  registerInstant(answer) {
+    const text = Buffer.from(JSON.stringify(answer));
+    const length = Buffer.alloc(4);
+    length.writeUInt32LE(text.length);
+    const frame = path.join(this.work, 'instant-answer');
+    fs.writeFileSync(frame, Buffer.concat([length, text]));
+    const launcher = path.join(this.work, 'instant-host.sh');
+    fs.writeFileSync(launcher, `#!/bin/sh
+head -c "$(head -c 4 | od -An -tu4 | tr -d ' ')" >/dev/null
+exec cat '${frame}'
+`, {mode: 0o755});
+    fs.writeFileSync(this.manifest, this.manifestText.replace(JSON.stringify(this.launcher), JSON.stringify(launcher)));
+  }
+
+  unregister() {
+    fs.rmSync(this.manifest, {force: true});
+  }
+
+  startCount() {
+    return this.startTimes().length;
+  }
+
+  // When the browser started the host, in ms since 1970, one entry per start.
+  startTimes() {
+    if (!fs.existsSync(this.starts)) return [];
+    return fs.readFileSync(this.starts, 'utf8').split('\n').filter(Boolean).map((line) => Number(line.split(' ')[1]));
+  }
+}
+
+// wrapper_driver.exe in attach mode: acts on TAV's screens while the browser runs
+// the host. Returns {done, mark(name)}: done resolves with {ok, marks: {name: ms
+// since 1970}, log}; mark(name) resolves with a mark's time once the driver printed it.
+export function playUser(steps) {
+  const wine = process.env.WINE || 'wine';
+  const child = spawn(wine, [need('TAV_RIG_DRIVER'), '-', '-', ...steps], {
+    env: {...process.env, WINEDEBUG: '-all'}, stdio: ['ignore', 'pipe', 'pipe']});
+  const marks = {};
+  const waiting = new Map();
+  let out = '';
+  let log = '';
+  child.stdout.on('data', (chunk) => {
+    out += chunk;
+    let newline;
+    while ((newline = out.indexOf('\n')) >= 0) {
+      const [name, ms] = out.slice(0, newline).trim().split(' ');
+      out = out.slice(newline + 1);
+      if (!name || !ms) continue;
+      marks[name] = Number(ms);
+      waiting.get(name)?.(marks[name]);
+    }
+  });
+  child.stderr.on('data', (chunk) => { log += chunk; });
+  const done = new Promise((resolve) => child.on('close', (status) => {
+    for (const resolveMark of waiting.values()) resolveMark(undefined);
+    const reasons = log.split('\n').filter((line) => line.startsWith('wrapper_driver:')).join('\n');
+    resolve({ok: status === 0, marks, log: reasons});
+  }));
+  const mark = (name) => (name in marks ? Promise.resolve(marks[name])
+    : new Promise((resolve) => waiting.set(name, resolve)));
+  return {done, mark};
+}
+
+const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+  `--host-resolver-rules=MAP ${INSECURE_HOST} 127.0.0.1`];
+
+// One browser with the real extension. The cases use what both drivers' pages
+// share: goto, evaluate, click, reload, close, waitForSelector, frames().
+export async function launchBrowser(kind, work, {managedPolicy} = {}) {
+  const extension = prepareExtension(kind, work);
+  if (kind === 'chromium') {
+    const {chromium} = await import('playwright-core');
+    const context = await chromium.launchPersistentContext(path.join(work, 'profile'), {
+      executablePath: process.env.TAV_CHROMIUM || '/usr/bin/chromium', headless: true,
+      args: [...CHROMIUM_ARGS, `--disable-extensions-except=${extension}`, `--load-extension=${extension}`,
+        '--disable-features=DisableLoadExtensionCommandLineSwitch'],
+    });
+    if (context.serviceWorkers().length === 0) await context.waitForEvent('serviceworker', {timeout: 15000});
+    return {
+      kind, context,
+      newPage: () => context.newPage(),
+      waitForPage: async (part, timeout = 15000) => {
+        let found;
+        await until(() => (found = context.pages().find((page) => page.url().includes(part))), timeout, 50);
+        if (!found) throw new Error(`no page ${part} opened within ${timeout} ms`);
+        return found;
+      },
+      openExtensionPage: async (file) => {
+        const page = await context.newPage();
+        await page.goto(`chrome-extension://${CHROMIUM_ID}/${file}`);
+        return page;
+      },
+      close: () => context.close(),
+    };
+  }
+  const puppeteer = (await import('puppeteer-core')).default;
+  const home = path.join(work, 'home');
+  if (managedPolicy) {
+    // Firefox reads an extension's managed storage from this per-user manifest.
+    const dir = path.join(home, '.mozilla', 'managed-storage');
+    fs.mkdirSync(dir, {recursive: true});
+    fs.writeFileSync(path.join(dir, `${FIREFOX_ID}.json`), JSON.stringify({name: FIREFOX_ID,
+      description: 'Tavori policy (test)', type: 'storage', data: managedPolicy}));
+  }
+  const browser = await puppeteer.launch({
+    browser: 'firefox', executablePath: process.env.TAV_FIREFOX || '/usr/bin/firefox-esr', headless: true,
+    env: {...process.env, HOME: home},
+    extraPrefsFirefox: {'network.dns.localDomains': INSECURE_HOST},
+  });
+  await browser.installExtension(extension);
+  return {
+    kind, browser,
+    newPage: () => browser.newPage(),
+    // Firefox reports an extension window's address as about:blank: ask the window itself.
+    waitForPage: async (part, timeout = 15000) => {
+      let found;
+      const href = (page) => page.evaluate(() => location.href).catch(() => '');
+      await until(async () => {
+        for (const page of await browser.pages()) {
+          if ((await href(page)).includes(part)) return (found = page);
+        }
+        return false;
+      }, timeout, 100);
+      if (!found) throw new Error(`no page ${part} opened within ${timeout} ms`);
+      return found;
+    },
+    close: () => browser.close(),
+  };
+}
+
+// The extension as the browser loads it: web/extension with the browser's manifest.
+function prepareExtension(kind, work) {
+  const dir = path.join(work, 'extension');
+  fs.cpSync(path.join(webRoot, 'extension'), dir, {recursive: true});
+  if (kind === 'firefox') fs.renameSync(path.join(dir, 'manifest.firefox.json'), path.join(dir, 'manifest.json'));
+  else fs.rmSync(path.join(dir, 'manifest.firefox.json'));
+  return dir;
+}
+
+export const rigWork = () => need('TAV_RIG_WORK');
+
+// Polls until the check is true or the time is up.
+export async function until(check, timeoutMs, stepMs = 100) {
+  const end = Date.now() + timeoutMs;
+  for (;;) {
+    if (await check()) return true;
+    if (Date.now() > end) return false;
+    await new Promise((resolve) => setTimeout(resolve, stepMs));
+  }
+}
