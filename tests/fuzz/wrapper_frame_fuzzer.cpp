@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* in_data, std::size_t i
     const std::wstring& l_text = l_data.GetData();
     BuildFrame(l_data);
     NeedsCertificateFile(l_text);
-    DecideOnChildAnswer(false, l_text);
-    DecideOnParentMessage(l_text, true);
+    (void)DecideOnChildAnswer(false, l_text);
+    (void)DecideOnParentMessage(l_text, true);
     DataHandler::DeleteJson(DataHandler::AddJson(l_text, L"\"a\":\"b\""), L"\"ca\"");
     RequestWithFile(l_text, l_text, l_text);
   }
