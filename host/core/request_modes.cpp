@@ -1,9 +1,6 @@
 #include "host/core/request_modes.h"
 
-#include <iterator>
-
 namespace tavc {
-
 namespace {
 
 struct ModeText {
@@ -12,11 +9,16 @@ struct ModeText {
 };
 
 constexpr ModeText kModeTexts[] = {
-    {L"01", RequestMode::kLogin},          {L"02", RequestMode::kSign},
-    {L"03", RequestMode::kMyNumberInfo},   {L"04", RequestMode::kPersonalInfo},
-    {L"05", RequestMode::kCancel},         {L"06", RequestMode::kPasswordChange},
-    {L"07", RequestMode::kSignWithConfirm}, {L"11", RequestMode::kGpkiSign},
-    {L"12", RequestMode::kGpkiSignWithConfirm}, {L"13", RequestMode::kGpkiPasswordChange},
+    {L"01", RequestMode::kLogin},
+    {L"02", RequestMode::kSign},
+    {L"03", RequestMode::kMyNumberInfo},
+    {L"04", RequestMode::kPersonalInfo},
+    {L"05", RequestMode::kCancel},
+    {L"06", RequestMode::kPasswordChange},
+    {L"07", RequestMode::kSignWithConfirm},
+    {L"11", RequestMode::kGpkiSign},
+    {L"12", RequestMode::kGpkiSignWithConfirm},
+    {L"13", RequestMode::kGpkiPasswordChange},
 };
 
 }  // namespace

@@ -20,17 +20,17 @@ enum class RequestMode {
   kGpkiPasswordChange,     // "13": the GPKI card's password
 };
 
-RequestMode ParseRequestMode(const std::wstring& in_l_text);
+[[nodiscard]] RequestMode ParseRequestMode(const std::wstring& in_l_text);
 
 // A mode a request may ask for (kUnknown and kCancel are not).
-bool IsKnownMode(RequestMode in_l_mode);
+[[nodiscard]] bool IsKnownMode(RequestMode in_l_mode);
 // Modes that sign digests: "01", "02", "07", "11", "12".
-bool IsSigningMode(RequestMode in_l_mode);
+[[nodiscard]] bool IsSigningMode(RequestMode in_l_mode);
 // Modes that accept "ca", "file_path" and "file_password": "02", "07".
-bool IsCertificateChoiceMode(RequestMode in_l_mode);
+[[nodiscard]] bool IsCertificateChoiceMode(RequestMode in_l_mode);
 // Modes served by a GPKI card: "11", "12", "13".
-bool IsGpkiMode(RequestMode in_l_mode);
+[[nodiscard]] bool IsGpkiMode(RequestMode in_l_mode);
 // The per-mode code for a digest that is missing, empty or not Base64.
-std::wstring DigestErrorCode(RequestMode in_l_mode);
+[[nodiscard]] std::wstring DigestErrorCode(RequestMode in_l_mode);
 
 }  // namespace tavc
