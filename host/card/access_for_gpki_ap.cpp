@@ -34,8 +34,8 @@ constexpr CardCodeTable kChangeChange{L"EWD40-4612", L"EWD44-4604", nullptr, nul
 
 }  // namespace
 
-bool AccessForGpkiAp::IsMode(const wchar_t* in_l_mode) const {
-  return m_data_store_ != nullptr && m_data_store_->GetMode() == in_l_mode;
+bool AccessForGpkiAp::IsPasswordChange() const {
+  return m_data_store_ != nullptr && m_data_store_->GetMode() == RequestMode::kGpkiPasswordChange;
 }
 
 int AccessForGpkiAp::Fail(const wchar_t* in_l_code, std::uint8_t in_l_routine, std::uint8_t in_l_point) {
@@ -82,7 +82,7 @@ int AccessForGpkiAp::EstablishCardSession(ErrorInfo* in_l_error_info, DataStore*
   const int l_ret = m_library_.EstablishCard(&m_card_error_info_, &m_context_handle_, &m_card_handle_);
   if (l_ret == kCardOk) return 0;
   if (l_ret == kCardInvalid) return Fail(L"EW044-3999", kRoutineEstablish, 3);
-  const bool l_change = IsMode(L"13");
+  const bool l_change = IsPasswordChange();
   if (m_card_error_info_.error_code == L"EWC44-3900") {
     m_error_info_->SetApiError(l_change ? L"EWD44-3900" : L"EWC44-3900",
                                static_cast<std::uint32_t>(m_card_error_info_.pcsc_api_error));

@@ -38,7 +38,7 @@ class AccessForGpkiAp {
  private:
   int Fail(const wchar_t* in_l_code, std::uint8_t in_l_routine, std::uint8_t in_l_point);
   bool CheckMembers(const wchar_t* in_l_code, std::uint8_t in_l_routine, bool in_l_need_result_data);
-  bool IsMode(const wchar_t* in_l_mode) const;
+  bool IsPasswordChange() const;
 
   platform::ScardContext m_context_handle_ = 0;
   platform::ScardHandle m_card_handle_ = 0;

@@ -36,10 +36,50 @@ constexpr CardCodeTable kCertificateSign{L"EW240-1A10", L"EW244-1A00", nullptr, 
 constexpr CardCodeTable kSignatureLogin{L"EW140-1810", L"EW144-1800", nullptr, nullptr, L"EW144-1801"};
 constexpr CardCodeTable kSignatureSign{L"EW240-1810", L"EW244-1800", nullptr, nullptr, L"EW244-1801"};
 
+// What the ID card is used for; its error codes differ by use.
+enum class CardUse { kLogin, kSign, kChange, kInfo };
+
+CardUse CardUseOf(RequestMode in_l_mode) {
+  switch (in_l_mode) {
+    case RequestMode::kLogin: return CardUse::kLogin;
+    case RequestMode::kSign:
+    case RequestMode::kSignWithConfirm: return CardUse::kSign;
+    case RequestMode::kPasswordChange: return CardUse::kChange;
+    case RequestMode::kUnknown:
+    case RequestMode::kMyNumberInfo:
+    case RequestMode::kPersonalInfo:
+    case RequestMode::kCancel:
+    case RequestMode::kGpkiSign:
+    case RequestMode::kGpkiSignWithConfirm:
+    case RequestMode::kGpkiPasswordChange: return CardUse::kInfo;
+  }
+  return CardUse::kInfo;
+}
+
+struct CardUseCodes {
+  const wchar_t* no_context;  // no PC/SC context could be established
+  const CardCodeTable& establish;
+  const CardCodeTable& verify;
+};
+
+const CardUseCodes& CodesFor(CardUse in_l_use) {
+  static const CardUseCodes kLogin{L"EW144-1500", kEstablishLogin, kVerifyLogin};
+  static const CardUseCodes kSign{L"EW244-1500", kEstablishSign, kVerifySign};
+  static const CardUseCodes kChange{L"EW640-2000", kEstablishChange, kVerifyInfo};
+  static const CardUseCodes kInfo{L"EW340-2000", kEstablishInfo, kVerifyInfo};
+  switch (in_l_use) {
+    case CardUse::kLogin: return kLogin;
+    case CardUse::kSign: return kSign;
+    case CardUse::kChange: return kChange;
+    case CardUse::kInfo: return kInfo;
+  }
+  return kInfo;
+}
+
 }  // namespace
 
-bool AccessForPersonalInfo::IsMode(const wchar_t* in_l_mode) const {
-  return m_data_store_ != nullptr && m_data_store_->GetMode() == in_l_mode;
+RequestMode AccessForPersonalInfo::Mode() const {
+  return m_data_store_ != nullptr ? m_data_store_->GetMode() : RequestMode::kUnknown;
 }
 
 int AccessForPersonalInfo::Fail(const wchar_t* in_l_code, std::uint8_t in_l_routine, std::uint8_t in_l_point) {
@@ -84,14 +124,13 @@ int AccessForPersonalInfo::EstablishCardSession(ErrorInfo* in_l_error_info, Data
   if (m_data_store_ == nullptr) return Fail(L"EW044-2099", kRoutineEstablish, 1);
   if (m_result_data_ == nullptr) return Fail(L"EW044-2099", kRoutineEstablish, 2);
 
-  bool l_check_version = false;
-  if (IsMode(L"01")) {
+  const CardUse l_use = CardUseOf(Mode());
+  const bool l_check_version = l_use == CardUse::kLogin || l_use == CardUse::kSign;
+  if (l_use == CardUse::kLogin) {
     m_data_store_->SetPasswordType(kPasswordTypeLogin);
-    l_check_version = true;
-  } else if (IsMode(L"02") || IsMode(L"07")) {
+  } else if (l_use == CardUse::kSign) {
     m_data_store_->SetPasswordType(kPasswordTypeSign);
-    l_check_version = true;
-  } else if (IsMode(L"03") || IsMode(L"04")) {
+  } else if (Mode() == RequestMode::kMyNumberInfo || Mode() == RequestMode::kPersonalInfo) {
     m_data_store_->SetPasswordType(kPasswordTypeInfo);
   }
   const int l_ret = m_library_.EstablishCard(m_data_store_->GetPasswordType(), l_check_version, &m_card_error_info_,
@@ -99,20 +138,13 @@ int AccessForPersonalInfo::EstablishCardSession(ErrorInfo* in_l_error_info, Data
   if (l_ret == kCardOk) return 0;
   if (l_ret == kCardInvalid) return Fail(L"EW044-2099", kRoutineEstablish, 3);
   if (m_card_error_info_.error_code == L"EW340-2000") {
-    const wchar_t* l_code = IsMode(L"01")                   ? L"EW144-1500"
-                            : IsMode(L"02") || IsMode(L"07") ? L"EW244-1500"
-                            : IsMode(L"06")                  ? L"EW640-2000"
-                                                             : L"EW340-2000";
-    m_error_info_->SetApiError(l_code, static_cast<std::uint32_t>(m_card_error_info_.pcsc_api_error));
+    m_error_info_->SetApiError(CodesFor(l_use).no_context,
+                               static_cast<std::uint32_t>(m_card_error_info_.pcsc_api_error));
     m_context_handle_ = 0;
     m_card_handle_ = 0;
     return 1;
   }
-  const CardCodeTable& l_table = IsMode(L"01")                   ? kEstablishLogin
-                                 : IsMode(L"02") || IsMode(L"07") ? kEstablishSign
-                                 : IsMode(L"06")                  ? kEstablishChange
-                                                                  : kEstablishInfo;
-  return CheckError(l_ret, l_table);
+  return CheckError(l_ret, CodesFor(l_use).establish);
 }
 
 int AccessForPersonalInfo::CheckCardPassword() {
@@ -122,10 +154,7 @@ int AccessForPersonalInfo::CheckCardPassword() {
   if (l_password.IsEmpty()) return Fail(kCode, kRoutinePassword, 4);
   const int l_ret = m_library_.VerifyPassword(m_data_store_->GetPasswordType(), l_password.Get(), &m_card_error_info_);
   if (l_ret == kCardInvalid) return Fail(kCode, kRoutinePassword, 5);
-  const CardCodeTable& l_table = IsMode(L"01")                   ? kVerifyLogin
-                                 : IsMode(L"02") || IsMode(L"07") ? kVerifySign
-                                                                  : kVerifyInfo;
-  return CheckError(l_ret, l_table);
+  return CheckError(l_ret, CodesFor(CardUseOf(Mode())).verify);
 }
 
 int AccessForPersonalInfo::GetCertificate() {
@@ -135,7 +164,7 @@ int AccessForPersonalInfo::GetCertificate() {
   const int l_ret =
       m_library_.ReadCertificateInfo(m_data_store_->GetPasswordType(), &l_certificate, &m_card_error_info_);
   if (l_ret == kCardInvalid) return Fail(kCode, kRoutineCertificate, 5);
-  if (CheckError(l_ret, IsMode(L"01") ? kCertificateLogin : kCertificateSign) != 0) return 1;
+  if (CheckError(l_ret, Mode() == RequestMode::kLogin ? kCertificateLogin : kCertificateSign) != 0) return 1;
   m_result_data_->SetCertificate(std::move(l_certificate));
   return 0;
 }
@@ -156,7 +185,7 @@ int AccessForPersonalInfo::ComputeSignature() {
   }
 
   // A log-in answers one signature, so the card signs the first digest only.
-  if (IsMode(L"01")) l_digest_infos.resize(1);
+  if (Mode() == RequestMode::kLogin) l_digest_infos.resize(1);
   platform::NamedEvent l_cancel_event = OpenCancelEvent();
   const int l_key_type = m_data_store_->GetPasswordType();
   for (const DigestInfo& l_digest_info : l_digest_infos) {
@@ -171,7 +200,7 @@ int AccessForPersonalInfo::ComputeSignature() {
     if (l_ret != kCardOk) {
       l_cancel_event.Close();
       if (l_ret == kCardInvalid) return Fail(kCode, kRoutineSignature, 7);
-      return CheckError(l_ret, IsMode(L"01") ? kSignatureLogin : kSignatureSign);
+      return CheckError(l_ret, Mode() == RequestMode::kLogin ? kSignatureLogin : kSignatureSign);
     }
     m_result_data_->SetSignature(BytesToHex(l_signature.data(), l_signature.size(), HexCase::kLower));
   }

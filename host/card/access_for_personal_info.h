@@ -59,7 +59,8 @@ class AccessForPersonalInfo {
   };
   int ChangePasswordSteps(int in_l_ap_number, int in_l_password_type, const std::wstring& in_l_current,
                           const std::wstring& in_l_new, const ChangePasswordCodes& in_l_codes);
-  bool IsMode(const wchar_t* in_l_mode) const;
+  // The request's mode; kUnknown while no store is given.
+  RequestMode Mode() const;
 
   platform::ScardContext m_context_handle_ = 0;
   platform::ScardHandle m_card_handle_ = 0;

@@ -39,8 +39,8 @@ constexpr std::size_t kUuidSize = 16;
 int AccessForPersonalInfo::ExtractPersonalInfo() {
   constexpr wchar_t kCode[] = L"EW044-2299";
   if (!CheckMembers(kCode, kRoutinePersonalInfo, true)) return 1;
-  const bool l_with_my_number = IsMode(L"03");
-  if (!l_with_my_number && !IsMode(L"04")) return Fail(kCode, kRoutinePersonalInfo, 6);
+  const bool l_with_my_number = Mode() == RequestMode::kMyNumberInfo;
+  if (!l_with_my_number && Mode() != RequestMode::kPersonalInfo) return Fail(kCode, kRoutinePersonalInfo, 6);
 
   // The library names the failed step's code; the details come from the exchange.
   const auto l_library_failure = [this, &kCode](int in_l_result, std::uint8_t in_l_point) {
@@ -72,7 +72,7 @@ int AccessForPersonalInfo::ExtractPersonalInfo() {
 }
 
 int AccessForPersonalInfo::ExtractCityCode() {
-  if (m_data_store_ != nullptr && (!IsMode(L"01") || m_data_store_->GetCityCodeFlag() != 1)) return 0;
+  if (m_data_store_ != nullptr && (Mode() != RequestMode::kLogin || m_data_store_->GetCityCodeFlag() != 1)) return 0;
   if (!CheckMembers(L"EW144-3899", kRoutineCityCode, true)) return 1;
   if (CheckError(m_library_.SelectAp(kApCardInfo, &m_card_error_info_), kCitySelect) != 0) return 1;
   std::array<std::uint8_t, kCityCodeSize> l_city_code{};
@@ -82,9 +82,11 @@ int AccessForPersonalInfo::ExtractCityCode() {
 }
 
 int AccessForPersonalInfo::ExtractCombinationCode() {
-  const bool l_login = IsMode(L"01");
+  const RequestMode l_mode = Mode();
+  const bool l_login = l_mode == RequestMode::kLogin;
   if (m_data_store_ != nullptr &&
-      ((!l_login && !IsMode(L"03") && !IsMode(L"04")) || m_data_store_->GetCombinationCodeFlag() != 1)) {
+      ((!l_login && l_mode != RequestMode::kMyNumberInfo && l_mode != RequestMode::kPersonalInfo) ||
+       m_data_store_->GetCombinationCodeFlag() != 1)) {
     return 0;
   }
   const CombinationCodes& l_codes = l_login ? kCombinationLogin : kCombinationInfo;

@@ -247,7 +247,7 @@ int CardAccessThread::Sign() {
   if (l_result == 0) l_result = l_access.GetCertificate();
   if (l_result == 0) l_result = l_access.ComputeSignature();
   std::this_thread::sleep_for(kAfterSigning);
-  if (l_result == 0 && m_data_store_->GetMode() == L"01") {
+  if (l_result == 0 && m_data_store_->GetMode() == RequestMode::kLogin) {
     l_result = l_access.ExtractCombinationCode();
     if (l_result == 0) l_result = l_access.ExtractCityCode();
   }
@@ -344,10 +344,12 @@ int CardAccessThread::SignWithCryptoAPI() {
     l_result = m_certificate_->ReadCertificate();
     if (l_result != 0) return l_result;
     l_result = m_certificate_->ReadCertificateDetail();
-    if (m_data_store_->GetMode() == L"07" && m_error_info_->GetCode() != kIssuerRefused) l_result = kConfirmCertificate;
+    if (m_data_store_->GetMode() == RequestMode::kSignWithConfirm && m_error_info_->GetCode() != kIssuerRefused) {
+      l_result = kConfirmCertificate;
+    }
   }
-  const std::wstring l_mode = m_data_store_->GetMode();
-  if (l_result == 0 && (l_mode == L"02" || l_mode == L"07")) {
+  const RequestMode l_mode = m_data_store_->GetMode();
+  if (l_result == 0 && (l_mode == RequestMode::kSign || l_mode == RequestMode::kSignWithConfirm)) {
     l_result = m_certificate_->ComputeSignature();
     std::this_thread::sleep_for(kAfterSigning);
     if (l_result == 0) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "host/core/request_modes.h"
+
 namespace tavc {
 
 using WindowHandle = void*;
@@ -24,7 +26,11 @@ class DataStore {
 
   void SetLatestVersion(std::wstring in_l_value) { m_latest_version_ = std::move(in_l_value); }
   void SetAvailableVersion(std::wstring in_l_value) { m_available_version_ = std::move(in_l_value); }
-  void SetMode(std::wstring in_l_value) { m_mode_ = std::move(in_l_value); }
+  // The request's "mode" text, parsed here once; the text stays for the answer's echo.
+  void SetMode(std::wstring in_l_value) {
+    m_mode_ = ParseRequestMode(in_l_value);
+    m_mode_text_ = std::move(in_l_value);
+  }
   void SetServiceId(std::wstring in_l_value) { m_service_id_ = std::move(in_l_value); }
   void SetDigest(std::wstring in_l_value) { m_digest_.push_back(std::move(in_l_value)); }
   void SetPwChange(std::wstring in_l_value) { m_pw_change_ = std::move(in_l_value); }
@@ -54,7 +60,8 @@ class DataStore {
 
   std::wstring GetLatestVersion() const { return m_latest_version_; }
   std::wstring GetAvailableVersion() const { return m_available_version_; }
-  std::wstring GetMode() const { return m_mode_; }
+  RequestMode GetMode() const { return m_mode_; }
+  const std::wstring& GetModeText() const { return m_mode_text_; }
   std::wstring GetServiceId() const { return m_service_id_; }
   const std::vector<std::wstring>& GetDigest() const { return m_digest_; }
   std::wstring GetPwChange() const { return m_pw_change_; }
@@ -83,7 +90,8 @@ class DataStore {
  private:
   std::wstring m_latest_version_;
   std::wstring m_available_version_;
-  std::wstring m_mode_;
+  RequestMode m_mode_ = RequestMode::kUnknown;
+  std::wstring m_mode_text_;
   std::wstring m_service_id_;
   std::vector<std::wstring> m_digest_;
   std::wstring m_pw_change_;

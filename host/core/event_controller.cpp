@@ -14,11 +14,31 @@ constexpr std::uint8_t kRoutineExecCardRead = 0x04;
 constexpr std::uint8_t kRoutineExecSignWithCryptoAPI = 0x08;
 constexpr std::uint8_t kRoutineShowScreen = 0x0B;
 
-bool IsOneOf(const std::wstring& in_l_mode, std::initializer_list<const wchar_t*> in_l_modes) {
-  for (const wchar_t* l_mode : in_l_modes) {
-    if (in_l_mode == l_mode) return true;
+bool IsPasswordChangeMode(RequestMode in_l_mode) {
+  return in_l_mode == RequestMode::kPasswordChange || in_l_mode == RequestMode::kGpkiPasswordChange;
+}
+
+bool IsJpkiSigningMode(RequestMode in_l_mode) {
+  return in_l_mode == RequestMode::kLogin || in_l_mode == RequestMode::kSign ||
+         in_l_mode == RequestMode::kSignWithConfirm;
+}
+
+// The processing screen's variant while the card operation of the mode runs.
+int CardReadProcessMode(RequestMode in_l_mode) {
+  switch (in_l_mode) {
+    case RequestMode::kPasswordChange: return 3;
+    case RequestMode::kSign:
+    case RequestMode::kSignWithConfirm: return 4;
+    case RequestMode::kGpkiSign:
+    case RequestMode::kGpkiSignWithConfirm: return 6;
+    case RequestMode::kGpkiPasswordChange: return 7;
+    case RequestMode::kUnknown:
+    case RequestMode::kLogin:
+    case RequestMode::kMyNumberInfo:
+    case RequestMode::kPersonalInfo:
+    case RequestMode::kCancel: return 1;
   }
-  return false;
+  return 1;
 }
 
 // Results travel in the low 16 bits of wParam.
@@ -35,7 +55,7 @@ std::unique_ptr<Screen> EventController::MakeScreen(ScreenKind in_l_kind, ErrorI
                                                     Certificate* in_l_certificate,
                                                     Certificate* in_l_second_certificate) {
   // Only the log-in password screen speaks English, and only when the page asks for it.
-  const bool l_english = in_l_kind == ScreenKind::kPasswordEntry && m_data_store_->GetMode() == L"01" &&
+  const bool l_english = in_l_kind == ScreenKind::kPasswordEntry && m_data_store_->GetMode() == RequestMode::kLogin &&
                          m_data_store_->GetLanguage() == L"en";
   SetMessageLanguage(l_english ? L"en" : L"ja");
   ScreenRequest l_request;
@@ -99,9 +119,9 @@ std::unique_ptr<Screen> EventController::ExecStartShowing(int in_l_start_result,
   };
   if (in_l_start_result != 0) return l_error_screen(io_l_start_error);
 
-  const std::wstring l_mode = m_data_store_->GetMode();
+  const RequestMode l_mode = m_data_store_->GetMode();
   if (IsSigningMode(l_mode)) m_cancel_event_ = platform::NamedEvent::Create(CancelEventName());
-  if (!IsOneOf(l_mode, {L"06", L"13"}) &&
+  if (!IsPasswordChangeMode(l_mode) &&
       m_services_.interrupt_thread.CreateThreadForInterrupt(m_interrupt_error_info_, *m_data_store_) != 0) {
     return l_error_screen(m_interrupt_error_info_);
   }
@@ -120,22 +140,30 @@ std::unique_ptr<Screen> EventController::ExecStartShowing(int in_l_start_result,
 }
 
 void EventController::ExecStartUp() {
-  const std::wstring l_mode = m_data_store_->GetMode();
-  if (IsOneOf(l_mode, {L"06", L"13"})) {
-    m_services_.poster.Post(WM_APP02, 0, 0);
-    return;
-  }
+  const RequestMode l_mode = m_data_store_->GetMode();
   CardAccessThread& l_access = m_services_.card_access;
-  int l_ret;
-  if (IsOneOf(l_mode, {L"01", L"02", L"07"})) {
-    ShowProcessingScreen(l_mode == L"01" ? 1 : 4);
-    l_ret = l_access.CreateThreadForEstablishJpki(&m_error_info_, m_data_store_, &m_result_data_);
-  } else if (IsOneOf(l_mode, {L"11", L"12"})) {
-    ShowProcessingScreen(5);
-    l_ret = l_access.CreateThreadForEstablishGpkiAp(&m_error_info_, m_data_store_, &m_result_data_);
-  } else {
-    ShowProcessingScreen(1);
-    l_ret = l_access.CreateThreadForEstablishPersonalInfo(&m_error_info_, m_data_store_, &m_result_data_);
+  int l_ret = 0;
+  switch (l_mode) {
+    case RequestMode::kPasswordChange:
+    case RequestMode::kGpkiPasswordChange: m_services_.poster.Post(WM_APP02, 0, 0); return;
+    case RequestMode::kLogin:
+    case RequestMode::kSign:
+    case RequestMode::kSignWithConfirm:
+      ShowProcessingScreen(l_mode == RequestMode::kLogin ? 1 : 4);
+      l_ret = l_access.CreateThreadForEstablishJpki(&m_error_info_, m_data_store_, &m_result_data_);
+      break;
+    case RequestMode::kGpkiSign:
+    case RequestMode::kGpkiSignWithConfirm:
+      ShowProcessingScreen(5);
+      l_ret = l_access.CreateThreadForEstablishGpkiAp(&m_error_info_, m_data_store_, &m_result_data_);
+      break;
+    case RequestMode::kUnknown:
+    case RequestMode::kMyNumberInfo:
+    case RequestMode::kPersonalInfo:
+    case RequestMode::kCancel:
+      ShowProcessingScreen(1);
+      l_ret = l_access.CreateThreadForEstablishPersonalInfo(&m_error_info_, m_data_store_, &m_result_data_);
+      break;
   }
   if (l_ret != 0) ShowErrorScreen();
 }
@@ -151,10 +179,10 @@ void EventController::ExecCardInitResult(std::uintptr_t in_l_wparam) {
   }
   m_error_info_.SetError(L"", L"", L"", L"");
   m_end_error_info_ = m_error_info_;
-  const std::wstring l_mode = m_data_store_->GetMode();
-  if (l_mode == L"06") {
+  const RequestMode l_mode = m_data_store_->GetMode();
+  if (l_mode == RequestMode::kPasswordChange) {
     ShowScreen(m_data_store_->GetPasswordType() == 0 ? ScreenKind::kPasswordSelect : ScreenKind::kPasswordChange);
-  } else if (l_mode == L"13") {
+  } else if (l_mode == RequestMode::kGpkiPasswordChange) {
     ShowScreen(ScreenKind::kPasswordChange);
   } else {
     ShowScreen(ScreenKind::kPasswordEntry);
@@ -166,49 +194,46 @@ bool EventController::CreateCertificates() {
     return CertificateFactory::CreateCertificate(m_data_store_, &m_result_data_, &m_error_info_,
                                                  m_services_.scard_api);
   };
-  const std::wstring l_mode = m_data_store_->GetMode();
-  if (l_mode == L"07" && !m_certificate_) m_certificate_ = l_create();
-  if (l_mode == L"12" && (!m_certificate_ || !m_second_certificate_)) {
+  const RequestMode l_mode = m_data_store_->GetMode();
+  if (l_mode == RequestMode::kSignWithConfirm && !m_certificate_) m_certificate_ = l_create();
+  if (l_mode == RequestMode::kGpkiSignWithConfirm && (!m_certificate_ || !m_second_certificate_)) {
     m_data_store_->SetCertificateType(L"019");
     m_certificate_ = l_create();
     m_second_certificate_ = l_create();
   }
-  return m_certificate_ && (l_mode != L"12" || m_second_certificate_);
+  return m_certificate_ && (l_mode != RequestMode::kGpkiSignWithConfirm || m_second_certificate_);
 }
 
 void EventController::ExecCardRead() {
-  const std::wstring l_mode = m_data_store_->GetMode();
-  int l_process_mode = 1;
-  if (l_mode == L"06") l_process_mode = 3;
-  if (IsOneOf(l_mode, {L"02", L"07"})) l_process_mode = 4;
-  if (IsOneOf(l_mode, {L"11", L"12"})) l_process_mode = 6;
-  if (l_mode == L"13") l_process_mode = 7;
-  ShowProcessingScreen(l_process_mode);
+  const RequestMode l_mode = m_data_store_->GetMode();
+  ShowProcessingScreen(CardReadProcessMode(l_mode));
 
   CardAccessThread& l_access = m_services_.card_access;
   int l_ret = 1;
-  if (l_mode == L"01") {
-    l_ret = l_access.CreateThreadForLogin();
-  } else if (l_mode == L"02") {
-    l_ret = l_access.CreateThreadForSign();
-  } else if (IsOneOf(l_mode, {L"03", L"04"})) {
-    l_ret = l_access.CreateThreadForMyNumberPersonalInfo();
-  } else if (l_mode == L"06") {
-    l_ret = l_access.CreateThreadForChangePassword(&m_error_info_, m_data_store_);
-  } else if (l_mode == L"11") {
-    l_ret = l_access.CreateThreadForSignGpkiAp();
-  } else if (l_mode == L"13") {
-    l_ret = l_access.CreateThreadForChangeGpkiApPassword(&m_error_info_, m_data_store_);
-  } else if (IsOneOf(l_mode, {L"07", L"12"})) {
-    if (!CreateCertificates()) {
-      m_error_info_.SetCardError(L"EW044-0199", kModule, kRoutineExecCardRead, 1);
-    } else if (l_mode == L"07") {
-      l_ret = l_access.CreateThreadForSignWithConfirm(m_certificate_.get());
-    } else {
-      l_ret = l_access.CreateThreadForSignGpkiApWithConfirm(m_certificate_.get(), m_second_certificate_.get());
-    }
-  } else {
-    m_error_info_.SetCardError(L"EW044-0199", kModule, kRoutineExecCardRead, 2);
+  switch (l_mode) {
+    case RequestMode::kLogin: l_ret = l_access.CreateThreadForLogin(); break;
+    case RequestMode::kSign: l_ret = l_access.CreateThreadForSign(); break;
+    case RequestMode::kMyNumberInfo:
+    case RequestMode::kPersonalInfo: l_ret = l_access.CreateThreadForMyNumberPersonalInfo(); break;
+    case RequestMode::kPasswordChange:
+      l_ret = l_access.CreateThreadForChangePassword(&m_error_info_, m_data_store_);
+      break;
+    case RequestMode::kGpkiSign: l_ret = l_access.CreateThreadForSignGpkiAp(); break;
+    case RequestMode::kGpkiPasswordChange:
+      l_ret = l_access.CreateThreadForChangeGpkiApPassword(&m_error_info_, m_data_store_);
+      break;
+    case RequestMode::kSignWithConfirm:
+    case RequestMode::kGpkiSignWithConfirm:
+      if (!CreateCertificates()) {
+        m_error_info_.SetCardError(L"EW044-0199", kModule, kRoutineExecCardRead, 1);
+      } else if (l_mode == RequestMode::kSignWithConfirm) {
+        l_ret = l_access.CreateThreadForSignWithConfirm(m_certificate_.get());
+      } else {
+        l_ret = l_access.CreateThreadForSignGpkiApWithConfirm(m_certificate_.get(), m_second_certificate_.get());
+      }
+      break;
+    case RequestMode::kUnknown:
+    case RequestMode::kCancel: m_error_info_.SetCardError(L"EW044-0199", kModule, kRoutineExecCardRead, 2); break;
   }
   if (l_ret != 0) ShowErrorScreen();
 }
@@ -219,14 +244,14 @@ void EventController::ExecCardReadResult(std::uintptr_t in_l_wparam) {
     m_services_.poster.Post(WM_APP04, 0, 0);
     return;
   }
-  const bool l_password_change = m_data_store_->GetMode() == L"06";
-  if (l_result == 3) {
+  const bool l_password_change = m_data_store_->GetMode() == RequestMode::kPasswordChange;
+  if (l_result == CardAccessThread::kPasswordChanged) {
     m_result_data_.SetPasswordChanged();
     ShowScreen(ScreenKind::kPasswordChangeResult);
     return;
   }
-  if (l_result == 5) {
-    if (m_data_store_->GetMode() == L"12") {
+  if (l_result == CardAccessThread::kConfirmCertificate) {
+    if (m_data_store_->GetMode() == RequestMode::kGpkiSignWithConfirm) {
       ShowScreen(MakeScreen(ScreenKind::kCertificateConfirmGpkiAp, m_error_info_, 0, nullptr, m_certificate_.get(),
                             m_second_certificate_.get()));
     } else {
@@ -270,7 +295,7 @@ void EventController::ExecSignWithCryptoAPI() {
 
 void EventController::ExecSignWithCryptoAPIResult(std::uintptr_t in_l_wparam) {
   const std::uintptr_t l_result = ResultOf(in_l_wparam);
-  if (l_result == 5) {
+  if (l_result == CardAccessThread::kConfirmCertificate) {
     ShowScreen(MakeScreen(ScreenKind::kCertificateConfirm, m_error_info_, 0, nullptr, m_certificate_.get()));
   } else if (l_result == 0) {
     m_services_.poster.Post(WM_APP04, 0, 0);
@@ -283,12 +308,12 @@ void EventController::ExecInterrupt() { ShowScreen(MakeScreen(ScreenKind::kError
 
 bool EventController::ReleaseSessions() {
   using EndSession = CardAccessThread::EndSession;
-  const std::wstring l_mode = m_data_store_->GetMode();
-  const bool l_gpki = IsOneOf(l_mode, {L"11", L"12", L"13"});
+  const RequestMode l_mode = m_data_store_->GetMode();
+  const bool l_gpki = IsGpkiMode(l_mode);
   EndSession l_session = EndSession::kPersonalInfo;
   if (!m_data_store_->GetCertificateType().empty() || !m_data_store_->GetFilePath().empty()) {
     l_session = l_gpki ? EndSession::kGpkiAp : EndSession::kCryptoAPI;
-  } else if (IsOneOf(l_mode, {L"01", L"02", L"07"})) {
+  } else if (IsJpkiSigningMode(l_mode)) {
     l_session = EndSession::kJpki;
   } else if (l_gpki) {
     // Modes "11" and "13" carry no certificate type; their GPKI session is

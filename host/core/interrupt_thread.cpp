@@ -131,7 +131,7 @@ const wchar_t* InterruptThread::ClassifySecondMessage(const std::wstring& in_l_t
   ErrorInfo l_error;
   TavcStdIo l_io;
   if (l_io.ParseStdIn(in_l_text.data(), in_l_length, l_store, l_error) != 0) return L"EW042-2401";
-  return l_store.GetMode() == L"05" ? L"EW044-2400" : L"EW042-2402";
+  return l_store.GetMode() == RequestMode::kCancel ? L"EW044-2400" : L"EW042-2402";
 }
 
 }  // namespace tavc

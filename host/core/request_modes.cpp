@@ -1,23 +1,81 @@
 #include "host/core/request_modes.h"
 
 namespace tavc {
+namespace {
 
-bool IsKnownMode(const std::wstring& in_l_mode) {
-  for (const wchar_t* l_mode : {L"01", L"02", L"03", L"04", L"06", L"07", L"11", L"12", L"13"}) {
-    if (in_l_mode == l_mode) return true;
+struct ModeText {
+  const wchar_t* text;
+  RequestMode mode;
+};
+
+constexpr ModeText kModeTexts[] = {
+    {L"01", RequestMode::kLogin},
+    {L"02", RequestMode::kSign},
+    {L"03", RequestMode::kMyNumberInfo},
+    {L"04", RequestMode::kPersonalInfo},
+    {L"05", RequestMode::kCancel},
+    {L"06", RequestMode::kPasswordChange},
+    {L"07", RequestMode::kSignWithConfirm},
+    {L"11", RequestMode::kGpkiSign},
+    {L"12", RequestMode::kGpkiSignWithConfirm},
+    {L"13", RequestMode::kGpkiPasswordChange},
+};
+
+}  // namespace
+
+RequestMode ParseRequestMode(const std::wstring& in_l_text) {
+  for (const ModeText& l_entry : kModeTexts) {
+    if (in_l_text == l_entry.text) return l_entry.mode;
+  }
+  return RequestMode::kUnknown;
+}
+
+bool IsKnownMode(RequestMode in_l_mode) {
+  switch (in_l_mode) {
+    case RequestMode::kUnknown:
+    case RequestMode::kCancel: return false;
+    case RequestMode::kLogin:
+    case RequestMode::kSign:
+    case RequestMode::kMyNumberInfo:
+    case RequestMode::kPersonalInfo:
+    case RequestMode::kPasswordChange:
+    case RequestMode::kSignWithConfirm:
+    case RequestMode::kGpkiSign:
+    case RequestMode::kGpkiSignWithConfirm:
+    case RequestMode::kGpkiPasswordChange: return true;
   }
   return false;
 }
 
-bool IsSigningMode(const std::wstring& in_l_mode) {
-  return in_l_mode == L"01" || in_l_mode == L"02" || in_l_mode == L"07" || in_l_mode == L"11" || in_l_mode == L"12";
+bool IsSigningMode(RequestMode in_l_mode) {
+  switch (in_l_mode) {
+    case RequestMode::kLogin:
+    case RequestMode::kSign:
+    case RequestMode::kSignWithConfirm:
+    case RequestMode::kGpkiSign:
+    case RequestMode::kGpkiSignWithConfirm: return true;
+    case RequestMode::kUnknown:
+    case RequestMode::kMyNumberInfo:
+    case RequestMode::kPersonalInfo:
+    case RequestMode::kCancel:
+    case RequestMode::kPasswordChange:
+    case RequestMode::kGpkiPasswordChange: return false;
+  }
+  return false;
 }
 
-bool IsCertificateChoiceMode(const std::wstring& in_l_mode) { return in_l_mode == L"02" || in_l_mode == L"07"; }
+bool IsCertificateChoiceMode(RequestMode in_l_mode) {
+  return in_l_mode == RequestMode::kSign || in_l_mode == RequestMode::kSignWithConfirm;
+}
 
-std::wstring DigestErrorCode(const std::wstring& in_l_mode) {
-  if (in_l_mode == L"01") return L"EW142-1200";
-  if (in_l_mode == L"11" || in_l_mode == L"12") return L"EWC42-1200";
+bool IsGpkiMode(RequestMode in_l_mode) {
+  return in_l_mode == RequestMode::kGpkiSign || in_l_mode == RequestMode::kGpkiSignWithConfirm ||
+         in_l_mode == RequestMode::kGpkiPasswordChange;
+}
+
+std::wstring DigestErrorCode(RequestMode in_l_mode) {
+  if (in_l_mode == RequestMode::kLogin) return L"EW142-1200";
+  if (in_l_mode == RequestMode::kGpkiSign || in_l_mode == RequestMode::kGpkiSignWithConfirm) return L"EWC42-1200";
   return L"EW242-1200";
 }
 

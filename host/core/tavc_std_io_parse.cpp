@@ -62,14 +62,17 @@ int StoreOrigin(const std::wstring& in_l_value, DataStore& in_l_data_store) {
 
 int TavcStdIo::SetParam(const std::wstring& in_l_key, const std::wstring& in_l_value, DataStore& in_l_data_store,
                         ErrorInfo& in_l_error_info) {
-  const std::wstring l_mode = in_l_data_store.GetMode();
+  const RequestMode l_mode = in_l_data_store.GetMode();
   if (in_l_key == L"latest_version") {
     in_l_data_store.SetLatestVersion(in_l_value);
   } else if (in_l_key == L"available_version") {
     in_l_data_store.SetAvailableVersion(in_l_value);
   } else if (in_l_key == L"mode") {
     in_l_data_store.SetMode(in_l_value);
-    if (in_l_value == L"11" || in_l_value == L"12") in_l_data_store.SetGpkiCertificateType(0);
+    const RequestMode l_new_mode = in_l_data_store.GetMode();
+    if (l_new_mode == RequestMode::kGpkiSign || l_new_mode == RequestMode::kGpkiSignWithConfirm) {
+      in_l_data_store.SetGpkiCertificateType(0);
+    }
   } else if (in_l_key == L"service_id") {
     in_l_data_store.SetServiceId(in_l_value);
   } else if (in_l_key == L"ca") {
@@ -85,11 +88,13 @@ int TavcStdIo::SetParam(const std::wstring& in_l_key, const std::wstring& in_l_v
   } else if (in_l_key == L"language") {
     in_l_data_store.SetLanguage(in_l_value);
   } else if (in_l_key == L"combination_code_flag") {
-    if ((l_mode == L"01" || l_mode == L"03" || l_mode == L"04") && in_l_value == L"true") {
+    if ((l_mode == RequestMode::kLogin || l_mode == RequestMode::kMyNumberInfo ||
+         l_mode == RequestMode::kPersonalInfo) &&
+        in_l_value == L"true") {
       in_l_data_store.SetCombinationCodeFlag(1);
     }
   } else if (in_l_key == L"city_code_flag") {
-    if (l_mode == L"01" && in_l_value == L"true") in_l_data_store.SetCityCodeFlag(1);
+    if (l_mode == RequestMode::kLogin && in_l_value == L"true") in_l_data_store.SetCityCodeFlag(1);
   } else if (in_l_key == L"origin") {
     return StoreOrigin(in_l_value, in_l_data_store);
   }

@@ -28,7 +28,7 @@ bool IsValidCertificateChoice(const DataStore& in_l_data_store) {
 // A card's key signs the request's bytes as they are, so each must be a SHA-256
 // DigestInfo; the provider and file keys sign the hash at its end themselves.
 bool HasOnlyCardDigestInfos(const DataStore& in_l_data_store) {
-  const std::wstring l_mode = in_l_data_store.GetMode();
+  const RequestMode l_mode = in_l_data_store.GetMode();
   const bool l_card = !IsCertificateChoiceMode(l_mode) ||
                       (in_l_data_store.GetCertificateType().empty() && in_l_data_store.GetFilePath().empty());
   if (!IsSigningMode(l_mode) || !l_card) return true;
@@ -86,8 +86,9 @@ int TavcStdIo::ReadFromStdIn(DataStore& in_l_data_store, ErrorInfo& in_l_error_i
     return 1;
   }
 
-  const std::wstring l_mode = in_l_data_store.GetMode();
-  if (l_mode.empty() || in_l_data_store.GetLatestVersion().empty() || in_l_data_store.GetAvailableVersion().empty() ||
+  const RequestMode l_mode = in_l_data_store.GetMode();
+  if (in_l_data_store.GetModeText().empty() || in_l_data_store.GetLatestVersion().empty() ||
+      in_l_data_store.GetAvailableVersion().empty() ||
       (IsSigningMode(l_mode) && in_l_data_store.GetDigest().empty()) ||
       (IsCertificateChoiceMode(l_mode) && !IsValidCertificateChoice(in_l_data_store))) {
     in_l_error_info.SetError(L"EW042-1201", L"", L"", L"");

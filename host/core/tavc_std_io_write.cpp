@@ -28,9 +28,9 @@ bool HexToBase64(const std::wstring& in_l_hex, std::wstring& out_l_base64) {
   return true;
 }
 
-std::wstring SigningErrorCode(const std::wstring& in_l_mode) {
-  if (in_l_mode == L"01") return L"EW144-1301";
-  if (in_l_mode == L"11" || in_l_mode == L"12") return L"EWC44-1301";
+std::wstring SigningErrorCode(RequestMode in_l_mode) {
+  if (in_l_mode == RequestMode::kLogin) return L"EW144-1301";
+  if (in_l_mode == RequestMode::kGpkiSign || in_l_mode == RequestMode::kGpkiSignWithConfirm) return L"EWC44-1301";
   return L"EW244-1301";
 }
 
@@ -60,32 +60,49 @@ bool HasNoData(const ResultData& in_l_result_data) {
          in_l_result_data.GetBirthday().empty();
 }
 
-std::wstring SuccessPart(const std::wstring& in_l_mode, const DataStore& in_l_data_store,
-                         const ResultData& in_l_result_data, const std::vector<std::wstring>& in_l_signatures,
-                         const std::wstring& in_l_certificate) {
+std::wstring SignaturesPart(const std::vector<std::wstring>& in_l_signatures, const std::wstring& in_l_certificate) {
+  std::wstring l_text = L"  \"signature\":[";
+  for (std::size_t l_i = 0; l_i < in_l_signatures.size(); ++l_i) {
+    if (l_i > 0) l_text += L",";
+    l_text += Quoted(in_l_signatures[l_i]);
+  }
+  return l_text + L"],\r\n" + Line(L"certificate", in_l_certificate) + L"\r\n";
+}
+
+std::wstring SuccessPart(RequestMode in_l_mode, const DataStore& in_l_data_store, const ResultData& in_l_result_data,
+                         const std::vector<std::wstring>& in_l_signatures, const std::wstring& in_l_certificate) {
   std::wstring l_text;
   const bool l_combination = in_l_data_store.GetCombinationCodeFlag() == 1;
-  if (in_l_mode == L"01") {
-    l_text += Line(L"signature", in_l_signatures.empty() ? std::wstring() : in_l_signatures.front()) + L",\r\n";
-    l_text += Line(L"certificate", in_l_certificate);
-    if (l_combination) l_text += L",\r\n" + Line(L"combination_code", in_l_result_data.GetCombinationCode());
-    if (in_l_data_store.GetCityCodeFlag() == 1) l_text += L",\r\n" + Line(L"city_code", in_l_result_data.GetCityCode());
-    l_text += L"\r\n";
-  } else if (IsSigningMode(in_l_mode)) {
-    l_text += L"  \"signature\":[";
-    for (std::size_t l_i = 0; l_i < in_l_signatures.size(); ++l_i) {
-      if (l_i > 0) l_text += L",";
-      l_text += Quoted(in_l_signatures[l_i]);
-    }
-    l_text += L"],\r\n" + Line(L"certificate", in_l_certificate) + L"\r\n";
-  } else if (in_l_mode == L"03" || in_l_mode == L"04") {
-    if (in_l_mode == L"03") l_text += Line(L"mynumber", in_l_result_data.GetMynumber()) + L",\r\n";
-    l_text += Line(L"name", in_l_result_data.GetName()) + L",\r\n";
-    l_text += Line(L"sex", in_l_result_data.GetSex()) + L",\r\n";
-    l_text += Line(L"address", in_l_result_data.GetAddress()) + L",\r\n";
-    l_text += Line(L"birthday", in_l_result_data.GetBirthday());
-    if (l_combination) l_text += L",\r\n" + Line(L"combination_code", in_l_result_data.GetCombinationCode());
-    l_text += L"\r\n";
+  switch (in_l_mode) {
+    case RequestMode::kLogin:
+      l_text += Line(L"signature", in_l_signatures.empty() ? std::wstring() : in_l_signatures.front()) + L",\r\n";
+      l_text += Line(L"certificate", in_l_certificate);
+      if (l_combination) l_text += L",\r\n" + Line(L"combination_code", in_l_result_data.GetCombinationCode());
+      if (in_l_data_store.GetCityCodeFlag() == 1) {
+        l_text += L",\r\n" + Line(L"city_code", in_l_result_data.GetCityCode());
+      }
+      l_text += L"\r\n";
+      break;
+    case RequestMode::kSign:
+    case RequestMode::kSignWithConfirm:
+    case RequestMode::kGpkiSign:
+    case RequestMode::kGpkiSignWithConfirm: l_text += SignaturesPart(in_l_signatures, in_l_certificate); break;
+    case RequestMode::kMyNumberInfo:
+    case RequestMode::kPersonalInfo:
+      if (in_l_mode == RequestMode::kMyNumberInfo) {
+        l_text += Line(L"mynumber", in_l_result_data.GetMynumber()) + L",\r\n";
+      }
+      l_text += Line(L"name", in_l_result_data.GetName()) + L",\r\n";
+      l_text += Line(L"sex", in_l_result_data.GetSex()) + L",\r\n";
+      l_text += Line(L"address", in_l_result_data.GetAddress()) + L",\r\n";
+      l_text += Line(L"birthday", in_l_result_data.GetBirthday());
+      if (l_combination) l_text += L",\r\n" + Line(L"combination_code", in_l_result_data.GetCombinationCode());
+      l_text += L"\r\n";
+      break;
+    case RequestMode::kUnknown:
+    case RequestMode::kCancel:
+    case RequestMode::kPasswordChange:
+    case RequestMode::kGpkiPasswordChange: break;
   }
   return l_text;
 }
@@ -95,7 +112,7 @@ std::wstring SuccessPart(const std::wstring& in_l_mode, const DataStore& in_l_da
 std::wstring BuildResponseText(const DataStore& in_l_data_store, const ResultData& in_l_result_data,
                                int in_l_end_alert_flag, ErrorInfo& io_l_error_info, bool& out_l_converted) {
   out_l_converted = true;
-  const std::wstring l_mode = in_l_data_store.GetMode();
+  const RequestMode l_mode = in_l_data_store.GetMode();
   const bool l_end_alert = in_l_end_alert_flag == 1;
   if (!IsKnownMode(l_mode) && !l_end_alert && in_l_data_store.GetUnavailableVersionFlg() == 0) {
     io_l_error_info.SetError(L"EW044-1300", L"", L"", L"");
@@ -118,12 +135,12 @@ std::wstring BuildResponseText(const DataStore& in_l_data_store, const ResultDat
   }
 
   const std::wstring& l_code = io_l_error_info.GetCode();
-  std::wstring l_text = L"{\r\n" + Line(L"mode", l_mode) + L",\r\n";
-  if (l_end_alert && l_mode == L"06") {
+  std::wstring l_text = L"{\r\n" + Line(L"mode", in_l_data_store.GetModeText()) + L",\r\n";
+  if (l_end_alert && l_mode == RequestMode::kPasswordChange) {
     l_text += PasswordChangeEnd(in_l_result_data);
   } else if (l_end_alert) {
     l_text += L"  \"result\":\"9\"\r\n";
-  } else if (l_mode == L"13" && l_code.empty() && in_l_result_data.GetPasswordChanged()) {
+  } else if (l_mode == RequestMode::kGpkiPasswordChange && l_code.empty() && in_l_result_data.GetPasswordChanged()) {
     // The installation identifier goes out only once the card did what was asked.
     l_text += UuidResult(in_l_result_data);
   } else if (l_code.empty() && HasNoData(in_l_result_data)) {

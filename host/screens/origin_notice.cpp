@@ -1,6 +1,7 @@
 #include "host/screens/origin_notice.h"
 
 #include "common/template_format.h"
+#include "host/core/request_modes.h"
 #include "host/resources/message_texts.h"
 
 namespace tavc {
@@ -19,9 +20,10 @@ std::vector<OriginRun> OriginNoticePieces(const DataStore& in_l_data_store) {
 }
 
 std::wstring SignatureCountNotice(const DataStore& in_l_data_store) {
-  const std::wstring l_mode = in_l_data_store.GetMode();
-  if (in_l_data_store.GetOrigin().empty() ||
-      (l_mode != L"02" && l_mode != L"07" && l_mode != L"11" && l_mode != L"12")) {
+  // A log-in signs one digest: only the other signing modes tell how many.
+  const RequestMode l_mode = in_l_data_store.GetMode();
+  const bool l_counted = IsSigningMode(l_mode) && l_mode != RequestMode::kLogin;
+  if (in_l_data_store.GetOrigin().empty() || !l_counted) {
     return L"";
   }
   return FormatTemplate(LoadMessageText(kSignatureCountId),

@@ -22,8 +22,8 @@ bool IsGpkiText(const std::wstring& in_l_text) {
 
 }  // namespace
 
-PasswordChangeRule PasswordChangeRuleFor(const std::wstring& in_l_mode, int in_l_type) {
-  if (in_l_mode == L"13") return PasswordChangeRule{2040, 16, 6, false, false, false};
+PasswordChangeRule PasswordChangeRuleFor(RequestMode in_l_mode, int in_l_type) {
+  if (in_l_mode == RequestMode::kGpkiPasswordChange) return PasswordChangeRule{2040, 16, 6, false, false, false};
   if (in_l_type == 3) return PasswordChangeRule{2037, 16, 6, false, true, true};
   if (in_l_type == 2) return PasswordChangeRule{2039, 4, 4, true, false, false};
   return PasswordChangeRule{2038, 4, 4, true, false, false};
@@ -44,9 +44,9 @@ int IsAlphaNumber(const std::wstring& in_l_text) {
   return l_letter && l_digit ? 0 : 2;
 }
 
-std::wstring CheckPasswordChange(const std::wstring& in_l_mode, int in_l_type, const std::wstring& in_l_current,
+std::wstring CheckPasswordChange(RequestMode in_l_mode, int in_l_type, const std::wstring& in_l_current,
                                  const std::wstring& in_l_new, const std::wstring& in_l_confirmation) {
-  if (in_l_mode == L"13") {
+  if (in_l_mode == RequestMode::kGpkiPasswordChange) {
     if (!IsGpkiText(in_l_current)) return L"EW640-274D";
     if (!IsGpkiText(in_l_new)) return L"EW640-274E";
     return in_l_new == in_l_confirmation ? L"" : L"EW640-274F";
@@ -96,8 +96,8 @@ int PasswordTypeOfRadio(int in_l_radio) {
   }
 }
 
-std::uint32_t PasswordChangeSuccessTextId(const std::wstring& in_l_mode, int in_l_type) {
-  if (in_l_mode == L"13") return 2078;
+std::uint32_t PasswordChangeSuccessTextId(RequestMode in_l_mode, int in_l_type) {
+  if (in_l_mode == RequestMode::kGpkiPasswordChange) return 2078;
   if (in_l_type == 3) return 2049;
   if (in_l_type == 2) return 2051;
   return 2050;

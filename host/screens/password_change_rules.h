@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "host/core/request_modes.h"
+
 namespace tavc {
 
 struct PasswordChangeRule {
@@ -18,7 +20,7 @@ struct PasswordChangeRule {
   bool shown_at_start;  // the fields start in plain text
 };
 
-PasswordChangeRule PasswordChangeRuleFor(const std::wstring& in_l_mode, int in_l_type);
+PasswordChangeRule PasswordChangeRuleFor(RequestMode in_l_mode, int in_l_type);
 
 // 0 when every character is a digit, else 1.
 int IsNumber(const std::wstring& in_l_text);
@@ -28,7 +30,7 @@ int IsAlphaNumber(const std::wstring& in_l_text);
 
 // The code of the first check on OK that fails, or an empty text when the
 // three texts may go to the card.
-std::wstring CheckPasswordChange(const std::wstring& in_l_mode, int in_l_type, const std::wstring& in_l_current,
+std::wstring CheckPasswordChange(RequestMode in_l_mode, int in_l_type, const std::wstring& in_l_current,
                                  const std::wstring& in_l_new, const std::wstring& in_l_confirmation);
 
 // The typed text after the type's typing rule (digits kept, or upper case).
@@ -40,6 +42,6 @@ int PasswordSelectRadioFor(int in_l_type);
 int PasswordTypeOfRadio(int in_l_radio);
 
 // The result screen's success text.
-std::uint32_t PasswordChangeSuccessTextId(const std::wstring& in_l_mode, int in_l_type);
+std::uint32_t PasswordChangeSuccessTextId(RequestMode in_l_mode, int in_l_type);
 
 }  // namespace tavc

@@ -4,11 +4,21 @@
 
 namespace tavc {
 
-PasswordRule PasswordRuleFor(const std::wstring& in_l_mode) {
-  if (in_l_mode == L"01") return {2005, 4, 4, true, true, L"EW140-0820"};
-  if (in_l_mode == L"02" || in_l_mode == L"07") return {2006, 16, 6, false, true, L"EW240-0820"};
-  // GPKI: letters and digits of the C locale, all below '{'; kept as typed.
-  if (in_l_mode == L"11" || in_l_mode == L"12") return {2068, 16, 6, false, false, L"EWC40-0820"};
+PasswordRule PasswordRuleFor(RequestMode in_l_mode) {
+  switch (in_l_mode) {
+    case RequestMode::kLogin: return {2005, 4, 4, true, true, L"EW140-0820"};
+    case RequestMode::kSign:
+    case RequestMode::kSignWithConfirm: return {2006, 16, 6, false, true, L"EW240-0820"};
+    // GPKI: letters and digits of the C locale, all below '{'; kept as typed.
+    case RequestMode::kGpkiSign:
+    case RequestMode::kGpkiSignWithConfirm: return {2068, 16, 6, false, false, L"EWC40-0820"};
+    case RequestMode::kUnknown:
+    case RequestMode::kMyNumberInfo:
+    case RequestMode::kPersonalInfo:
+    case RequestMode::kCancel:
+    case RequestMode::kPasswordChange:
+    case RequestMode::kGpkiPasswordChange: break;
+  }
   return {2007, 4, 4, true, true, L"EW340-0820"};
 }
 
@@ -25,12 +35,14 @@ std::wstring FilterPassword(const PasswordRule& in_l_rule, const std::wstring& i
   return l_kept;
 }
 
-bool PasswordChangeLinkShown(const std::wstring& in_l_mode, const std::wstring& in_l_pw_change) {
-  return (in_l_mode == L"01" || in_l_mode == L"11" || in_l_mode == L"12") && in_l_pw_change == L"1";
+bool PasswordChangeLinkShown(RequestMode in_l_mode, const std::wstring& in_l_pw_change) {
+  const bool l_mode_has_link = in_l_mode == RequestMode::kLogin || in_l_mode == RequestMode::kGpkiSign ||
+                               in_l_mode == RequestMode::kGpkiSignWithConfirm;
+  return l_mode_has_link && in_l_pw_change == L"1";
 }
 
-const wchar_t* PasswordScreenLanguage(const std::wstring& in_l_mode, const std::wstring& in_l_language) {
-  return in_l_mode == L"01" && in_l_language == L"en" ? L"en" : L"ja-JP";
+const wchar_t* PasswordScreenLanguage(RequestMode in_l_mode, const std::wstring& in_l_language) {
+  return in_l_mode == RequestMode::kLogin && in_l_language == L"en" ? L"en" : L"ja-JP";
 }
 
 }  // namespace tavc

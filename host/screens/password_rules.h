@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "host/core/request_modes.h"
+
 namespace tavc {
 
 struct PasswordRule {
@@ -16,14 +18,14 @@ struct PasswordRule {
   const wchar_t* invalid_code;
 };
 
-PasswordRule PasswordRuleFor(const std::wstring& in_l_mode);
+PasswordRule PasswordRuleFor(RequestMode in_l_mode);
 // Whether the mode admits the character at all.
 bool PasswordCharacterAllowed(const PasswordRule& in_l_rule, wchar_t in_l_unit);
 // The text with every character the rule does not admit taken out.
 std::wstring FilterPassword(const PasswordRule& in_l_rule, const std::wstring& in_l_text);
 // The link to the password change shows in the log-in and GPKI signing modes, when asked for.
-bool PasswordChangeLinkShown(const std::wstring& in_l_mode, const std::wstring& in_l_pw_change);
+bool PasswordChangeLinkShown(RequestMode in_l_mode, const std::wstring& in_l_pw_change);
 // "en" only for an English log-in; every other screen stays Japanese.
-const wchar_t* PasswordScreenLanguage(const std::wstring& in_l_mode, const std::wstring& in_l_language);
+const wchar_t* PasswordScreenLanguage(RequestMode in_l_mode, const std::wstring& in_l_language);
 
 }  // namespace tavc

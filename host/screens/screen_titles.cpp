@@ -1,20 +1,37 @@
 #include "host/screens/screen_titles.h"
 
 namespace tavc {
+namespace {
 
-std::uint32_t ScreenTitleId(ScreenKind in_l_kind, const std::wstring& in_l_mode) {
+// The password entry screen names the operation the password is for.
+std::uint32_t PasswordEntryTitleId(RequestMode in_l_mode) {
+  switch (in_l_mode) {
+    case RequestMode::kSign:
+    case RequestMode::kSignWithConfirm: return 3004;
+    case RequestMode::kMyNumberInfo:
+    case RequestMode::kPersonalInfo: return 3005;
+    case RequestMode::kGpkiSign:
+    case RequestMode::kGpkiSignWithConfirm: return 3014;
+    case RequestMode::kUnknown:
+    case RequestMode::kLogin:
+    case RequestMode::kCancel:
+    case RequestMode::kPasswordChange:
+    case RequestMode::kGpkiPasswordChange: return 3003;
+  }
+  return 3003;
+}
+
+}  // namespace
+
+std::uint32_t ScreenTitleId(ScreenKind in_l_kind, RequestMode in_l_mode) {
   switch (in_l_kind) {
     case ScreenKind::kVersionInfo: return 3001;
     case ScreenKind::kCardRequest: return 3002;
-    case ScreenKind::kPasswordEntry:
-      if (in_l_mode == L"02" || in_l_mode == L"07") return 3004;
-      if (in_l_mode == L"03" || in_l_mode == L"04") return 3005;
-      if (in_l_mode == L"11" || in_l_mode == L"12") return 3014;
-      return 3003;
+    case ScreenKind::kPasswordEntry: return PasswordEntryTitleId(in_l_mode);
     case ScreenKind::kProcessing: return 3006;
     case ScreenKind::kError: return 3007;
     case ScreenKind::kPasswordSelect: return 3010;
-    case ScreenKind::kPasswordChange: return in_l_mode == L"13" ? 3016 : 3011;
+    case ScreenKind::kPasswordChange: return in_l_mode == RequestMode::kGpkiPasswordChange ? 3016 : 3011;
     case ScreenKind::kPasswordChangeResult: return 3012;
     case ScreenKind::kCertificateConfirm: return 3013;
     case ScreenKind::kCertificateConfirmGpkiAp: return 3015;

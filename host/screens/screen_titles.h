@@ -3,12 +3,13 @@
 #include <cstdint>
 #include <string>
 
+#include "host/core/request_modes.h"
 #include "host/core/screen_factory.h"
 
 namespace tavc {
 
 // The title string of the screen for the request's mode; the password screens
 // name the operation the password is for.
-std::uint32_t ScreenTitleId(ScreenKind in_l_kind, const std::wstring& in_l_mode);
+std::uint32_t ScreenTitleId(ScreenKind in_l_kind, RequestMode in_l_mode);
 
 }  // namespace tavc

@@ -63,9 +63,9 @@ int StartUpCheck::CheckParams(DataStore& in_l_data_store, ErrorInfo& in_l_error_
   if (!IsVersionNumber(in_l_data_store.GetLatestVersion())) return l_fail(L"EW042-1203");
   const std::size_t l_service_id_length = in_l_data_store.GetServiceId().size();
   if (l_service_id_length != 0 && l_service_id_length != 2) return l_fail(L"EW042-1204");
-  const std::wstring l_mode = in_l_data_store.GetMode();
+  const RequestMode l_mode = in_l_data_store.GetMode();
   if (!IsKnownMode(l_mode)) return l_fail(L"EW042-1205");
-  if (l_mode == L"06") in_l_data_store.SetServiceId(L"");
+  if (l_mode == RequestMode::kPasswordChange) in_l_data_store.SetServiceId(L"");
 
   if (IsSigningMode(l_mode)) {
     for (const std::wstring& l_digest : in_l_data_store.GetDigest()) {
@@ -74,7 +74,8 @@ int StartUpCheck::CheckParams(DataStore& in_l_data_store, ErrorInfo& in_l_error_
         return 1;
       }
       if (!IsHexText(l_digest)) {
-        in_l_error_info.SetCardError(L"EW044-1299", kModule, kRoutineCheckParams, l_mode == L"01" ? 0x02 : 0x03);
+        in_l_error_info.SetCardError(L"EW044-1299", kModule, kRoutineCheckParams,
+                                     l_mode == RequestMode::kLogin ? 0x02 : 0x03);
         return 1;
       }
     }
@@ -100,11 +101,11 @@ int StartUpCheck::CheckVersion(DataStore* in_l_data_store, ErrorInfo* in_l_error
   const long l_available = VersionValue(in_l_data_store->GetAvailableVersion());
   if (l_latest <= l_own) return 0;
 
-  const std::wstring l_mode = in_l_data_store->GetMode();
+  const RequestMode l_mode = in_l_data_store->GetMode();
   std::wstring l_start = StartUpCodeStart(l_mode);
   // This version may no longer be used: the GPKI modes have no code for it.
   const bool l_unusable = l_own < l_available;
-  if (l_unusable && (l_mode == L"11" || l_mode == L"12" || l_mode == L"13")) l_start.clear();
+  if (l_unusable && IsGpkiMode(l_mode)) l_start.clear();
   if (!l_start.empty() && in_l_error_info != nullptr) {
     in_l_error_info->SetError(l_start + (l_unusable ? L"44-0431" : L"44-0430"), L"", L"", L"");
   }

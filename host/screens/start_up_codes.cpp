@@ -2,13 +2,20 @@
 
 namespace tavc {
 
-std::wstring StartUpCodeStart(const std::wstring& in_l_mode) {
-  if (in_l_mode == L"01") return L"EW1";
-  if (in_l_mode == L"02" || in_l_mode == L"07") return L"EW2";
-  if (in_l_mode == L"03" || in_l_mode == L"04") return L"EW3";
-  if (in_l_mode == L"06") return L"EW6";
-  if (in_l_mode == L"11" || in_l_mode == L"12") return L"EWC";
-  if (in_l_mode == L"13") return L"EWD";
+std::wstring StartUpCodeStart(RequestMode in_l_mode) {
+  switch (in_l_mode) {
+    case RequestMode::kLogin: return L"EW1";
+    case RequestMode::kSign:
+    case RequestMode::kSignWithConfirm: return L"EW2";
+    case RequestMode::kMyNumberInfo:
+    case RequestMode::kPersonalInfo: return L"EW3";
+    case RequestMode::kPasswordChange: return L"EW6";
+    case RequestMode::kGpkiSign:
+    case RequestMode::kGpkiSignWithConfirm: return L"EWC";
+    case RequestMode::kGpkiPasswordChange: return L"EWD";
+    case RequestMode::kUnknown:
+    case RequestMode::kCancel: return L"";
+  }
   return L"";
 }
 

@@ -3,9 +3,11 @@
 // "EW2" for "02" and "07", …), to which "44-0300", "44-0430" and the like are added.
 #include <string>
 
+#include "host/core/request_modes.h"
+
 namespace tavc {
 
 // Empty for a mode that has no such codes.
-std::wstring StartUpCodeStart(const std::wstring& in_l_mode);
+std::wstring StartUpCodeStart(RequestMode in_l_mode);
 
 }  // namespace tavc

@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* in_l_data, std::size_t
   ErrorInfo l_error;
   AccessForPersonalInfo l_access(l_rig.Api());
   if (l_access.EstablishCardSession(&l_error, &l_store, &l_result) != 0) __builtin_trap();
-  if (l_store.GetMode() != L"01" && l_access.CheckCardPassword() != 0) __builtin_trap();
+  if (l_store.GetMode() != RequestMode::kLogin && l_access.CheckCardPassword() != 0) __builtin_trap();
   const int l_ret = (l_access.*l_operation.run)();
   l_access.ReleaseCardSession();
   // Whatever the card said, the outcome is a success or a failure with its code.

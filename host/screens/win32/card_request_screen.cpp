@@ -1,6 +1,7 @@
 #include "host/screens/win32/card_request_screen.h"
 
 #include "host/core/message_poster.h"
+#include "host/core/request_modes.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/faq_address.h"
 
@@ -8,10 +9,6 @@ namespace tavc {
 namespace {
 
 constexpr int kMessage = -1;
-
-bool IsGpkiMode(const std::wstring& in_l_mode) {
-  return in_l_mode == L"11" || in_l_mode == L"12" || in_l_mode == L"13";
-}
 
 }  // namespace
 

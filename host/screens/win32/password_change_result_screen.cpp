@@ -11,7 +11,7 @@ PasswordChangeResultScreen::PasswordChangeResultScreen(HINSTANCE in_l_instance, 
     : BaseWindow(in_l_instance, in_l_request, IDD_PASSWORD_CHANGE_RESULT, L"PasswordChangeResultScreen") {}
 
 void PasswordChangeResultScreen::OnInitDialog() {
-  const std::wstring l_mode = Store().GetMode();
+  const RequestMode l_mode = Store().GetMode();
   SetCaption(ScreenTitleId(ScreenKind::kPasswordChangeResult, l_mode));
   const std::wstring l_message = Error().GetMessage();
   if (l_message.empty()) {
@@ -30,7 +30,7 @@ bool PasswordChangeResultScreen::OnMessage(UINT in_l_message, WPARAM in_l_wparam
   if (in_l_message != WM_COMMAND || LOWORD(in_l_wparam) != IDOK || HIWORD(in_l_wparam) != BN_CLICKED) return false;
   out_l_result = TRUE;
   // Another password may be changed on the My Number card; the GPKI card has one.
-  if (Store().GetMode() == L"13") {
+  if (Store().GetMode() == RequestMode::kGpkiPasswordChange) {
     Post(WM_APP05, 0);
   } else {
     Post(WM_APP01, 0);

@@ -164,7 +164,7 @@ void PasswordChangeScreen::DisplayError() {
 }
 
 void PasswordChangeScreen::OnCancel() {
-  if (Store().GetMode() == L"13") {
+  if (Store().GetMode() == RequestMode::kGpkiPasswordChange) {
     OnClose();
     return;
   }

@@ -27,7 +27,7 @@ PasswordSetScreen::PasswordSetScreen(HINSTANCE in_l_instance, const ScreenReques
 }
 
 void PasswordSetScreen::OnInitDialog() {
-  const std::wstring l_mode = Store().GetMode();
+  const RequestMode l_mode = Store().GetMode();
   SetCaption(ScreenTitleId(ScreenKind::kPasswordEntry, l_mode));
   SetText(IDC_PROMPT, m_rule_.prompt_id);
   CheckDlgButton(Window(), IDC_SHOW_PASSWORD, BST_UNCHECKED);

@@ -44,11 +44,12 @@ inline std::vector<std::uint8_t> LengthPrefix(std::uint32_t in_l_length) {
 
 // A length-prefixed frame around UTF-8 text.
 inline std::vector<std::uint8_t> Frame(const std::string& in_l_json) {
-  // Sized once and filled: GCC 12 warns falsely on inserting into a short vector.
+  // Sized once and filled byte by byte: GCC 12 (i686 too) warns falsely on copies
+  // and inserts into a short vector.
   std::vector<std::uint8_t> l_frame(4 + in_l_json.size());
-  const std::vector<std::uint8_t> l_prefix = LengthPrefix(static_cast<std::uint32_t>(in_l_json.size()));
-  std::copy(l_prefix.begin(), l_prefix.end(), l_frame.begin());
-  std::copy(in_l_json.begin(), in_l_json.end(), l_frame.begin() + 4);
+  const auto l_length = static_cast<std::uint32_t>(in_l_json.size());
+  for (std::size_t l_i = 0; l_i < 4; ++l_i) l_frame[l_i] = static_cast<std::uint8_t>(l_length >> (8 * l_i));
+  for (std::size_t l_i = 0; l_i < in_l_json.size(); ++l_i) l_frame[4 + l_i] = static_cast<std::uint8_t>(in_l_json[l_i]);
   return l_frame;
 }
 

@@ -122,7 +122,7 @@ TEST(RequestIntake, ShortBodyLeavesZerosThatTheScannerRefuses) {
   const auto l_in = Read(l_frame);
   EXPECT_EQ(1, l_in->result);
   EXPECT_EQ(L"EW042-1206", l_in->error.GetCode());
-  EXPECT_EQ(L"03", l_in->store.GetMode()) << "values scanned before the failure stay";
+  EXPECT_EQ(L"03", l_in->store.GetModeText()) << "values scanned before the failure stay";
 }
 
 TEST(RequestIntake, InvalidUtf8IsAnEmptyRequest) {

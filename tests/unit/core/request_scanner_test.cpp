@@ -43,13 +43,13 @@ TEST_F(RequestScannerTest, ANulAfterTheObjectIsAFailure) {
 
 TEST_F(RequestScannerTest, DecodesEscapesInValuesButNotInKeysOrElements) {
   ASSERT_EQ(0, Parse(L"{\"mode\":\"a\\u0041b\",\"service_id\":\"\\\"\\\\\\/\\b\\f\\n\\r\\t\"}"));
-  EXPECT_EQ(L"aAb", m_store_.GetMode());
+  EXPECT_EQ(L"aAb", m_store_.GetModeText());
   EXPECT_EQ(L"\"\\/\b\f\n\r\t", m_store_.GetServiceId());
 
   DataStore l_store;
   // In a key the backslash is an ordinary character, so this key is not "mode".
   ASSERT_EQ(0, m_io_.ParseStdIn(L"{\"mo\\de\":\"01\"}", 14, l_store, m_error_));
-  EXPECT_EQ(L"", l_store.GetMode());
+  EXPECT_EQ(L"", l_store.GetModeText());
 }
 
 TEST_F(RequestScannerTest, AUnicodeEscapeGivesOneCodeUnit) {
@@ -63,7 +63,7 @@ TEST_F(RequestScannerTest, StoresEveryKeyAndRepeatedScalarsOverwrite) {
   ASSERT_EQ(0, Parse(L"{\"mode\":\"02\",\"latest_version\":\"5\",\"available_version\":\"1\","
                      L"\"service_id\":\"ab\",\"ca\":\"004\",\"file_path\":\"p\",\"file_password\":\"w\","
                      L"\"pw_change\":\"1\",\"language\":\"en\",\"latest_version\":\"6\",\"unknown\":\"x\"}"));
-  EXPECT_EQ(L"02", m_store_.GetMode());
+  EXPECT_EQ(L"02", m_store_.GetModeText());
   EXPECT_EQ(L"6", m_store_.GetLatestVersion());
   EXPECT_EQ(L"1", m_store_.GetAvailableVersion());
   EXPECT_EQ(L"ab", m_store_.GetServiceId());

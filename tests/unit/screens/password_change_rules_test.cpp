@@ -39,7 +39,7 @@ TEST(PasswordChangeRules, FirstFailingCheckGivesItsCode) {
       {L"13", 0, L"gpkiPass1", L"NewPass2", L"newpass2", L"EW640-274F"},
   };
   for (const CheckCase& l_case : l_cases) {
-    EXPECT_EQ(l_case.code, CheckPasswordChange(l_case.mode, l_case.type, l_case.current, l_case.next,
+    EXPECT_EQ(l_case.code, CheckPasswordChange(ParseRequestMode(l_case.mode), l_case.type, l_case.current, l_case.next,
                                                l_case.confirmation))
         << l_case.mode << " " << l_case.type << " " << l_case.current << " " << l_case.next;
   }
@@ -66,13 +66,14 @@ TEST(PasswordChangeRules, EachTypeLimitsFiltersAndReportsAsItsRowSays) {
       {L"13", 3, 2040, 16, 6, false, L"aB-1", L"aB-1", 2078},
   };
   for (const RuleCase& l_case : l_cases) {
-    const PasswordChangeRule l_rule = PasswordChangeRuleFor(l_case.mode, l_case.type);
+    const PasswordChangeRule l_rule = PasswordChangeRuleFor(ParseRequestMode(l_case.mode), l_case.type);
     EXPECT_EQ(l_case.prompt, l_rule.prompt_id) << l_case.mode << l_case.type;
     EXPECT_EQ(l_case.limit, l_rule.limit) << l_case.mode << l_case.type;
     EXPECT_EQ(l_case.minimum, l_rule.minimum) << l_case.mode << l_case.type;
     EXPECT_EQ(l_case.shown, l_rule.shown_at_start) << l_case.mode << l_case.type;
     EXPECT_EQ(l_case.kept, FilterChangedPassword(l_rule, l_case.typed)) << l_case.mode << l_case.type;
-    EXPECT_EQ(l_case.success, PasswordChangeSuccessTextId(l_case.mode, l_case.type)) << l_case.mode << l_case.type;
+    EXPECT_EQ(l_case.success, PasswordChangeSuccessTextId(ParseRequestMode(l_case.mode), l_case.type))
+        << l_case.mode << l_case.type;
   }
 }
 

@@ -30,7 +30,7 @@ TEST(PasswordRules, EachModeFiltersLimitsAndCodesAsItsRowSays) {
   };
   for (const ModeCase& l_case : l_cases) {
     SCOPED_TRACE(l_case.mode);
-    const PasswordRule l_rule = PasswordRuleFor(l_case.mode);
+    const PasswordRule l_rule = PasswordRuleFor(ParseRequestMode(l_case.mode));
     EXPECT_EQ(l_rule.prompt_id, l_case.prompt);
     EXPECT_EQ(l_rule.limit, l_case.limit);
     EXPECT_EQ(l_rule.minimum, l_case.minimum);
@@ -42,17 +42,19 @@ TEST(PasswordRules, EachModeFiltersLimitsAndCodesAsItsRowSays) {
 
 TEST(PasswordRules, ChangeLinkOnlyInLoginAndGpkiSigningWhenAskedFor) {
   for (const wchar_t* l_mode : {L"01", L"11", L"12"}) {
-    EXPECT_TRUE(PasswordChangeLinkShown(l_mode, L"1")) << l_mode;
-    EXPECT_FALSE(PasswordChangeLinkShown(l_mode, L"0")) << l_mode;
+    EXPECT_TRUE(PasswordChangeLinkShown(ParseRequestMode(l_mode), L"1")) << l_mode;
+    EXPECT_FALSE(PasswordChangeLinkShown(ParseRequestMode(l_mode), L"0")) << l_mode;
   }
-  for (const wchar_t* l_mode : {L"02", L"07", L"03", L"04"}) EXPECT_FALSE(PasswordChangeLinkShown(l_mode, L"1"));
+  for (const wchar_t* l_mode : {L"02", L"07", L"03", L"04"}) {
+    EXPECT_FALSE(PasswordChangeLinkShown(ParseRequestMode(l_mode), L"1")) << l_mode;
+  }
 }
 
 TEST(PasswordRules, EnglishOnlyForAnEnglishLogin) {
-  EXPECT_STREQ(PasswordScreenLanguage(L"01", L"en"), L"en");
-  EXPECT_STREQ(PasswordScreenLanguage(L"02", L"en"), L"ja-JP");
-  EXPECT_STREQ(PasswordScreenLanguage(L"01", L"ja"), L"ja-JP");
-  EXPECT_STREQ(PasswordScreenLanguage(L"01", L""), L"ja-JP");
+  EXPECT_STREQ(PasswordScreenLanguage(ParseRequestMode(L"01"), L"en"), L"en");
+  EXPECT_STREQ(PasswordScreenLanguage(ParseRequestMode(L"02"), L"en"), L"ja-JP");
+  EXPECT_STREQ(PasswordScreenLanguage(ParseRequestMode(L"01"), L"ja"), L"ja-JP");
+  EXPECT_STREQ(PasswordScreenLanguage(ParseRequestMode(L"01"), L""), L"ja-JP");
 }
 
 TEST(FaqAddress, MessagesTheUserCanCureComeWithTheirPage) {
