@@ -13,18 +13,14 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-build_dir="$(cd "$1" && pwd)"
-daemon_bin="$(cd "$2" && pwd)/tools/cardsim/daemon/cardsim-daemon"
+# shellcheck source=tests/e2e/e2e_rig.sh
+source "$here/../e2e/e2e_rig.sh"
+# shellcheck source=tests/e2e/card_rig.sh
+source "$here/../e2e/card_rig.sh"
+rig_start browser "$1" "$2"
 script="$3"
 shift 3
 port="${TAV_E2E_PORT:-35200}"
-
-work="$(mktemp -d /tmp/tav-browser.XXXXXX)"
-daemon=""
-# shellcheck source=tests/e2e/card_rig.sh
-source "$here/../e2e/card_rig.sh"
-# The browsers' helpers may still write into their profiles for a moment.
-trap 'stop_daemon; rm -rf "$work" 2>/dev/null || { sleep 2; rm -rf "$work"; }' EXIT
 
 mkdir -p "$work/keys" "$work/tavori"
 cp "$build_dir/wrapper/win32/TAV_Wrapper.exe" "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" \

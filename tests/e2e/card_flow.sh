@@ -10,52 +10,27 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-# shellcheck source=tests/e2e/frames.sh
-source "$here/frames.sh"
-build_dir="$(cd "$1" && pwd)"
-daemon_bin="$(cd "$2" && pwd)/tools/cardsim/daemon/cardsim-daemon"
-shots="${3:-$build_dir/e2e-screens}"
-port="${TAV_E2E_PORT:-35000}"
-WINE="${WINE:-wine}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winscard=n"
-
-work="$(mktemp -d /tmp/tav-card-e2e.XXXXXX)"
-daemon=""
+# shellcheck source=tests/e2e/e2e_rig.sh
+source "$here/e2e_rig.sh"
 # shellcheck source=tests/e2e/card_rig.sh
 source "$here/card_rig.sh"
-snapper=""
-trap 'stop_daemon; if [ -n "$snapper" ]; then kill "$snapper" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
-
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-mkdir -p "$shots" "$work/keys"
+rig_start card-e2e "$1" "$2"
+port="${TAV_E2E_PORT:-35000}"
+mkdir -p "$work/keys"
 cp "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" "$work/"
-driver="$build_dir/tests/e2e/ui_driver.exe"
-mkdir -p "$work/snaps"
-export TAV_SNAP_DIR
-TAV_SNAP_DIR="$(windows_path "$work/snaps")"
 # The driver's snap=<name> steps: "insert" puts the card taken out back into
 # reader 0; any other name is a screenshot.
-(
-  while true; do
-    for ready in "$work"/snaps/*.ready; do
-      [ -e "$ready" ] || continue
-      name="$(basename "$ready" .ready)"
-      if [ "$name" = insert ]; then
-        # A second writer: the daemon reads on while descriptor 7 stays open.
-        echo "insert 0" >"$work/fifo" || true
-        # The reader takes the card in on its next look (every 50 ms).
-        sleep 0.3
-      elif command -v import >/dev/null; then
-        import -window root "$shots/card_$name.png" 2>/dev/null || true
-      fi
-      rm -f "$ready"
-      touch "$work/snaps/$name.done"
-    done
-    sleep 0.1
-  done
-) &
-snapper=$!
+card_snap() {
+  if [ "$1" = insert ]; then
+    # A second writer: the daemon reads on while descriptor 7 stays open.
+    echo "insert 0" >"$work/fifo" || true
+    # The reader takes the card in on its next look (every 50 ms).
+    sleep 0.3
+  else
+    screenshot "$shots/card_$1.png"
+  fi
+}
+start_snapper "${3:-$build_dir/e2e-screens}" card_snap
 
 failed=0
 # run_case <name> <request-json> <driver step>...: leaves the answer in $work/answer.
@@ -63,9 +38,7 @@ run_case() {
   local name="$1" status=0
   tav_frame "$2" >"$work/request"
   shift 2
-  rm -f "$work/answer" "$work/answer.log"
-  timeout 120 "$WINE" "$driver" "$(windows_path "$work/TAV.exe")" "$(windows_path "$work/request")" \
-    "$(windows_path "$work/answer")" "$@" 2>"$work/driver.log" || status=$?
+  drive_tav "$work/request" "$work/answer" "$@" 2>"$work/driver.log" || status=$?
   if [ "$status" -ne 0 ]; then
     echo "FAILED $name: driver exit code $status" >&2
     sed 's/^/  /' "$work/answer.log" >&2 || true

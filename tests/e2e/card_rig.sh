@@ -1,7 +1,8 @@
 # The virtual-card rig of the end-to-end scripts: cardsim-daemon with its cards
 # behind tests/e2e/winscard.dll, and the keys, signatures and answers a case
 # compares with. The sourcing script sets work (its folder, with keys/ in it),
-# port (the first reader's) and daemon_bin, and daemon="" before it.
+# port (the first reader's), daemon_bin, and daemon="" (e2e_rig.sh's rig_start
+# gives all but port and keys/).
 
 # stop_daemon: quits the running daemon, if any.
 stop_daemon() {

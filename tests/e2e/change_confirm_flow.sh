@@ -12,43 +12,17 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-# shellcheck source=tests/e2e/frames.sh
-source "$here/frames.sh"
-build_dir="$(cd "$1" && pwd)"
-daemon_bin="$(cd "$2" && pwd)/tools/cardsim/daemon/cardsim-daemon"
-shots="${3:-$build_dir/e2e-screens}"
-port="${TAV_E2E_PORT:-35100}"
-WINE="${WINE:-wine}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winscard=n"
-
-work="$(mktemp -d /tmp/tav-change-e2e.XXXXXX)"
-daemon=""
+# shellcheck source=tests/e2e/e2e_rig.sh
+source "$here/e2e_rig.sh"
 # shellcheck source=tests/e2e/card_rig.sh
 source "$here/card_rig.sh"
-snapper=""
-trap 'stop_daemon; if [ -n "$snapper" ]; then kill "$snapper" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
-
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-mkdir -p "$shots" "$work/keys" "$work/snaps" "$work/saved"
+rig_start change-e2e "$1" "$2"
+port="${TAV_E2E_PORT:-35100}"
+mkdir -p "$work/keys" "$work/saved"
 cp "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" "$build_dir/tests/e2e/rundll32.exe" "$work/"
-driver="$build_dir/tests/e2e/ui_driver.exe"
-export TAV_SNAP_DIR TAV_BROWSER_LOG
-TAV_SNAP_DIR="$(windows_path "$work/snaps")"
+export TAV_BROWSER_LOG
 TAV_BROWSER_LOG="$(windows_path "$work/browser.log")"
-(
-  while true; do
-    for ready in "$work"/snaps/*.ready; do
-      [ -e "$ready" ] || continue
-      name="$(basename "$ready" .ready)"
-      if command -v import >/dev/null; then import -window root "$shots/$name.png" 2>/dev/null || true; fi
-      rm -f "$ready"
-      touch "$work/snaps/$name.done"
-    done
-    sleep 0.1
-  done
-) &
-snapper=$!
+start_snapper "${3:-$build_dir/e2e-screens}"
 
 # The answer of a signing mode with one signature over a digest.
 signing_json() {  # mode certificate digest uuid
@@ -65,9 +39,7 @@ run_case() {
   local name="$1" status=0
   tav_frame "$2" >"$work/request"
   shift 2
-  rm -f "$work/answer" "$work/answer.log"
-  timeout 120 "$WINE" "$driver" "$(windows_path "$work/TAV.exe")" "$(windows_path "$work/request")" \
-    "$(windows_path "$work/answer")" "$@" 2>"$work/driver.log" || status=$?
+  drive_tav "$work/request" "$work/answer" "$@" 2>"$work/driver.log" || status=$?
   if [ "$status" -ne 0 ]; then
     fail "$name: driver exit code $status"
     sed 's/^/  /' "$work/answer.log" >&2 || true

@@ -12,10 +12,11 @@
 # Usage: tests/e2e/installer_flow.sh <build-dir>
 set -euo pipefail
 
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-build_dir="$(cd "$1" && pwd)"
-WINE="${WINE:-wine}"
-export WINEDEBUG="${WINEDEBUG:--all}"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+# shellcheck source=tests/e2e/e2e_rig.sh
+source "$here/e2e_rig.sh"
+rig_start installer "$1"
 host=com.vandrel.kelvarist.tavori
 chromium_origin="chrome-extension://mblpkikokepdkceenhnccllbdbchmdbb/"
 firefox_id="tavori@kelvarist.vandrel"
@@ -38,8 +39,6 @@ declare -A hive_of=([user]=HKCU [machine]=HKLM)
 declare -A name_of=([user]="Tavori" [machine]="Tavori (all users)")
 declare -A msi_of=([user]=Tavori.msi [machine]=Tavori-PerMachine.msi)
 
-work="$(mktemp -d /tmp/tav-installer.XXXXXX)"
-trap 'rm -rf "$work"' EXIT
 "$root/installer/make_release.sh" "$newer" "$arch" 1700000000 "$build_dir/installer" \
   "$build_dir/release/TAV_Wrapper.exe" "$build_dir/release/TAV.exe" "$work/stage" "$work/newer" >/dev/null
 

@@ -9,20 +9,12 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-# shellcheck source=tests/e2e/frames.sh
-source "$here/frames.sh"
-build_dir="$(cd "$1" && pwd)"
-WINE="${WINE:-wine}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winscard=n"
-
-work="$(mktemp -d /tmp/tav-csp.XXXXXX)"
-trap 'rm -rf "$work"' EXIT
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+# shellcheck source=tests/e2e/e2e_rig.sh
+source "$here/e2e_rig.sh"
+rig_start csp "$1"
 
 cp "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" "$work/"
 cp "$build_dir/tests/e2e/tav_test_csp.dll" "$WINEPREFIX/drive_c/windows/system32/"
-driver="$build_dir/tests/e2e/ui_driver.exe"
 cred="$work/cred"
 "$here/../credentials/make_test_credentials.sh" "$cred" >/dev/null
 
@@ -86,9 +78,8 @@ check() {
     tav_answer_frame $'{\r\n  "mode":"'"$mode"$'",\r\n  "result":"0",\r\n  "uuid":"'"$uuid"$'",\r\n  "signature":["'"$signature_one"'","'"$signature_two"$'"],\r\n  "certificate":"'"$(base64 -w0 "$cred/$credential.der")"$'"\r\n}' \
       >"$work/expected"
   fi
-  rm -f "$work/answer" "$work/answer.log"
-  TAV_TEST_CSP_DIR="$(windows_path "$work/token")" timeout 120 "$WINE" "$driver" "$(windows_path "$work/TAV.exe")" \
-    "$(windows_path "$work/request")" "$(windows_path "$work/answer")" "$@" 2>"$work/driver.log" || status=$?
+  TAV_TEST_CSP_DIR="$(windows_path "$work/token")" drive_tav "$work/request" "$work/answer" "$@" \
+    2>"$work/driver.log" || status=$?
   if [ "$status" -ne 0 ]; then
     echo "FAILED $name: driver exit code $status" >&2
     sed 's/^/  /' "$work/answer.log" >&2 2>/dev/null || true
@@ -185,9 +176,8 @@ check_file() {
   tav_frame '{"mode":"02","latest_version":"1","available_version":"1","file_path":"'"$json_path"'","file_password":"'"$password"'","digest":["'"$digest_one"'"]}' \
     >"$work/request"
   tav_answer_frame $'{\r\n  "mode":"02",\r\n  "result":"1",\r\n  "errcode":"'"$code"$'"\r\n}' >"$work/expected"
-  rm -f "$work/answer" "$work/answer.log"
-  timeout 120 "$WINE" "$driver" "$(windows_path "$work/TAV.exe")" "$(windows_path "$work/request")" \
-    "$(windows_path "$work/answer")" screen=ErrorScreen "text=1039:$code" click=1 2>"$work/driver.log" || status=$?
+  drive_tav "$work/request" "$work/answer" screen=ErrorScreen "text=1039:$code" click=1 2>"$work/driver.log" ||
+    status=$?
   if [ "$status" -ne 0 ]; then
     echo "FAILED $name: driver exit code $status" >&2
     sed 's/^/  /' "$work/answer.log" >&2 2>/dev/null || true

@@ -9,48 +9,12 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-# shellcheck source=tests/e2e/frames.sh
-source "$here/frames.sh"
-build_dir="$(cd "$1" && pwd)"
-shots="${2:-$build_dir/e2e-screens}"
-WINE="${WINE:-wine}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winscard=n"
+# shellcheck source=tests/e2e/e2e_rig.sh
+source "$here/e2e_rig.sh"
+rig_start e2e "$1"
 unset TAV_TEST_READERS
-
-work="$(mktemp -d /tmp/tav-e2e.XXXXXX)"
-snapper=""
-cleanup() {
-  if [ -n "$snapper" ]; then kill "$snapper" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-
-mkdir -p "$shots" "$work/snaps"
 cp "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" "$work/"
-driver="$build_dir/tests/e2e/ui_driver.exe"
-
-# Takes a screenshot whenever the driver asks for one (snap=<name>).
-export TAV_SNAP_DIR
-TAV_SNAP_DIR="$(windows_path "$work/snaps")"
-if ! command -v import >/dev/null; then
-  echo "note: imagemagick's import is missing; no screenshots" >&2
-fi
-(
-  while true; do
-    for ready in "$work"/snaps/*.ready; do
-      [ -e "$ready" ] || continue
-      name="$(basename "$ready" .ready)"
-      if command -v import >/dev/null; then import -window root "$shots/$name.png" 2>/dev/null || true; fi
-      rm -f "$ready"
-      touch "$work/snaps/$name.done"
-    done
-    sleep 0.1
-  done
-) &
-snapper=$!
+start_snapper "${2:-$build_dir/e2e-screens}"
 
 # why_failed <answer-file> <driver-stderr>: the driver's own reasons, else
 # whatever wine printed (without its notice about the 32-bit loader).
@@ -69,9 +33,7 @@ failed=0
 check() {
   local name="$1" request="$2" expected="$3" status=0
   shift 3
-  rm -f "$work/answer" "$work/answer.log"
-  timeout 120 "$WINE" "$driver" "$(windows_path "$work/TAV.exe")" "$(windows_path "$request")" \
-    "$(windows_path "$work/answer")" "$@" 2>"$work/driver.log" || status=$?
+  drive_tav "$request" "$work/answer" "$@" 2>"$work/driver.log" || status=$?
   if [ "$status" -ne 0 ]; then
     echo "FAILED $name: driver exit code $status" >&2
     why_failed "$work/answer" "$work/driver.log"
@@ -181,9 +143,7 @@ error_answer 01 EW040-0200 >"$work/second.expected"
 two_instances() {
   local hold="$work/hold$1" first first_status=0 before="$failed"
   mkdir -p "$hold"
-  TAV_SNAP_DIR="$(windows_path "$hold")" timeout 120 "$WINE" "$driver" "$(windows_path "$work/TAV.exe")" \
-    "$(windows_path "$work/login")" "$(windows_path "$work/first_answer")" \
-    screen=CardRequestScreen snap=first_running click=2 alert=ok 2>"$work/first.log" &
+  TAV_SNAP_DIR="$(windows_path "$hold")" drive_tav "$work/login" "$work/first_answer" screen=CardRequestScreen snap=first_running click=2 alert=ok 2>"$work/first.log" &
   first=$!
   for _ in $(seq 600); do
     if [ -e "$hold/first_running.ready" ] || ! kill -0 "$first" 2>/dev/null; then break; fi

@@ -62,6 +62,8 @@
 #include <thread>
 #include <vector>
 
+#include "dialog_layout.h"
+
 namespace {
 
 constexpr DWORD kWaitLimitMs = 20000;
@@ -97,22 +99,6 @@ std::wstring Narrow(const std::wstring& in_l_text) {
   std::wstring l_out;
   for (const wchar_t l_unit : in_l_text) l_out += (l_unit < 0x80 ? std::wstring(1, l_unit) : L"?");
   return l_out;
-}
-
-std::wstring WindowText(HWND in_l_window) {
-  // Room for the longest text a screen shows (a certificate item's detail).
-  std::vector<wchar_t> l_buffer(16384, L'\0');
-  // WM_GETTEXT crosses process boundaries; GetWindowText would not ask the other process.
-  SendMessageTimeoutW(in_l_window, WM_GETTEXT, l_buffer.size(), reinterpret_cast<LPARAM>(l_buffer.data()),
-                      SMTO_ABORTIFHUNG, 5000, nullptr);
-  l_buffer.back() = L'\0';
-  return l_buffer.data();
-}
-
-std::wstring ClassOf(HWND in_l_window) {
-  wchar_t l_buffer[256] = {};
-  GetClassNameW(in_l_window, l_buffer, 256);
-  return l_buffer;
 }
 
 struct Search {
@@ -315,92 +301,25 @@ bool CloseVersionInformation(const Run& in_l_run, const std::wstring& in_l_versi
 constexpr int kBannerId = 1003;
 constexpr int kVersionButtonId = 57664;
 
-struct Control {
-  int id;
-  RECT rect;
-  HWND parent;
-  HWND window;
-};
-
-BOOL CALLBACK CollectControl(HWND in_l_control, LPARAM in_l_list) {
-  RECT l_rect{};
-  if (IsWindowVisible(in_l_control) && GetWindowRect(in_l_control, &l_rect)) {
-    reinterpret_cast<std::vector<Control>*>(in_l_list)->push_back({GetDlgCtrlID(in_l_control), l_rect,
-                                                                   GetParent(in_l_control), in_l_control});
-  }
-  return TRUE;
-}
-
 // The screens' dialog font (16 points); its handle cannot be read from another process.
 constexpr int kScreenFontPoints = 16;
 constexpr const wchar_t* kScreenFontFace = L"Meiryo UI";
 
-// The font as the dialog manager makes it for this screen's resolution.
-HFONT ScreenFont(HDC in_l_context, const std::wstring& in_l_face, int in_l_weight) {
-  LOGFONTW l_face{};
-  l_face.lfHeight = -MulDiv(kScreenFontPoints, GetDeviceCaps(in_l_context, LOGPIXELSY), 72);
-  l_face.lfWeight = in_l_weight;
-  l_face.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynW(l_face.lfFaceName, in_l_face.c_str(), LF_FACESIZE);
-  return CreateFontIndirectW(&l_face);
-}
-
-// The room a control's text needs, drawn as the control draws it, and the room it has.
-struct TextRoom {
-  SIZE needed;
-  SIZE available;
-};
-
-// False for controls whose text is not drawn in their rectangle (pictures, frames, lines).
-bool MeasureText(HWND in_l_control, HDC in_l_context, TextRoom& out_l_room) {
-  const std::wstring l_class = ClassOf(in_l_control);
-  const std::wstring l_text = WindowText(in_l_control);
-  const LONG l_style = GetWindowLongW(in_l_control, GWL_STYLE);
-  if (l_text.empty()) return false;
-  RECT l_client{};
-  GetClientRect(in_l_control, &l_client);
-  UINT l_format = DT_CALCRECT;
-  if (l_class == L"Static") {
-    const LONG l_kind = l_style & SS_TYPEMASK;
-    if (l_kind != SS_LEFT && l_kind != SS_CENTER && l_kind != SS_RIGHT) return false;
-    l_format |= DT_WORDBREAK | DT_EXPANDTABS;
-  } else if (l_class == L"Button") {
-    if ((l_style & (BS_BITMAP | BS_ICON)) != 0) return false;
-    const LONG l_kind = l_style & BS_TYPEMASK;
-    const bool l_box = l_kind == BS_CHECKBOX || l_kind == BS_AUTOCHECKBOX || l_kind == BS_RADIOBUTTON ||
-                       l_kind == BS_AUTORADIOBUTTON || l_kind == BS_3STATE || l_kind == BS_AUTO3STATE;
-    if (!l_box && l_kind != BS_PUSHBUTTON && l_kind != BS_DEFPUSHBUTTON) return false;
-    l_format |= (l_style & BS_MULTILINE) != 0 ? DT_WORDBREAK : DT_SINGLELINE;
-    // The box and the gap before the text; a push button's frame.
-    l_client.right -= l_box ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 2 * GetSystemMetrics(SM_CXEDGE);
-  } else {
-    return false;
-  }
-  if ((l_style & SS_NOPREFIX) != 0 && l_class == L"Static") l_format |= DT_NOPREFIX;
-  RECT l_needed{0, 0, l_client.right, 0};
-  DrawTextW(in_l_context, l_text.c_str(), static_cast<int>(l_text.size()), &l_needed, l_format);
-  out_l_room = {{l_needed.right - l_needed.left, l_needed.bottom - l_needed.top},
-                {l_client.right - l_client.left, l_client.bottom - l_client.top}};
-  return true;
-}
-
-bool CheckTextsFit(HWND in_l_screen, const std::vector<Control>& in_l_controls, const std::wstring& in_l_face) {
+bool CheckTextsFit(HWND in_l_screen, const std::vector<DialogControl>& in_l_controls, const std::wstring& in_l_face) {
   const HDC l_context = GetDC(nullptr);
-  const HFONT l_font = ScreenFont(l_context, in_l_face, FW_NORMAL);
+  const HFONT l_font = CreateDialogFont(l_context, {in_l_face.c_str(), kScreenFontPoints});
   // The only other font a screen gives a control is the bold one of its own face.
-  const HFONT l_bold = ScreenFont(l_context, in_l_face, FW_BOLD);
+  const HFONT l_bold = CreateDialogFont(l_context, {in_l_face.c_str(), kScreenFontPoints, FW_BOLD});
   const LRESULT l_screen_font = SendMessageW(in_l_screen, WM_GETFONT, 0, 0);
   const HGDIOBJ l_previous = SelectObject(l_context, l_font);
   bool l_fit = true;
-  for (const Control& l_control : in_l_controls) {
+  for (const DialogControl& l_control : in_l_controls) {
+    if (l_control.id == kBannerId) continue;
     const bool l_own_font = SendMessageW(l_control.window, WM_GETFONT, 0, 0) != l_screen_font;
     SelectObject(l_context, l_own_font ? l_bold : l_font);
-    TextRoom l_room{};
-    if (l_control.id == kBannerId || !MeasureText(l_control.window, l_context, l_room)) continue;
-    if (l_room.needed.cx <= l_room.available.cx && l_room.needed.cy <= l_room.available.cy) continue;
-    Fail(L"control " + std::to_wstring(l_control.id) + L" of " + WindowText(in_l_screen) + L" cuts its text: needs " +
-         std::to_wstring(l_room.needed.cx) + L"x" + std::to_wstring(l_room.needed.cy) + L", has " +
-         std::to_wstring(l_room.available.cx) + L"x" + std::to_wstring(l_room.available.cy));
+    const std::wstring l_fault = TextFault(l_control.window, l_context);
+    if (l_fault.empty()) continue;
+    Fail(WindowText(in_l_screen) + L": " + l_fault);
     l_fit = false;
   }
   SelectObject(l_context, l_previous);
@@ -415,19 +334,16 @@ bool CheckTextsFit(HWND in_l_screen, const std::vector<Control>& in_l_controls, 
 // the other fields the screen's font. (A font handle of another process reads
 // as 0 here.)
 constexpr int kUrlFieldId = 1007;
-constexpr int kFieldFontTenths = 120;
+constexpr int kFieldFontPoints = 12;
 
-bool CheckFieldsShowWhole(HWND in_l_screen, const std::vector<Control>& in_l_controls, const std::wstring& in_l_face) {
+bool CheckFieldsShowWhole(HWND in_l_screen, const std::vector<DialogControl>& in_l_controls,
+                          const std::wstring& in_l_face) {
   const HDC l_context = GetDC(nullptr);
-  LOGFONTW l_face{};
-  l_face.lfHeight = -MulDiv(kFieldFontTenths, GetDeviceCaps(l_context, LOGPIXELSY), 720);
-  l_face.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynW(l_face.lfFaceName, in_l_face.c_str(), LF_FACESIZE);
-  const HFONT l_field_font = CreateFontIndirectW(&l_face);
-  const HFONT l_screen_font = ScreenFont(l_context, in_l_face, FW_NORMAL);
+  const HFONT l_field_font = CreateDialogFont(l_context, {in_l_face.c_str(), kFieldFontPoints});
+  const HFONT l_screen_font = CreateDialogFont(l_context, {in_l_face.c_str(), kScreenFontPoints});
   const HGDIOBJ l_previous = SelectObject(l_context, l_screen_font);
   bool l_whole = true;
-  for (const Control& l_control : in_l_controls) {
+  for (const DialogControl& l_control : in_l_controls) {
     const LONG l_style = GetWindowLongW(l_control.window, GWL_STYLE);
     if (ClassOf(l_control.window) != L"Edit" || (l_style & ES_MULTILINE) == 0 || (l_style & WS_VSCROLL) != 0 ||
         WindowText(l_control.window).empty()) {
@@ -492,24 +408,11 @@ bool CountTextPixels(HWND in_l_control, int& out_l_red, int& out_l_dark) {
 }
 
 bool CheckLayout(HWND in_l_screen, const std::wstring& in_l_face) {
-  std::vector<Control> l_controls;
-  EnumChildWindows(in_l_screen, CollectControl, reinterpret_cast<LPARAM>(&l_controls));
-  // A control's own parts (a list's header) lie inside it.
-  l_controls.erase(std::remove_if(l_controls.begin(), l_controls.end(),
-                                  [&](const Control& in_l_control) { return in_l_control.parent != in_l_screen; }),
-                   l_controls.end());
-  for (std::size_t l_first = 0; l_first < l_controls.size(); ++l_first) {
-    for (std::size_t l_second = l_first + 1; l_second < l_controls.size(); ++l_second) {
-      const int l_a = l_controls[l_first].id;
-      const int l_b = l_controls[l_second].id;
-      if ((l_a == kBannerId && l_b == kVersionButtonId) || (l_a == kVersionButtonId && l_b == kBannerId)) continue;
-      RECT l_common{};
-      if (IntersectRect(&l_common, &l_controls[l_first].rect, &l_controls[l_second].rect)) {
-        Fail(L"controls " + std::to_wstring(l_a) + L" and " + std::to_wstring(l_b) + L" of " +
-             WindowText(in_l_screen) + L" overlap");
-        return false;
-      }
-    }
+  const std::vector<DialogControl> l_controls = VisibleControls(in_l_screen);
+  const std::wstring l_overlap = OverlapFault(l_controls, {{kBannerId, kVersionButtonId}});
+  if (!l_overlap.empty()) {
+    Fail(WindowText(in_l_screen) + L": " + l_overlap);
+    return false;
   }
   const bool l_fit = CheckTextsFit(in_l_screen, l_controls, in_l_face);
   return CheckFieldsShowWhole(in_l_screen, l_controls, in_l_face) && l_fit;
@@ -665,15 +568,8 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     // the regular one has not.
     const HWND l_screen = ScreenNow(in_l_run);
     const HWND l_control = l_screen != nullptr ? GetDlgItem(l_screen, _wtoi(l_value.c_str())) : nullptr;
-    const HDC l_context = GetDC(nullptr);
-    const HFONT l_bold = ScreenFont(l_context, kScreenFontFace, FW_BOLD);
-    const HGDIOBJ l_previous = SelectObject(l_context, l_bold);
-    TextRoom l_room{};
-    const bool l_fits = l_control != nullptr && MeasureText(l_control, l_context, l_room) &&
-                        l_room.needed.cx <= l_room.available.cx && l_room.needed.cy <= l_room.available.cy;
-    SelectObject(l_context, l_previous);
-    ReleaseDC(nullptr, l_context);
-    DeleteObject(l_bold);
+    const bool l_fits = l_control != nullptr && !WindowText(l_control).empty() &&
+                        TextFault(l_control, DialogFont{kScreenFontFace, kScreenFontPoints, FW_BOLD}).empty();
     if (l_fits) return true;
     Fail(L"control " + l_value + L" has no room for its text in bold");
     return false;

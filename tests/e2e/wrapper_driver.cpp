@@ -65,14 +65,6 @@ int Fail(const std::wstring& in_reason) {
   return 1;
 }
 
-std::wstring WindowText(HWND in_window) {
-  wchar_t l_buffer[2048] = {};
-  SendMessageTimeoutW(in_window, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(l_buffer), SMTO_ABORTIFHUNG, 5000,
-                      nullptr);
-  l_buffer[2047] = L'\0';
-  return l_buffer;
-}
-
 struct Search {
   DWORD process_id;  // 0: any process
   const wchar_t* class_name;

@@ -8,40 +8,10 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-# shellcheck source=tests/e2e/frames.sh
-source "$here/frames.sh"
-build_dir="$(cd "$1" && pwd)"
-shots="${2:-$build_dir/e2e-screens}"
-WINE="${WINE:-wine}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winscard=n"
-
-work="$(mktemp -d /tmp/tav-wrapper.XXXXXX)"
-snapper=""
-cleanup() {
-  if [ -n "$snapper" ]; then kill "$snapper" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-
-# Takes a screenshot whenever the driver asks for one (snap=<name>).
-mkdir -p "$shots" "$work/snaps"
-export TAV_SNAP_DIR
-TAV_SNAP_DIR="$(windows_path "$work/snaps")"
-(
-  while true; do
-    for ready in "$work"/snaps/*.ready; do
-      [ -e "$ready" ] || continue
-      name="$(basename "$ready" .ready)"
-      if command -v import >/dev/null; then import -window root "$shots/$name.png" 2>/dev/null || true; fi
-      rm -f "$ready"
-      touch "$work/snaps/$name.done"
-    done
-    sleep 0.1
-  done
-) &
-snapper=$!
+# shellcheck source=tests/e2e/e2e_rig.sh
+source "$here/e2e_rig.sh"
+rig_start wrapper "$1"
+start_snapper "${2:-$build_dir/e2e-screens}"
 driver="$build_dir/tests/e2e/wrapper_driver.exe"
 
 # Three installations: the real pair, the wrapper beside the stand-in, the wrapper alone.
