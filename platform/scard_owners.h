@@ -3,40 +3,14 @@
 // scope that holds one is left, what it opened is let go of exactly once.
 #include <utility>
 
+#include "platform/owned_handle.h"
 #include "platform/scard_api.h"
 
 namespace tavc::platform {
 
-class ScardContextOwner {
- public:
-  ScardContextOwner() = default;
-  ScardContextOwner(SCardApi& in_l_api, ScardContext in_l_context) noexcept
-      : m_api_(&in_l_api), m_context_(in_l_context) {}
-  ScardContextOwner(ScardContextOwner&& io_l_other) noexcept
-      : m_api_(io_l_other.m_api_), m_context_(std::exchange(io_l_other.m_context_, 0)) {}
-  ScardContextOwner& operator=(ScardContextOwner&& io_l_other) noexcept {
-    if (this != &io_l_other) {
-      Reset();
-      m_api_ = io_l_other.m_api_;
-      m_context_ = std::exchange(io_l_other.m_context_, 0);
-    }
-    return *this;
-  }
-  ScardContextOwner(const ScardContextOwner&) = delete;
-  ScardContextOwner& operator=(const ScardContextOwner&) = delete;
-  ~ScardContextOwner() { Reset(); }
+using ScardContextOwner = OwnedHandle<SCardApi, ScardContext, &SCardApi::ReleaseContext>;
 
-  ScardContext Get() const noexcept { return m_context_; }
-  // Releases the context, if one is held.
-  void Reset() noexcept {
-    if (m_context_ != 0) m_api_->ReleaseContext(std::exchange(m_context_, 0));
-  }
-
- private:
-  SCardApi* m_api_ = nullptr;
-  ScardContext m_context_ = 0;
-};
-
+// The card also remembers how it is to be left.
 class ScardCardOwner {
  public:
   ScardCardOwner() = default;
