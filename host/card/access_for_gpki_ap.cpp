@@ -62,7 +62,7 @@ int AccessForGpkiAp::CheckError(int in_l_result, const CardCodeTable& in_l_table
 }
 
 void AccessForGpkiAp::ReleaseCardSession() {
-  m_library_.ReleaseCard();
+  m_library_.ReleaseCard(m_context_handle_, m_card_handle_);
   m_context_handle_ = 0;
   m_card_handle_ = 0;
 }

@@ -67,7 +67,7 @@ int AccessForPersonalInfo::CheckError(int in_l_result, const CardCodeTable& in_l
 }
 
 void AccessForPersonalInfo::ReleaseCardSession() {
-  m_library_.ReleaseCard();
+  m_library_.ReleaseCard(m_context_handle_, m_card_handle_);
   m_context_handle_ = 0;
   m_card_handle_ = 0;
 }

@@ -36,7 +36,9 @@ class LibraryForGpkiAp {
                   std::uint32_t in_l_expected_length = PcscConnection::kShortExpectedLength) {
     return m_connection_.SendCommand(in_l_command, in_l_command_length, in_l_card_error_info, in_l_expected_length);
   }
-  void ReleaseCard() { m_connection_.ReleaseCard(); }
+  void ReleaseCard(platform::ScardContext in_l_context_handle, platform::ScardHandle in_l_card_handle) {
+    m_connection_.ReleaseCard(in_l_context_handle, in_l_card_handle);
+  }
 
   int SelectAp(CardErrorInfo* in_l_card_error_info);
   // The file the signing key works with.

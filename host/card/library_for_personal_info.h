@@ -48,7 +48,9 @@ class LibraryForPersonalInfo {
                   std::uint32_t in_l_expected_length = PcscConnection::kShortExpectedLength) {
     return m_connection_.SendCommand(in_l_command, in_l_command_length, in_l_card_error_info, in_l_expected_length);
   }
-  void ReleaseCard() { m_connection_.ReleaseCard(); }
+  void ReleaseCard(platform::ScardContext in_l_context_handle, platform::ScardHandle in_l_card_handle) {
+    m_connection_.ReleaseCard(in_l_context_handle, in_l_card_handle);
+  }
 
   int SelectAp(int in_l_ap_number, CardErrorInfo* in_l_card_error_info);
   // 0 only when the JPKI token reads "JPKIAPICCTOKEN2" padded with spaces.

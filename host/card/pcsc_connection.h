@@ -10,7 +10,6 @@
 
 #include "host/card/error_info.h"
 #include "platform/scard_api.h"
-#include "platform/scard_owners.h"
 
 namespace tavc {
 
@@ -41,12 +40,10 @@ class PcscConnection {
   // answer without status bytes counts as a removed card.
   int SendCommand(const std::uint8_t* in_l_command, std::size_t in_l_command_length,
                   CardErrorInfo* in_l_card_error_info, std::uint32_t in_l_expected_length = kShortExpectedLength);
-  // Ends the session: disconnects the card (resetting it when a PIN was verified
-  // in this connection) and releases the context. The connection owns both from
-  // EstablishCard on; the handles it gave out are only for looking at.
-  void ReleaseCard();
+  // Resets the card instead of leaving it when a PIN was verified in this connection.
+  void ReleaseCard(platform::ScardContext in_l_context_handle, platform::ScardHandle in_l_card_handle);
 
-  bool IsConnected() const { return m_card_.Get() != 0 && m_card_protocol_ != 0; }
+  bool IsConnected() const { return m_card_handle_ != 0 && m_card_protocol_ != 0; }
   // Data bytes of the last answer, status bytes excluded.
   const std::uint8_t* ResponseData() const { return m_response_.data(); }
   std::size_t ResponseDataLength() const { return m_response_len_ >= 2 ? m_response_len_ - 2U : 0U; }
@@ -60,12 +57,11 @@ class PcscConnection {
                std::uint32_t in_l_capacity, CardErrorInfo* in_l_card_error_info, std::uint32_t* out_l_received);
 
   platform::SCardApi& m_api_;
-  // The card is declared after its context, so that it is let go of first.
-  platform::ScardContextOwner m_context_;
-  platform::ScardCardOwner m_card_;
+  platform::ScardHandle m_card_handle_ = 0;
   std::uint32_t m_card_protocol_ = 0;
   std::array<std::uint8_t, kResponseSize> m_response_{};
   std::uint32_t m_response_len_ = 0;
+  bool m_reset_on_release_ = false;
 };
 
 }  // namespace tavc

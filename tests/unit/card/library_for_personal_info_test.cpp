@@ -26,7 +26,7 @@ class PersonalInfoLibrary : public ::testing::Test {
     ASSERT_EQ(kCardOk, m_library_.EstablishCard(kPasswordTypeInfo, false, &m_error_, &m_context_, &m_card_));
   }
   void TearDown() override {
-    m_library_.ReleaseCard();
+    m_library_.ReleaseCard(m_context_, m_card_);
     EXPECT_TRUE(m_api_.Unexpected().empty()) << m_api_.Unexpected().front();
     EXPECT_EQ(0U, m_api_.OpenHandles());
   }

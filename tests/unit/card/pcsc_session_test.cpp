@@ -38,7 +38,7 @@ TEST_F(PcscSession, SkipsAnEmptyReaderAndTakesTheNextCard) {
   EXPECT_NE(0U, m_context_);
   EXPECT_NE(0U, m_card_);
   EXPECT_TRUE(m_api_.Finished());
-  m_library_.ReleaseCard();
+  m_library_.ReleaseCard(m_context_, m_card_);
   EXPECT_EQ(0U, m_api_.OpenHandles());
   EXPECT_EQ(0U, m_api_.BadReleases());
 }
@@ -125,7 +125,7 @@ class ConnectedSession : public PcscSession {
     m_api_.Expect(test::kSelectCardSurface, Ok());
     ASSERT_EQ(kCardOk, Establish(kPasswordTypeInfo, false));
   }
-  void TearDown() override { m_library_.ReleaseCard(); }
+  void TearDown() override { m_library_.ReleaseCard(m_context_, m_card_); }
 };
 
 TEST_F(ConnectedSession, ExpectedLengthOver258IsRefusedWithoutTransmit) {
@@ -171,7 +171,7 @@ class T0Session : public ::testing::TestWithParam<T0Case> {
     const auto l_any_card = [](CardErrorInfo*) { return kCardOk; };
     ASSERT_EQ(kCardOk, m_connection_.EstablishCard(l_any_card, L"", L"", &m_card_error_, &m_context_, &m_card_));
   }
-  void TearDown() override { m_connection_.ReleaseCard(); }
+  void TearDown() override { m_connection_.ReleaseCard(m_context_, m_card_); }
 
   ScriptedSCardApi m_api_;
   PcscConnection m_connection_{m_api_};
@@ -228,7 +228,7 @@ TEST_F(PcscSession, ReleaseResetsTheCardOnlyAfterAVerifiedPin) {
       const std::uint8_t l_pin[] = {0x00, 0x20, 0x00, 0x81, 0x04, 0x31, 0x32, 0x33, 0x34};
       EXPECT_EQ(kCardOk, m_library_.SendCommand(l_pin, sizeof(l_pin), &m_card_error_));
     }
-    m_library_.ReleaseCard();
+    m_library_.ReleaseCard(m_context_, m_card_);
     EXPECT_EQ(l_verify ? 1U : 0U, m_api_.ResetDisconnects());
   }
   EXPECT_EQ(0U, m_api_.OpenHandles());
