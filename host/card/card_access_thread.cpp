@@ -12,6 +12,18 @@ constexpr std::uint16_t kModule = 0x8002;
 // Lets the card settle after the last signature before the session closes.
 constexpr std::chrono::milliseconds kAfterSigning{100};
 const wchar_t kIssuerRefused[] = L"EW244-3500";
+// The point of a body that ended in an exception, after every check's point.
+constexpr std::uint8_t kPointFault = 0xFF;
+// Each worker's generic code: the one of the card or certificate operation it
+// is built around.
+const wchar_t kFaultEstablishIdCard[] = L"EW044-2099";
+const wchar_t kFaultSignIdCard[] = L"EW044-1899";
+const wchar_t kFaultPersonalInfo[] = L"EW044-2299";
+const wchar_t kFaultChangeIdCardPassword[] = L"EW044-3199";
+const wchar_t kFaultSignWithCryptoAPI[] = L"EW044-3399";
+const wchar_t kFaultEstablishGpkiAp[] = L"EW044-3999";
+const wchar_t kFaultSignGpkiAp[] = L"EW044-4599";
+const wchar_t kFaultChangeGpkiApPassword[] = L"EW044-4699";
 
 }  // namespace
 
@@ -38,17 +50,13 @@ int CardAccessThread::StartFailure(std::uint8_t in_l_routine, std::uint8_t in_l_
 }
 
 int CardAccessThread::Start(std::uint8_t in_l_routine, std::uint8_t in_l_point, std::uint32_t in_l_message,
-                            bool in_l_guarded, int (CardAccessThread::*in_l_body)()) {
+                            bool in_l_guarded, int (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code) {
   {
     std::lock_guard<std::mutex> l_lock(m_workers_mutex_);
     ++m_busy_workers_;
   }
-  const bool l_started = StartWorker([this, in_l_message, in_l_guarded, in_l_body] {
-    int l_result;
-    {
-      std::lock_guard<std::mutex> l_lock(m_critical_section_);
-      l_result = (this->*in_l_body)();
-    }
+  const bool l_started = StartWorker([this, in_l_routine, in_l_message, in_l_guarded, in_l_body, in_l_fault_code] {
+    const int l_result = RunBody(in_l_body, in_l_fault_code, in_l_routine);
     bool l_end_waits;
     {
       std::lock_guard<std::mutex> l_lock(m_workers_mutex_);
@@ -70,6 +78,25 @@ int CardAccessThread::Start(std::uint8_t in_l_routine, std::uint8_t in_l_point, 
   return StartFailure(in_l_routine, in_l_point);
 }
 
+int CardAccessThread::RunBody(int (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code,
+                              std::uint8_t in_l_routine) noexcept {
+  std::lock_guard<std::mutex> l_lock(m_critical_section_);
+  try {
+    return (this->*in_l_body)();
+  } catch (...) {
+    // Whatever went wrong, the page gets this operation's answer and the card
+    // is not left open behind it.
+    try {
+      m_access_for_personal_info_.ReleaseCardSession();
+      m_access_for_gpki_ap_.ReleaseCardSession();
+      if (m_error_info_ != nullptr) m_error_info_->SetCardError(in_l_fault_code, kModule, in_l_routine, kPointFault);
+    } catch (...) {
+      // Out of memory even for the record: result 1 still goes out.
+    }
+    return 1;
+  }
+}
+
 void CardAccessThread::Report(std::uint32_t in_l_message, int in_l_result, bool in_l_guarded) {
   if (in_l_guarded && EndAlert::ExamineMutex() == 1) return;
   m_poster_.Post(in_l_message, static_cast<std::uintptr_t>(in_l_result), 0);
@@ -80,47 +107,51 @@ void CardAccessThread::Report(std::uint32_t in_l_message, int in_l_result, bool 
 int CardAccessThread::StartWithRecords(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
                                        ResultData* in_l_result_data, bool in_l_needs_result_data,
                                        std::uint8_t in_l_routine, std::uint32_t in_l_message,
-                                       int (CardAccessThread::*in_l_body)()) {
+                                       int (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code) {
   m_error_info_ = in_l_error_info;
   m_data_store_ = in_l_data_store;
   m_result_data_ = in_l_result_data;
   // Points count the argument checks in order; the thread's own failure is the last.
   if (in_l_error_info == nullptr) return 1;
   if (in_l_data_store == nullptr) return StartFailure(in_l_routine, 2);
-  if (!in_l_needs_result_data) return Start(in_l_routine, 3, in_l_message, false, in_l_body);
+  if (!in_l_needs_result_data) return Start(in_l_routine, 3, in_l_message, false, in_l_body, in_l_fault_code);
   if (in_l_result_data == nullptr) return StartFailure(in_l_routine, 3);
-  return Start(in_l_routine, 4, in_l_message, false, in_l_body);
+  return Start(in_l_routine, 4, in_l_message, false, in_l_body, in_l_fault_code);
 }
 
 int CardAccessThread::CreateThreadForEstablishJpki(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
                                                    ResultData* in_l_result_data) {
   return StartWithRecords(in_l_error_info, in_l_data_store, in_l_result_data, true, 0x01, WM_APP02,
-                          &CardAccessThread::EstablishJpki);
+                          &CardAccessThread::EstablishJpki, kFaultEstablishIdCard);
 }
 
-int CardAccessThread::CreateThreadForLogin() { return Start(0x02, 1, WM_APP05, true, &CardAccessThread::Sign); }
+int CardAccessThread::CreateThreadForLogin() {
+  return Start(0x02, 1, WM_APP05, true, &CardAccessThread::Sign, kFaultSignIdCard);
+}
 
-int CardAccessThread::CreateThreadForSign() { return Start(0x04, 1, WM_APP05, true, &CardAccessThread::Sign); }
+int CardAccessThread::CreateThreadForSign() {
+  return Start(0x04, 1, WM_APP05, true, &CardAccessThread::Sign, kFaultSignIdCard);
+}
 
 int CardAccessThread::CreateThreadForEstablishPersonalInfo(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
                                                            ResultData* in_l_result_data) {
   return StartWithRecords(in_l_error_info, in_l_data_store, in_l_result_data, true, 0x05, WM_APP02,
-                          &CardAccessThread::EstablishPersonalInfo);
+                          &CardAccessThread::EstablishPersonalInfo, kFaultEstablishIdCard);
 }
 
 int CardAccessThread::CreateThreadForMyNumberPersonalInfo() {
-  return Start(0x06, 1, WM_APP05, true, &CardAccessThread::MyNumberPersonalInfo);
+  return Start(0x06, 1, WM_APP05, true, &CardAccessThread::MyNumberPersonalInfo, kFaultPersonalInfo);
 }
 
 int CardAccessThread::CreateThreadForChangePassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store) {
   return StartWithRecords(in_l_error_info, in_l_data_store, m_result_data_, false, 0x24, WM_APP05,
-                          &CardAccessThread::ChangePassword);
+                          &CardAccessThread::ChangePassword, kFaultChangeIdCardPassword);
 }
 
 int CardAccessThread::CreateThreadForSignWithConfirm(Certificate* in_l_certificate) {
   m_certificate_ = in_l_certificate;
   if (in_l_certificate == nullptr) return StartFailure(0x27, 1);
-  return Start(0x27, 2, WM_APP05, true, &CardAccessThread::SignWithConfirm);
+  return Start(0x27, 2, WM_APP05, true, &CardAccessThread::SignWithConfirm, kFaultSignIdCard);
 }
 
 int CardAccessThread::CreateThreadForSignWithCryptoAPI(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
@@ -133,17 +164,17 @@ int CardAccessThread::CreateThreadForSignWithCryptoAPI(ErrorInfo* in_l_error_inf
   if (in_l_data_store == nullptr) return StartFailure(0x30, 2);
   if (in_l_result_data == nullptr) return StartFailure(0x30, 3);
   if (in_l_certificate == nullptr) return StartFailure(0x30, 4);
-  return Start(0x30, 5, WM_APP08, true, &CardAccessThread::SignWithCryptoAPI);
+  return Start(0x30, 5, WM_APP08, true, &CardAccessThread::SignWithCryptoAPI, kFaultSignWithCryptoAPI);
 }
 
 int CardAccessThread::CreateThreadForEstablishGpkiAp(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
                                                      ResultData* in_l_result_data) {
   return StartWithRecords(in_l_error_info, in_l_data_store, in_l_result_data, true, 0x41, WM_APP02,
-                          &CardAccessThread::EstablishGpkiAp);
+                          &CardAccessThread::EstablishGpkiAp, kFaultEstablishGpkiAp);
 }
 
 int CardAccessThread::CreateThreadForSignGpkiAp() {
-  return Start(0x46, 1, WM_APP05, true, &CardAccessThread::SignGpkiAp);
+  return Start(0x46, 1, WM_APP05, true, &CardAccessThread::SignGpkiAp, kFaultSignGpkiAp);
 }
 
 int CardAccessThread::CreateThreadForSignGpkiApWithConfirm(Certificate* in_l_first, Certificate* in_l_second) {
@@ -151,12 +182,12 @@ int CardAccessThread::CreateThreadForSignGpkiApWithConfirm(Certificate* in_l_fir
   m_second_certificate_ = in_l_second;
   if (in_l_first == nullptr) return StartFailure(0x4A, 1);
   if (in_l_second == nullptr) return StartFailure(0x4A, 2);
-  return Start(0x4A, 3, WM_APP05, true, &CardAccessThread::SignGpkiApWithConfirm);
+  return Start(0x4A, 3, WM_APP05, true, &CardAccessThread::SignGpkiApWithConfirm, kFaultSignGpkiAp);
 }
 
 int CardAccessThread::CreateThreadForChangeGpkiApPassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store) {
   return StartWithRecords(in_l_error_info, in_l_data_store, m_result_data_, false, 0x4D, WM_APP05,
-                          &CardAccessThread::ChangeGpkiApPassword);
+                          &CardAccessThread::ChangeGpkiApPassword, kFaultChangeGpkiApPassword);
 }
 
 // ---- release and validate ----

@@ -83,9 +83,15 @@ class CardAccessThread {
   // Keeps the records for this and the later workers, checks them and starts.
   int StartWithRecords(ErrorInfo* in_l_error_info, DataStore* in_l_data_store, ResultData* in_l_result_data,
                        bool in_l_needs_result_data, std::uint8_t in_l_routine, std::uint32_t in_l_message,
-                       int (CardAccessThread::*in_l_body)());
+                       int (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code);
   int Start(std::uint8_t in_l_routine, std::uint8_t in_l_point, std::uint32_t in_l_message, bool in_l_guarded,
-            int (CardAccessThread::*in_l_body)());
+            int (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code);
+  // The thread's catch boundary: runs the body inside the critical section. A
+  // body that throws closes the card sessions, records in_l_fault_code at the
+  // starter's routine (point 0xFF) and gives 1, so the frame still gets its one
+  // message.
+  int RunBody(int (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code,
+              std::uint8_t in_l_routine) noexcept;
   // Completion: a guarded result is not posted while the end alert took over.
   void Report(std::uint32_t in_l_message, int in_l_result, bool in_l_guarded);
 

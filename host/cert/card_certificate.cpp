@@ -62,58 +62,54 @@ ProviderChoice CardCertificate::SecondProvider(const std::wstring& in_l_certific
 int CardCertificate::ReadCertificate() {
   m_certificate_hex_.clear();
   m_cert_context_.reset();
-  m_prov_handle_ = 0;
+  m_prov_handle_.Reset();
   if (m_data_store_ == nullptr) {
     if (m_error_info_ != nullptr) m_error_info_->SetCardError(L"EW044-3299", kModule, kRoutineRead, 1);
     return 1;
   }
   const std::wstring l_type = m_data_store_->GetCertificateType();
   const ProviderChoice l_first = ChooseProvider(l_type);
-  platform::CryptoProvider::Handle l_provider = 0;
+  platform::CryptoProvider::Handle l_raw_provider = 0;
   std::uint32_t l_error = 0;
-  bool l_acquired = m_provider_.AcquireContext(l_first.name, l_first.type, &l_provider, &l_error);
+  bool l_acquired = m_provider_.AcquireContext(l_first.name, l_first.type, &l_raw_provider, &l_error);
   const ProviderChoice l_second = SecondProvider(l_type);
   if (!l_acquired && !l_second.name.empty()) {
-    l_acquired = m_provider_.AcquireContext(l_second.name, l_second.type, &l_provider, &l_error);
+    l_acquired = m_provider_.AcquireContext(l_second.name, l_second.type, &l_raw_provider, &l_error);
   }
   if (!l_acquired) {
     m_error_info_->SetApiError(L"EW244-3203", l_error);
     return 1;
   }
+  platform::ProviderContextOwner l_provider(m_provider_, l_raw_provider);
 
-  platform::CryptoProvider::Handle l_key = 0;
+  platform::CryptoProvider::Handle l_raw_key = 0;
   std::uint32_t l_key_spec = kSignatureKey;
-  if (!m_provider_.GetUserKey(l_provider, l_key_spec, &l_key, &l_error)) {
+  if (!m_provider_.GetUserKey(l_provider.Get(), l_key_spec, &l_raw_key, &l_error)) {
     l_key_spec = kExchangeKey;
-    if (!m_provider_.GetUserKey(l_provider, l_key_spec, &l_key, &l_error)) {
+    if (!m_provider_.GetUserKey(l_provider.Get(), l_key_spec, &l_raw_key, &l_error)) {
       m_error_info_->SetApiError(L"EW244-3204", l_error);
-      m_provider_.ReleaseContext(l_provider);
       return 1;
     }
   }
   std::vector<std::uint8_t> l_der;
-  const int l_read = ReadKeyCertificate(l_key, &l_der);
-  m_provider_.DestroyKey(l_key);
-  if (l_read != 0) {
-    m_provider_.ReleaseContext(l_provider);
-    return 1;
+  {
+    const platform::ProviderKeyOwner l_key(m_provider_, l_raw_key);
+    if (ReadKeyCertificate(l_key.Get(), &l_der) != 0) return 1;
   }
 
   auto l_context = std::make_unique<x509::ParsedCertificate>();
   if (!x509::DecodeCertificate(l_der.data(), l_der.size(), *l_context)) {
     m_error_info_->SetApiError(L"EW244-3208", kAsn1BadTag);
-    m_provider_.ReleaseContext(l_provider);
     return 1;
   }
   std::wstring l_hex = BytesToHex(l_der.data(), l_der.size(), HexCase::kLower);
   if (l_hex.empty()) {
     m_error_info_->SetCardError(L"EW044-3299", kModule, kRoutineRead, 2);
-    m_provider_.ReleaseContext(l_provider);
     return 1;
   }
   m_certificate_hex_ = std::move(l_hex);
   m_cert_context_ = std::move(l_context);
-  m_prov_handle_ = l_provider;
+  m_prov_handle_ = std::move(l_provider);
   m_key_spec_ = l_key_spec;
   return 0;
 }
@@ -145,42 +141,41 @@ int CardCertificate::ComputeSignature() {
 
 int CardCertificate::SignOne(const std::vector<std::uint8_t>& in_l_hash, std::vector<std::uint8_t>* out_l_signature) {
   std::uint32_t l_error = 0;
-  platform::CryptoProvider::Handle l_hash = 0;
-  if (!m_provider_.CreateSha256Hash(m_prov_handle_, &l_hash, &l_error)) {
+  platform::CryptoProvider::Handle l_raw_hash = 0;
+  if (!m_provider_.CreateSha256Hash(m_prov_handle_.Get(), &l_raw_hash, &l_error)) {
     m_error_info_->SetApiError(L"EW244-3300", l_error);
     return 1;
   }
-  int l_result = 1;
+  const platform::ProviderHashOwner l_hash(m_provider_, l_raw_hash);
   std::uint32_t l_size = 0;
-  if (!m_provider_.SetHashValue(l_hash, in_l_hash.data(), &l_error)) {
+  if (!m_provider_.SetHashValue(l_hash.Get(), in_l_hash.data(), &l_error)) {
     m_error_info_->SetApiError(L"EW244-3301", l_error);
-  } else if (!m_provider_.SignHash(l_hash, m_key_spec_, nullptr, &l_size, &l_error)) {
-    m_error_info_->SetApiError(L"EW244-3302", l_error);
-  } else {
-    out_l_signature->resize(l_size);
-    const std::size_t l_expected = SignatureSizeOf(m_cert_context_.get());
-    if (l_size == 0 || !m_provider_.SignHash(l_hash, m_key_spec_, out_l_signature->data(), &l_size, &l_error)) {
-      m_error_info_->SetApiError(L"EW244-3303", l_error);
-    } else if (l_size != out_l_signature->size() || (l_expected != 0 && l_size != l_expected)) {
-      // A provider that answers a signature of another size than the key's
-      // would put bytes in the answer that no verifier accepts.
-      m_error_info_->SetApiError(L"EW244-3303", kBadSignature);
-    } else {
-      // The provider answers least significant byte first.
-      ConvertEndian(out_l_signature->data(), out_l_signature->size());
-      l_result = 0;
-    }
+    return 1;
   }
-  m_provider_.DestroyHash(l_hash);
-  return l_result;
+  if (!m_provider_.SignHash(l_hash.Get(), m_key_spec_, nullptr, &l_size, &l_error)) {
+    m_error_info_->SetApiError(L"EW244-3302", l_error);
+    return 1;
+  }
+  out_l_signature->resize(l_size);
+  const std::size_t l_expected = SignatureSizeOf(m_cert_context_.get());
+  if (l_size == 0 || !m_provider_.SignHash(l_hash.Get(), m_key_spec_, out_l_signature->data(), &l_size, &l_error)) {
+    m_error_info_->SetApiError(L"EW244-3303", l_error);
+    return 1;
+  }
+  if (l_size != out_l_signature->size() || (l_expected != 0 && l_size != l_expected)) {
+    // A provider that answers a signature of another size than the key's
+    // would put bytes in the answer that no verifier accepts.
+    m_error_info_->SetApiError(L"EW244-3303", kBadSignature);
+    return 1;
+  }
+  // The provider answers least significant byte first.
+  ConvertEndian(out_l_signature->data(), out_l_signature->size());
+  return 0;
 }
 
 void CardCertificate::ReleaseResource() {
   m_cert_context_.reset();
-  if (m_prov_handle_ != 0) {
-    m_provider_.ReleaseContext(m_prov_handle_);
-    m_prov_handle_ = 0;
-  }
+  m_prov_handle_.Reset();
 }
 
 int CardCertificate::ReadIssuerDetail(const IssuerNames& in_l_issuer,

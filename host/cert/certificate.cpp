@@ -153,7 +153,7 @@ bool Certificate::ParseTlv(std::uint8_t in_l_tag, const std::uint8_t* in_l_data,
 }
 
 bool Certificate::ValidateCapiResource() const {
-  return m_cert_context_ != nullptr || m_prov_handle_ != 0 || m_cng_key_ != 0;
+  return m_cert_context_ != nullptr || m_prov_handle_.Get() != 0 || m_cng_key_.Get() != 0;
 }
 
 }  // namespace tavc

@@ -17,6 +17,7 @@
 #include "host/cert/x509/parsed_certificate.h"
 #include "host/core/data_store.h"
 #include "host/core/result_data.h"
+#include "platform/crypto_owners.h"
 
 namespace tavc {
 
@@ -24,10 +25,10 @@ class Certificate {
  public:
   // The decoded certificate (CryptoAPI: PCCERT_CONTEXT).
   using CertContext = std::unique_ptr<x509::ParsedCertificate>;
-  // Key handles of the CryptoAPI and CNG classes (HCRYPTPROV, NCRYPT_KEY_HANDLE,
-  // both ULONG_PTR); 0 when none is held.
-  using ProvHandle = std::uintptr_t;
-  using CngKeyHandle = std::uintptr_t;
+  // Key handles of the CryptoAPI and CNG classes (HCRYPTPROV, NCRYPT_KEY_HANDLE),
+  // owned: 0 when none is held.
+  using ProvHandle = platform::ProviderContextOwner;
+  using CngKeyHandle = platform::Pkcs12KeyOwner;
 
   // The three records are not owned and may be null.
   Certificate(DataStore* in_l_data_store, ResultData* in_l_result_data, ErrorInfo* in_l_error_info);
@@ -89,8 +90,8 @@ class Certificate {
   bool ValidateCapiResource() const;
 
   void SetCertContext(CertContext in_l_value) { m_cert_context_ = std::move(in_l_value); }
-  void SetProvHandle(ProvHandle in_l_value) { m_prov_handle_ = in_l_value; }
-  void SetCngKey(CngKeyHandle in_l_value) { m_cng_key_ = in_l_value; }
+  void SetProvHandle(ProvHandle in_l_value) { m_prov_handle_ = std::move(in_l_value); }
+  void SetCngKey(CngKeyHandle in_l_value) { m_cng_key_ = std::move(in_l_value); }
   void SetCertificateHex(std::wstring in_l_value) { m_certificate_hex_ = std::move(in_l_value); }
   void SetCertificateType(std::wstring in_l_value) { m_certificate_type_ = std::move(in_l_value); }
   void SetIssuer(std::wstring in_l_value) { m_issuer_ = std::move(in_l_value); }
@@ -138,8 +139,8 @@ class Certificate {
     return m_signatures_.size();
   }
   const x509::ParsedCertificate* GetCertContext() const { return m_cert_context_.get(); }
-  ProvHandle GetProvHandle() const { return m_prov_handle_; }
-  CngKeyHandle GetCngKey() const { return m_cng_key_; }
+  platform::CryptoProvider::Handle GetProvHandle() const { return m_prov_handle_.Get(); }
+  platform::Pkcs12File::KeyHandle GetCngKey() const { return m_cng_key_.Get(); }
   DataStore* GetDataStore() const { return m_data_store_; }
   ResultData* GetResultData() const { return m_result_data_; }
   ErrorInfo* GetErrorInfo() const { return m_error_info_; }
@@ -205,8 +206,8 @@ class Certificate {
   mutable std::mutex m_signatures_mutex_;
   std::vector<std::wstring> m_signatures_;
   CertContext m_cert_context_;
-  ProvHandle m_prov_handle_ = 0;
-  CngKeyHandle m_cng_key_ = 0;
+  ProvHandle m_prov_handle_;
+  CngKeyHandle m_cng_key_;
   DataStore* m_data_store_ = nullptr;
   ResultData* m_result_data_ = nullptr;
   ErrorInfo* m_error_info_ = nullptr;

@@ -46,7 +46,7 @@ int FileCertificate::Fail(const wchar_t* in_l_code, std::uint32_t in_l_error) {
 int FileCertificate::ReadCertificate() {
   m_certificate_hex_.clear();
   m_cert_context_.reset();
-  m_cng_key_ = 0;
+  m_cng_key_.Reset();
   if (m_data_store_ == nullptr) {
     if (m_error_info_ != nullptr) m_error_info_->SetCardError(L"EW044-3299", kModule, kRoutineRead, 1);
     return 1;
@@ -88,7 +88,7 @@ int FileCertificate::ReadCertificate() {
     case platform::Pkcs12ImportResult::kNoKey:
       return Fail(L"EW244-3201", l_error);
   }
-  m_cng_key_ = l_key;
+  m_cng_key_ = platform::Pkcs12KeyOwner(m_pkcs12_, l_key);
   if (!m_pkcs12_.AllowAllUsages(l_key, &l_error)) {
     ReleaseResource();
     return Fail(L"EW244-3202", l_error);
@@ -112,12 +112,12 @@ int FileCertificate::ComputeSignature() {
       [this, l_expected](const std::vector<std::uint8_t>& in_l_hash, std::vector<std::uint8_t>* out_l_signature) {
         std::uint32_t l_error = 0;
         std::uint32_t l_size = 0;
-        if (!m_pkcs12_.SignSha256(m_cng_key_, in_l_hash.data(), nullptr, &l_size, &l_error) || l_size == 0) {
+        if (!m_pkcs12_.SignSha256(m_cng_key_.Get(), in_l_hash.data(), nullptr, &l_size, &l_error) || l_size == 0) {
           m_error_info_->SetError(L"EW244-3304", L"", L"", L"");
           return 1;
         }
         out_l_signature->resize(l_size);
-        if (!m_pkcs12_.SignSha256(m_cng_key_, in_l_hash.data(), out_l_signature->data(), &l_size, &l_error) ||
+        if (!m_pkcs12_.SignSha256(m_cng_key_.Get(), in_l_hash.data(), out_l_signature->data(), &l_size, &l_error) ||
             l_size != out_l_signature->size() || (l_expected != 0 && l_size != l_expected)) {
           m_error_info_->SetError(L"EW244-3305", L"", L"", L"");
           return 1;
@@ -128,10 +128,7 @@ int FileCertificate::ComputeSignature() {
 
 void FileCertificate::ReleaseResource() {
   m_cert_context_.reset();
-  if (m_cng_key_ != 0) {
-    m_pkcs12_.FreeKey(m_cng_key_);
-    m_cng_key_ = 0;
-  }
+  m_cng_key_.Reset();
 }
 
 }  // namespace tavc

@@ -14,6 +14,9 @@ namespace {
 constexpr std::uint16_t kModule = 0x8007;
 constexpr std::uint8_t kRoutineCreate = 0x01;
 constexpr std::uint8_t kPointThread = 0x01;
+constexpr std::uint8_t kRoutineInterrupt = 0x02;
+// The point of a watcher that ended in an exception.
+constexpr std::uint8_t kPointFault = 0xFF;
 
 // Slices of the period in which the stop event is looked at: a stop is seen
 // within this time.
@@ -60,7 +63,25 @@ int InterruptThread::CreateThreadForInterrupt(ErrorInfo& in_l_interrupt_error_in
   return 0;
 }
 
-void InterruptThread::Interrupt() {
+void InterruptThread::Interrupt() noexcept {
+  try {
+    Watch();
+  } catch (...) {
+    // A watcher that failed can no longer tell an end from a second request:
+    // the run ends with the watcher's own code, as a broken pipe would end it.
+    try {
+      m_input_.Close();
+      m_error_info_->SetCardError(L"EW044-2499", kModule, kRoutineInterrupt, kPointFault);
+      m_data_store_->SetInterruptState(1);
+      SetCancelEvent();
+      m_poster_.Post(WM_APP06, 0, 0);
+    } catch (...) {
+      // Nothing left to report with.
+    }
+  }
+}
+
+void InterruptThread::Watch() {
   // Bytes of the second message, one character each, zero where none arrived.
   std::wstring l_text(kBufferCharacters, L'\0');
   std::uint64_t l_length = 0;

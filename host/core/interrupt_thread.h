@@ -43,7 +43,11 @@ class InterruptThread {
   int CreateThreadForInterrupt(ErrorInfo& in_l_interrupt_error_info, DataStore& in_l_data_store);
 
  private:
-  void Interrupt();
+  // The thread's catch boundary around Watch: an exception ends the run with
+  // "EW044-2499" (location 0x800702ff), recorded, cancelled and posted like any
+  // other interrupt.
+  void Interrupt() noexcept;
+  void Watch();
   // True when "Interrupt_<pid>" was set within one period.
   bool WaitForStop() const;
   // Records the code, then publishes the interrupt state.

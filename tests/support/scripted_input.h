@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,11 @@ class ScriptedInput : public platform::InputPipe {
     std::lock_guard<std::mutex> l_lock(m_mutex_);
     m_bytes_.push_back(kEndOfFile);
   }
+  // The read that reaches this point throws, as a failing allocation would.
+  void FeedFailure() {
+    std::lock_guard<std::mutex> l_lock(m_mutex_);
+    m_bytes_.push_back(kFailure);
+  }
   void Break() {
     std::lock_guard<std::mutex> l_lock(m_mutex_);
     m_broken_ = true;
@@ -40,6 +46,7 @@ class ScriptedInput : public platform::InputPipe {
     if (m_bytes_.empty()) return kEndOfFile;
     const int l_byte = m_bytes_.front();
     m_bytes_.pop_front();
+    if (l_byte == kFailure) throw std::bad_alloc();
     return l_byte;
   }
   void Close() override {
@@ -60,6 +67,8 @@ class ScriptedInput : public platform::InputPipe {
   }
 
  private:
+  static constexpr int kFailure = -2;
+
   std::mutex m_mutex_;
   std::condition_variable m_closed_changed_;
   std::deque<int> m_bytes_;

@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <future>
+#include <new>
 #include <thread>
 
 #include "host/core/end_alert.h"
@@ -55,7 +57,7 @@ class HeldCardAccess final : public CardAccessThread {
 };
 
 class CardAccessThreadStart : public ::testing::Test {
- protected:
+ public:
   test::ScriptedSCardApi m_api_;
   test::RecordingPoster m_poster_;
   ErrorInfo m_error_;
@@ -147,6 +149,93 @@ TEST_F(CardAccessThreadStart, StartingAWorkerDoesNotWaitForOneThatWaitsForTheEnd
   EXPECT_TRUE(l_started_at_once);
   EXPECT_EQ(0, l_next.get());
   EXPECT_TRUE(m_poster_.WaitForPosts(3));
+}
+
+// A credential whose reading fails in a way nobody foresaw.
+class ThrowingCertificate final : public Certificate {
+ public:
+  ThrowingCertificate() : Certificate(nullptr, nullptr, nullptr) {}
+  int ReadCertificate() override { throw std::bad_alloc(); }
+  int ComputeSignature() override { throw std::bad_alloc(); }
+  int ReadCertificateDetail() override { return 0; }
+  void ReleaseResource() override {}
+  void ReadCertExtension() override {}
+};
+
+// Whatever a worker's body throws, the frame gets its one message with result 1
+// and the worker's generic code.
+TEST_F(CardAccessThreadStart, EveryWorkerTurnsAnExceptionIntoItsGenericCode) {
+  struct Case {
+    const char* name;
+    const wchar_t* mode;
+    std::function<int(CardAccessThread&, CardAccessThreadStart&, Certificate*)> start;
+    std::uint32_t message;
+    const wchar_t* code;
+    const wchar_t* detail;
+  };
+  using Self = CardAccessThreadStart;
+  const Case l_cases[] = {
+      {"establish JPKI", L"01", [](CardAccessThread& a, Self& t, Certificate*) {
+         return a.CreateThreadForEstablishJpki(&t.m_error_, &t.m_store_, &t.m_result_); },
+       WM_APP02, L"EW044-2099", L"0x800201ff"},
+      {"log in", L"01", [](CardAccessThread& a, Self&, Certificate*) { return a.CreateThreadForLogin(); },
+       WM_APP05, L"EW044-1899", L"0x800202ff"},
+      {"sign", L"02", [](CardAccessThread& a, Self&, Certificate*) { return a.CreateThreadForSign(); },
+       WM_APP05, L"EW044-1899", L"0x800204ff"},
+      {"establish personal info", L"03", [](CardAccessThread& a, Self& t, Certificate*) {
+         return a.CreateThreadForEstablishPersonalInfo(&t.m_error_, &t.m_store_, &t.m_result_); },
+       WM_APP02, L"EW044-2099", L"0x800205ff"},
+      {"personal info", L"03", [](CardAccessThread& a, Self&, Certificate*) {
+         return a.CreateThreadForMyNumberPersonalInfo(); },
+       WM_APP05, L"EW044-2299", L"0x800206ff"},
+      {"change password", L"06", [](CardAccessThread& a, Self& t, Certificate*) {
+         return a.CreateThreadForChangePassword(&t.m_error_, &t.m_store_); },
+       WM_APP05, L"EW044-3199", L"0x800224ff"},
+      {"sign with confirmation", L"07", [](CardAccessThread& a, Self&, Certificate* c) {
+         return a.CreateThreadForSignWithConfirm(c); },
+       WM_APP05, L"EW044-1899", L"0x800227ff"},
+      {"sign with a stored credential", L"02", [](CardAccessThread& a, Self& t, Certificate* c) {
+         return a.CreateThreadForSignWithCryptoAPI(&t.m_error_, &t.m_store_, &t.m_result_, c); },
+       WM_APP08, L"EW044-3399", L"0x800230ff"},
+      {"establish GPKI", L"11", [](CardAccessThread& a, Self& t, Certificate*) {
+         return a.CreateThreadForEstablishGpkiAp(&t.m_error_, &t.m_store_, &t.m_result_); },
+       WM_APP02, L"EW044-3999", L"0x800241ff"},
+      {"sign GPKI", L"11", [](CardAccessThread& a, Self&, Certificate*) { return a.CreateThreadForSignGpkiAp(); },
+       WM_APP05, L"EW044-4599", L"0x800246ff"},
+      {"sign GPKI with confirmation", L"12", [](CardAccessThread& a, Self&, Certificate* c) {
+         return a.CreateThreadForSignGpkiApWithConfirm(c, c); },
+       WM_APP05, L"EW044-4599", L"0x80024aff"},
+      {"change GPKI password", L"13", [](CardAccessThread& a, Self& t, Certificate*) {
+         return a.CreateThreadForChangeGpkiApPassword(&t.m_error_, &t.m_store_); },
+       WM_APP05, L"EW044-4699", L"0x80024dff"},
+  };
+  EndAlert::ResetAnswer();
+  for (const Case& l_case : l_cases) {
+    SCOPED_TRACE(l_case.name);
+    test::ScriptedSCardApi l_api;
+    l_api.AddReader(L"Reader 0");
+    test::RecordingPoster l_poster;
+    ThrowingCertificate l_certificate;
+    m_error_ = ErrorInfo{};
+    m_store_.SetMode(l_case.mode);
+    m_store_.SetPassword(L"1234");
+    CardAccessThread l_access(l_api, l_poster);
+    // The workers without arguments write into the records the last starter with them kept.
+    l_api.SetListResult(platform::kScardENoReadersAvailable);
+    ASSERT_EQ(0, l_access.CreateThreadForEstablishJpki(&m_error_, &m_store_, &m_result_));
+    ASSERT_TRUE(l_poster.WaitForPosts(1));
+    l_api.SetListResult(platform::kScardSuccess);
+    l_api.Expect("...", {platform::kScardSuccess, {}, [] { throw std::bad_alloc(); }});
+
+    ASSERT_EQ(0, l_case.start(l_access, *this, &l_certificate));
+    ASSERT_TRUE(l_poster.WaitForPosts(2));
+    const auto l_posted = l_poster.Posted();
+    ASSERT_EQ(2U, l_posted.size());
+    EXPECT_EQ(l_case.message, l_posted[1].message);
+    EXPECT_EQ(1U, l_posted[1].wparam);
+    EXPECT_EQ(l_case.code, m_error_.GetCode());
+    EXPECT_EQ(l_case.detail, m_error_.GetDetail1());
+  }
 }
 
 }  // namespace

@@ -149,7 +149,23 @@ TEST(CertificateBasic, MalformedCertificatesLeaveTheFieldsEmpty) {
   }
 }
 
+// A provider that only counts the contexts let go of.
+class ReleaseCountingProvider final : public platform::CryptoProvider {
+ public:
+  bool AcquireContext(const std::wstring&, std::uint32_t, Handle*, std::uint32_t*) override { return false; }
+  bool GetUserKey(Handle, std::uint32_t, Handle*, std::uint32_t*) override { return false; }
+  bool GetKeyCertificate(Handle, std::uint8_t*, std::uint32_t*, std::uint32_t*) override { return false; }
+  bool CreateSha256Hash(Handle, Handle*, std::uint32_t*) override { return false; }
+  bool SetHashValue(Handle, const std::uint8_t*, std::uint32_t*) override { return false; }
+  bool SignHash(Handle, std::uint32_t, std::uint8_t*, std::uint32_t*, std::uint32_t*) override { return false; }
+  void DestroyKey(Handle) override {}
+  void DestroyHash(Handle) override {}
+  void ReleaseContext(Handle) override { ++released; }
+  int released = 0;
+};
+
 TEST(CertificateBasic, ReplacedCertificateTextIsDecodedAgain) {
+  ReleaseCountingProvider l_provider;
   CertificateParts l_parts;
   PlainCertificate l_cert(l_parts.Build());
   ASSERT_EQ(L"01a2", l_cert.GetSerialNumber());
@@ -163,8 +179,10 @@ TEST(CertificateBasic, ReplacedCertificateTextIsDecodedAgain) {
   EXPECT_EQ(L"55", l_cert.GetSerialNumber()) << "a held context stays when the text cannot be read";
   l_cert.ReleaseResource();
   EXPECT_FALSE(l_cert.ValidateCapiResource());
-  l_cert.SetProvHandle(7);
+  l_cert.SetProvHandle(platform::ProviderContextOwner(l_provider, 7));
   EXPECT_TRUE(l_cert.ValidateCapiResource());
+  l_cert.SetProvHandle(platform::ProviderContextOwner(l_provider, 8));
+  EXPECT_EQ(1, l_provider.released) << "a replaced context is let go of, once";
 }
 
 // The display subject of C=JP, ST=Tokyo, CN=Sample (or the given subject) with a table.

@@ -125,6 +125,20 @@ TEST_F(InterruptWatcher, InputEndingInsideAFrameLeavesAnUnparsableFrame) {
   EXPECT_EQ(L"EW042-2401", RunUntilPosted());
 }
 
+TEST_F(InterruptWatcher, AReadThatThrowsEndsTheRunWithTheWatchersCode) {
+  m_input_.Feed(LengthPrefix(13));
+  m_input_.FeedFailure();
+  ASSERT_EQ(0, m_watcher_.CreateThreadForInterrupt(m_record_, m_store_));
+  ASSERT_TRUE(m_poster_.WaitForPosts(1));
+  EXPECT_TRUE(m_input_.WaitClosed());
+  EXPECT_EQ(1U, m_poster_.Posted().size());
+  EXPECT_EQ(WM_APP06, m_poster_.Posted()[0].message);
+  EXPECT_EQ(1, m_store_.GetInterruptState());
+  EXPECT_EQ(L"EW044-2499", m_record_.GetCode());
+  EXPECT_EQ(L"0x800702ff", m_record_.GetDetail1());
+  EXPECT_TRUE(m_cancel_.IsSignalled()) << "the card operation stops too";
+}
+
 TEST_F(InterruptWatcher, EndStepStopsItQuietly) {
   ASSERT_EQ(0, m_watcher_.CreateThreadForInterrupt(m_record_, m_store_));
   platform::NamedEvent l_stop = platform::NamedEvent::Open(InterruptEventName());
