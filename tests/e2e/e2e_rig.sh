@@ -29,6 +29,9 @@ rig_start() {
 # At exit: the screenshot loop and the card daemon end, the work folder goes.
 # A browser's helpers may still write into their profiles for a moment.
 rig_stop() {
+  local status=$?
+  # A command that failed outside a check ends the script through set -e: say so.
+  if [ "$status" -ne 0 ]; then echo "$(basename "$0") stopped with status $status" >&2; fi
   if [ -n "$snapper" ]; then kill "$snapper" 2>/dev/null || true; fi
   if [ -n "$daemon" ]; then stop_daemon; fi
   rm -rf "$work" 2>/dev/null || { sleep 2; rm -rf "$work"; }

@@ -27,6 +27,8 @@ files=(TAV_Wrapper.exe TAV.exe "$host.chrome.json" "$host.edge.json" "$host.fire
 browsers=("Google\\Chrome:chrome" "Microsoft\\Edge:edge" "Mozilla:firefox")
 
 winpath() { "$WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+# unix_path <windows-path>: empty when Wine cannot tell (then the checks fail).
+unix_path() { "$WINE" winepath -u "$1" 2>/dev/null | tr -d '\r' || true; }
 wine_echo() { "$WINE" cmd /c "echo $1" 2>/dev/null | tr -d '\r'; }
 # The registry view the package writes to: 32-bit keys for an x86 package.
 if grep -q 'Win64="yes"' "$build_dir/installer/tavori_user.wxs"; then
@@ -64,7 +66,7 @@ registered() {
 installed() {
   local scope="$1" expected="$2" dir unix_dir file entry
   dir="${dir_of[$scope]}"
-  unix_dir="$("$WINE" winepath -u "$dir" 2>/dev/null | tr -d '\r')"
+  unix_dir="$(unix_path "$dir")"
   for file in "${files[@]}"; do
     [ -f "$unix_dir/$file" ] || fail "$scope: not installed: $file"
   done
@@ -88,7 +90,8 @@ installed() {
 # removed <scope>: no file, folder, key or registration left.
 removed() {
   local scope="$1" unix_dir entry key keys=("${hive_of[$1]}\\Software\\Tavori")
-  unix_dir="$("$WINE" winepath -u "${dir_of[$scope]}" 2>/dev/null | tr -d '\r')"
+  unix_dir="$(unix_path "${dir_of[$scope]}")"
+  [ -n "$unix_dir" ] || fail "$scope: Wine cannot name ${dir_of[$scope]}"
   [ -e "$unix_dir" ] && fail "$scope: left behind: $(find "$unix_dir" | tr '\n' ' ')"
   for entry in "${browsers[@]}"; do
     keys+=("${hive_of[$scope]}\\Software\\${entry%%:*}\\NativeMessagingHosts\\$host")
