@@ -203,5 +203,35 @@ TEST(RequestIntake, NonHexDigestTextIsCaughtByTheChecks) {
   }
 }
 
+// The request's "origin": kept when it is one origin, refusing the request
+// with the format code otherwise.
+std::unique_ptr<Intake> ReadWithOrigin(const std::string& in_l_members) {
+  return ReadJson(Request("02", std::string(",\"digest\":\"") + kDigestInfo + "\"" + in_l_members));
+}
+
+TEST(RequestOriginIntake, KeepsOneWellFormedOrigin) {
+  EXPECT_EQ(L"", ReadWithOrigin("")->store.GetOrigin());
+  for (const char* l_members : {",\"origin\":\"https://www.e-tax.nta.go.jp\"",
+                                ",\"origin\":\"https:\\/\\/www.e-tax.nta.go.jp\"",
+                                ",\"origin\":[\"https://www.e-tax.nta.go.jp\"]"}) {
+    const auto l_in = ReadWithOrigin(l_members);
+    EXPECT_EQ(0, l_in->result) << l_members;
+    EXPECT_EQ(L"https://www.e-tax.nta.go.jp", l_in->store.GetOrigin()) << l_members;
+  }
+}
+
+TEST(RequestOriginIntake, RefusesAMalformedOrSecondOriginWithTheFormatCode) {
+  for (const char* l_members :
+       {",\"origin\":\"\"", ",\"origin\":\"https://a.b@evil.example\"", ",\"origin\":\"https://example.com/\"",
+        ",\"origin\":\"http://example.com\"", ",\"origin\":\"https://ex\\u0430mple.com\"",
+        ",\"origin\":\"https://\\u202Emoc.elpmaxe\"", ",\"origin\":\"https://example.com\\u0000\"",
+        ",\"origin\":\"https://example.com\",\"origin\":\"https://example.com\"",
+        ",\"origin\":[\"https://example.com\",\"https://evil.example\"]"}) {
+    const auto l_in = ReadWithOrigin(l_members);
+    EXPECT_EQ(1, l_in->result) << l_members;
+    EXPECT_EQ(L"EW042-1206", l_in->error.GetCode()) << l_members;
+  }
+}
+
 }  // namespace
 }  // namespace tavc
