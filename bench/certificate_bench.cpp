@@ -10,11 +10,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/hex_codec.h"
 #include "common/utf_conversion.h"
 #include "host/cert/card_certificate.h"
 #include "host/cert/commercial_certificates.h"
 #include "host/cert/file_certificate.h"
-#include "host/cert/hex_codec.h"
 #include "platform/software_token.h"
 
 namespace tavc {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "host/core/tavc_std_io.h"
+#include "host/flow/tavc_std_io.h"
 #include "tests/unit/core/fake_std_streams.h"
 
 namespace tavc {

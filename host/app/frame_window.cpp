@@ -1,10 +1,10 @@
 #include "host/app/frame_window.h"
 
 #include "host/app/integrity_level.h"
-#include "host/core/window_placement.h"
 #include "host/resources/message_texts.h"
 #include "host/screens/win32/dialog_screen.h"
 #include "host/screens/win32/ui_language.h"
+#include "host/screens/window_placement.h"
 #include "platform/own_version.h"
 
 namespace tavc {

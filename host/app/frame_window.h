@@ -7,7 +7,7 @@
 #include <atomic>
 #include <memory>
 
-#include "host/core/frame_core.h"
+#include "host/flow/frame_core.h"
 #include "host/screens/win32/dialog_screen_factory.h"
 #include "platform/single_instance.h"
 

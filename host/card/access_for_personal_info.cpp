@@ -2,10 +2,10 @@
 
 #include <vector>
 
+#include "common/hex_codec.h"
 #include "host/card/cancel_event.h"
 #include "host/card/card_result.h"
 #include "host/card/digest_info.h"
-#include "host/cert/hex_codec.h"
 #include "host/card/password_copy.h"
 #include "host/card/session_check.h"
 

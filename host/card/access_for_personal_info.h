@@ -11,10 +11,10 @@
 #include <string>
 
 #include "host/card/card_code_table.h"
-#include "host/card/error_info.h"
 #include "host/card/library_for_personal_info.h"
-#include "host/core/data_store.h"
-#include "host/core/result_data.h"
+#include "host/state/data_store.h"
+#include "host/state/error_info.h"
+#include "host/state/result_data.h"
 #include "platform/scard_api.h"
 
 namespace tavc {

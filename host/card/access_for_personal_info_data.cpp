@@ -1,12 +1,12 @@
 // The card-surface items, the city code and the combination code.
 #include <array>
 
+#include "common/format_converter.h"
+#include "common/hex_codec.h"
 #include "host/card/access_for_personal_info.h"
 #include "host/card/card_result.h"
 #include "host/card/combination_code.h"
-#include "host/cert/hex_codec.h"
 #include "host/card/personal_data.h"
-#include "host/cert/format_converter.h"
 
 namespace tavc {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // The seven codes of one card step, one per kind of library outcome.
-#include "host/card/error_info.h"
+#include "host/state/error_info.h"
 
 namespace tavc {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <vector>
 
+#include "common/hex_codec.h"
 #include "host/card/card_result.h"
-#include "host/cert/hex_codec.h"
 
 namespace tavc {
 namespace {

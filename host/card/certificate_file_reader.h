@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <string>
 
-#include "host/card/error_info.h"
 #include "host/card/pcsc_connection.h"
+#include "host/state/error_info.h"
 
 namespace tavc {
 

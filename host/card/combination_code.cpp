@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/cert/hex_codec.h"
+#include "common/hex_codec.h"
 #include "platform/sha256.h"
 
 namespace tavc {

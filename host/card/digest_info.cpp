@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "host/cert/format_converter.h"
+#include "common/format_converter.h"
 
 namespace tavc {
 namespace {

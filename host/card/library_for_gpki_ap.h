@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "host/card/error_info.h"
 #include "host/card/digest_info.h"
 #include "host/card/pcsc_connection.h"
+#include "host/state/error_info.h"
 #include "platform/scard_api.h"
 
 namespace tavc {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "host/card/digest_info.h"
-#include "host/card/error_info.h"
 #include "host/card/pcsc_connection.h"
 #include "host/card/personal_data.h"
+#include "host/state/error_info.h"
 #include "platform/scard_api.h"
 
 namespace tavc {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/card/error_info.h"
+#include "host/state/error_info.h"
 #include "platform/scard_api.h"
 
 namespace tavc {

@@ -3,8 +3,8 @@
 // which of the session's handles or records is missing.
 #include <cstdint>
 
-#include "host/core/data_store.h"
-#include "host/core/result_data.h"
+#include "host/state/data_store.h"
+#include "host/state/result_data.h"
 #include "platform/scard_api.h"
 
 namespace tavc {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "host/cert/hex_codec.h"
+#include "common/hex_codec.h"
 #include "host/cert/signing_values.h"
 
 namespace tavc {

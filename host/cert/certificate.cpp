@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "host/cert/base64.h"
-#include "host/cert/hex_codec.h"
+#include "common/base64.h"
+#include "common/hex_codec.h"
 #include "host/cert/x509/x509_oids.h"
 
 namespace tavc {

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "host/card/error_info.h"
 #include "host/cert/subject_item.h"
 #include "host/cert/x509/parsed_certificate.h"
-#include "host/core/data_store.h"
-#include "host/core/result_data.h"
+#include "host/state/data_store.h"
+#include "host/state/error_info.h"
+#include "host/state/result_data.h"
 #include "platform/crypto_owners.h"
 
 namespace tavc {

@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "host/card/error_info.h"
 #include "host/cert/certificate.h"
-#include "host/core/data_store.h"
-#include "host/core/result_data.h"
+#include "host/state/data_store.h"
+#include "host/state/error_info.h"
+#include "host/state/result_data.h"
 #include "platform/crypto_provider.h"
 #include "platform/pkcs12_file.h"
 #include "platform/scard_api.h"

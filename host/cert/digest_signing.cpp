@@ -1,8 +1,8 @@
 #include <utility>
 
+#include "common/hex_codec.h"
 #include "host/card/cancel_event.h"
 #include "host/cert/certificate.h"
-#include "host/cert/hex_codec.h"
 #include "host/cert/signing_values.h"
 
 namespace tavc {

@@ -2,8 +2,8 @@
 
 #include <memory>
 
+#include "common/hex_codec.h"
 #include "common/secure_wipe.h"
-#include "host/cert/hex_codec.h"
 #include "host/cert/qualified_issuers.h"
 #include "host/cert/signing_values.h"
 #include "platform/file_bytes.h"

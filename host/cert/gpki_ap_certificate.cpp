@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "host/cert/hex_codec.h"
+#include "common/hex_codec.h"
 #include "platform/local_time.h"
 
 namespace tavc {

@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "host/cert/hex_codec.h"
+#include "common/hex_codec.h"
 #include "host/cert/x509/certificate_policies.h"
 #include "host/cert/x509/crl_distribution_points.h"
 #include "host/cert/x509/extension_values.h"

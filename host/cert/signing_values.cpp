@@ -1,6 +1,6 @@
 #include "host/cert/signing_values.h"
 
-#include "host/cert/hex_codec.h"
+#include "common/hex_codec.h"
 
 namespace tavc {
 

@@ -2,8 +2,8 @@
 // How the error screen ends the request: the wParam of its WM_APP04.
 #include <cstdint>
 
-#include "host/card/error_info.h"
-#include "host/core/data_store.h"
+#include "host/state/data_store.h"
+#include "host/state/error_info.h"
 
 namespace tavc {
 

@@ -1,8 +1,8 @@
 #include "host/screens/origin_notice.h"
 
 #include "common/template_format.h"
-#include "host/core/request_modes.h"
 #include "host/resources/message_texts.h"
+#include "host/state/request_modes.h"
 
 namespace tavc {
 namespace {

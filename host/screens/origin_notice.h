@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/origin_line.h"
-#include "host/core/data_store.h"
+#include "host/state/data_store.h"
 
 namespace tavc {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/core/request_modes.h"
+#include "host/state/request_modes.h"
 
 namespace tavc {
 

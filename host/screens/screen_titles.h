@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "host/core/request_modes.h"
-#include "host/core/screen_factory.h"
+#include "host/flow/screen_factory.h"
+#include "host/state/request_modes.h"
 
 namespace tavc {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "host/core/tavc_std_io.h"
+#include "host/flow/tavc_std_io.h"
 #include "tests/unit/core/fake_std_streams.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* in_l_data, std::size_t in_l_size) {

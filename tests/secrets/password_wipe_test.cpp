@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/utf_conversion.h"
-#include "host/core/tavc_std_io.h"
+#include "host/flow/tavc_std_io.h"
 #include "tests/secrets/freed_memory_scan.h"
 #include "tests/unit/core/fake_std_streams.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/utf_conversion.h"
-#include "host/core/end_alert.h"
+#include "host/flow/end_alert.h"
 
 namespace tavc::test {
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "host/core/end_alert.h"
-#include "host/core/frame_core.h"
-#include "host/core/message_queue.h"
-#include "host/core/screen_factory.h"
+#include "host/flow/end_alert.h"
+#include "host/flow/frame_core.h"
+#include "host/flow/message_queue.h"
+#include "host/flow/screen_factory.h"
 #include "platform/scard_api.h"
 #include "tests/support/scripted_input.h"
 #include "tests/unit/core/fake_std_streams.h"

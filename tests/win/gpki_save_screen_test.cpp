@@ -16,11 +16,11 @@
 #include <string>
 #include <thread>
 
-#include "host/card/error_info.h"
-#include "host/core/data_store.h"
-#include "host/core/message_poster.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/win32/certificate_confirm_screen_gpki_ap.h"
+#include "host/state/data_store.h"
+#include "host/state/error_info.h"
+#include "host/state/message_poster.h"
 
 namespace {
 

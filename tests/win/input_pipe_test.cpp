@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/core/frame_message_poster.h"
+#include "host/flow/frame_message_poster.h"
 #include "platform/input_pipe.h"
 
 namespace tavc {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "host/screens/start_up_check.h"
+#include "host/flow/start_up_check.h"
 #include "platform/user_registry.h"
 
 namespace tavc {

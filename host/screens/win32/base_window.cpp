@@ -1,6 +1,6 @@
 #include "host/screens/win32/base_window.h"
 
-#include "host/core/frame_message_poster.h"
+#include "host/flow/frame_message_poster.h"
 #include "host/resources/message_texts.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/origin_notice.h"

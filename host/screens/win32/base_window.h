@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "common/win32/origin_block.h"
-#include "host/core/screen_factory.h"
+#include "host/flow/screen_factory.h"
 #include "host/screens/win32/dialog_screen.h"
 
 namespace tavc {

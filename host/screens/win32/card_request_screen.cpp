@@ -1,9 +1,9 @@
 #include "host/screens/win32/card_request_screen.h"
 
-#include "host/core/message_poster.h"
-#include "host/core/request_modes.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/faq_address.h"
+#include "host/state/message_poster.h"
+#include "host/state/request_modes.h"
 
 namespace tavc {
 namespace {

@@ -1,9 +1,9 @@
 #include "host/screens/win32/certificate_confirm_screen.h"
 
-#include "host/core/message_poster.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/certificate_confirm_items.h"
 #include "host/screens/screen_titles.h"
+#include "host/state/message_poster.h"
 
 namespace tavc {
 namespace {

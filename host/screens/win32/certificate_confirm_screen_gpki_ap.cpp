@@ -3,11 +3,11 @@
 #include <commctrl.h>
 
 #include "host/cert/gpki_ap_certificate.h"
-#include "host/core/message_poster.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/gpki_certificate_rows.h"
 #include "host/screens/screen_titles.h"
 #include "host/screens/win32/certificate_save_dialog.h"
+#include "host/state/message_poster.h"
 
 namespace tavc {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "host/cert/hex_codec.h"
+#include "common/hex_codec.h"
 #include "host/screens/save_path.h"
 
 namespace tavc {

@@ -3,7 +3,7 @@
 // needs its window to size itself around it and to hand it the dialog keys.
 #include <windows.h>
 
-#include "host/core/screen.h"
+#include "host/flow/screen.h"
 
 namespace tavc {
 

@@ -2,7 +2,7 @@
 // The screens of the Win32 frame: each kind as its dialog.
 #include <windows.h>
 
-#include "host/core/screen_factory.h"
+#include "host/flow/screen_factory.h"
 
 namespace tavc {
 

@@ -5,10 +5,10 @@
 
 #include <memory>
 
-#include "host/card/error_info.h"
-#include "host/core/data_store.h"
-#include "host/core/end_alert.h"
-#include "host/core/frame_message_poster.h"
+#include "host/flow/end_alert.h"
+#include "host/flow/frame_message_poster.h"
+#include "host/state/data_store.h"
+#include "host/state/error_info.h"
 
 namespace tavc {
 

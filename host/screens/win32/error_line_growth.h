@@ -4,7 +4,7 @@
 // with it.
 #include <windows.h>
 
-#include "host/core/data_store.h"
+#include "host/state/data_store.h"
 
 namespace tavc {
 

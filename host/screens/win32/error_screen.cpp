@@ -1,9 +1,9 @@
 #include "host/screens/win32/error_screen.h"
 
-#include "host/core/message_poster.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/error_screen_end.h"
 #include "host/screens/faq_address.h"
+#include "host/state/message_poster.h"
 
 namespace tavc {
 

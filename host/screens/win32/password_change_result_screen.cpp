@@ -1,9 +1,9 @@
 #include "host/screens/win32/password_change_result_screen.h"
 
-#include "host/core/message_poster.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/password_change_rules.h"
 #include "host/screens/screen_titles.h"
+#include "host/state/message_poster.h"
 
 namespace tavc {
 

@@ -4,13 +4,13 @@
 
 
 #include "common/secure_wipe.h"
-#include "host/core/message_poster.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/screen_titles.h"
 #include "host/screens/win32/bold_font.h"
 #include "host/screens/win32/error_line_growth.h"
 #include "host/screens/win32/password_field.h"
 #include "host/screens/win32/screen_opener.h"
+#include "host/state/message_poster.h"
 
 namespace tavc {
 namespace {

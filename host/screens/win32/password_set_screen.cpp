@@ -6,11 +6,11 @@
 #include <algorithm>
 
 #include "common/secure_wipe.h"
-#include "host/core/message_poster.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/origin_notice.h"
 #include "host/screens/screen_titles.h"
 #include "host/screens/win32/password_field.h"
+#include "host/state/message_poster.h"
 
 namespace tavc {
 namespace {

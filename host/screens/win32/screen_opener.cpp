@@ -1,7 +1,7 @@
 #include "host/screens/win32/screen_opener.h"
 
-#include "host/core/frame_message_poster.h"
-#include "host/core/message_poster.h"
+#include "host/flow/frame_message_poster.h"
+#include "host/state/message_poster.h"
 
 namespace tavc {
 

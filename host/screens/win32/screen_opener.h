@@ -1,7 +1,7 @@
 #pragma once
 // A screen that opens its successor itself (the password selection and change
 // screens), as the event controller shows one: created now, shown by the frame.
-#include "host/core/screen_factory.h"
+#include "host/flow/screen_factory.h"
 
 namespace tavc {
 

@@ -3,7 +3,7 @@
 // dialog owned by the frame with the product picture, name, version and maker.
 #include <windows.h>
 
-#include "host/core/data_store.h"
+#include "host/state/data_store.h"
 
 namespace tavc {
 

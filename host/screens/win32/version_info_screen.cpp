@@ -1,11 +1,11 @@
 #include "host/screens/win32/version_info_screen.h"
 
-#include "host/core/message_poster.h"
 #include "host/resources/message_texts.h"
 #include "host/resources/resource_ids.h"
 #include "host/screens/screen_titles.h"
 #include "host/screens/version_notice.h"
 #include "host/screens/win32/browser_launcher.h"
+#include "host/state/message_poster.h"
 
 namespace tavc {
 

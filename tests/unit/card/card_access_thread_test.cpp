@@ -1,6 +1,6 @@
 // Starting the card workers: where a failure to start is recorded, and what a
 // worker reports.
-#include "host/card/card_access_thread.h"
+#include "host/flow/card_access_thread.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <new>
 #include <thread>
 
-#include "host/core/end_alert.h"
+#include "host/flow/end_alert.h"
 #include "tests/support/scripted_scard_api.h"
 #include "tests/unit/core/recording_poster.h"
 

@@ -1,8 +1,8 @@
 // Error records: detail formats, the code table and message texts.
 #include <gtest/gtest.h>
 
-#include "host/card/error_info.h"
 #include "host/resources/message_texts.h"
+#include "host/state/error_info.h"
 
 namespace tavc {
 namespace {

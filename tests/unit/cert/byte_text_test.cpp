@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "host/cert/base64.h"
-#include "host/cert/format_converter.h"
+#include "common/base64.h"
+#include "common/format_converter.h"
 
 namespace tavc {
 namespace {

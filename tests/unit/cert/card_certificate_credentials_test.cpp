@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "host/cert/certificate_factory.h"
+#include "common/hex_codec.h"
 #include "host/cert/card_certificate.h"
+#include "host/cert/certificate_factory.h"
 #include "host/cert/commercial_certificates.h"
-#include "host/cert/hex_codec.h"
 #include "platform/named_event.h"
 #include "platform/process_id.h"
 #include "platform/software_token.h"

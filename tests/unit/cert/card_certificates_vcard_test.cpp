@@ -2,10 +2,10 @@
 // parsed into the display fields, in process.
 #include <gtest/gtest.h>
 
+#include "common/hex_codec.h"
 #include "host/card/access_for_gpki_ap.h"
 #include "host/cert/certificate_factory.h"
 #include "host/cert/gpki_ap_certificate.h"
-#include "host/cert/hex_codec.h"
 #include "tests/support/in_process_card_rig.h"
 #include "tests/unit/cert/tokyo_time_zone.h"
 

@@ -2,7 +2,7 @@
 // display subject and the alternative-name readers.
 #include <gtest/gtest.h>
 
-#include "host/cert/base64.h"
+#include "common/base64.h"
 #include "host/cert/certificate.h"
 #include "tests/unit/cert/cert_builder.h"
 

@@ -3,9 +3,9 @@
 #include <atomic>
 #include <thread>
 
-#include "host/card/error_info.h"
 #include "host/cert/certificate.h"
-#include "host/core/data_store.h"
+#include "host/state/data_store.h"
+#include "host/state/error_info.h"
 
 namespace tavc {
 namespace {

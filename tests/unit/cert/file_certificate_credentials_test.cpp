@@ -2,8 +2,8 @@
 // recognises, and every bad file, path and password.
 #include <gtest/gtest.h>
 
+#include "common/hex_codec.h"
 #include "host/cert/file_certificate.h"
-#include "host/cert/hex_codec.h"
 #include "tests/unit/cert/test_credentials.h"
 
 namespace tavc {

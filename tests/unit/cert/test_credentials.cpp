@@ -8,8 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/hex_codec.h"
 #include "common/utf_conversion.h"
-#include "host/cert/hex_codec.h"
 
 namespace tavc::test {
 

@@ -2,8 +2,8 @@
 
 #include <thread>
 
-#include "host/core/data_store.h"
-#include "host/core/result_data.h"
+#include "host/state/data_store.h"
+#include "host/state/result_data.h"
 
 namespace tavc {
 namespace {

@@ -1,6 +1,6 @@
 // The end confirmation's decisions, and how it holds back card workers that
 // finish while it is open.
-#include "host/core/end_alert.h"
+#include "host/flow/end_alert.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <future>
 #include <thread>
 
-#include "host/core/run_object_names.h"
+#include "host/state/run_object_names.h"
 #include "platform/named_event.h"
 #include "tests/unit/core/recording_poster.h"
 

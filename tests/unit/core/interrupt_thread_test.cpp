@@ -1,6 +1,6 @@
 // The interrupt watcher: what each kind of later input records, whether it
 // cancels the card operation, and that the end step stops it quietly.
-#include "host/core/interrupt_thread.h"
+#include "host/flow/interrupt_thread.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/core/run_object_names.h"
+#include "host/state/run_object_names.h"
 #include "tests/support/scripted_input.h"
 #include "tests/unit/core/fake_std_streams.h"
 #include "tests/unit/core/recording_poster.h"

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <vector>
 
-#include "host/core/message_poster.h"
+#include "host/state/message_poster.h"
 
 namespace tavc::test {
 

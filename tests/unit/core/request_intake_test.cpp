@@ -1,8 +1,8 @@
 // Reading and validating the request frame: every refusal and its code.
 #include <gtest/gtest.h>
 
-#include "host/core/tavc_std_io.h"
-#include "host/screens/start_up_check.h"
+#include "host/flow/start_up_check.h"
+#include "host/flow/tavc_std_io.h"
 #include "tests/unit/core/fake_std_streams.h"
 
 namespace tavc {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "host/core/data_store.h"
-#include "host/core/request_modes.h"
+#include "host/state/data_store.h"
+#include "host/state/request_modes.h"
 
 namespace tavc {
 namespace {

@@ -1,7 +1,7 @@
 // The JSON scanner of the request and the key table it feeds.
 #include <gtest/gtest.h>
 
-#include "host/core/tavc_std_io.h"
+#include "host/flow/tavc_std_io.h"
 #include "tests/unit/core/fake_std_streams.h"
 
 namespace tavc {

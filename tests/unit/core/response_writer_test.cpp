@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "common/utf_conversion.h"
-#include "host/core/tavc_std_io.h"
+#include "host/flow/tavc_std_io.h"
 #include "tests/unit/core/fake_std_streams.h"
 
 namespace tavc {

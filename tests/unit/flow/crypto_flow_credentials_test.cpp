@@ -2,8 +2,8 @@
 // with a PKCS#12 file: the answer's signatures verify with its certificate.
 #include <algorithm>
 
+#include "common/base64.h"
 #include "common/utf_conversion.h"
-#include "host/cert/base64.h"
 #include "host/cert/card_certificate.h"
 #include "platform/software_token.h"
 #include "tests/unit/cert/test_credentials.h"

@@ -1,7 +1,7 @@
 // Runs ended early: by the caller (a second frame, a closed pipe) or by the user.
 #include <thread>
 
-#include "host/core/end_alert.h"
+#include "host/flow/end_alert.h"
 #include "tests/unit/flow/flow_fixture.h"
 #include "tools/cardsim/fault_plan.h"
 

@@ -1,7 +1,7 @@
 // The version check at start-up: when a notice is due, and its code by mode.
 #include <gtest/gtest.h>
 
-#include "host/screens/start_up_check.h"
+#include "host/flow/start_up_check.h"
 
 namespace tavc {
 namespace {

@@ -2,7 +2,7 @@
 // which registry values count as absent, and which failures are tolerated.
 #include <gtest/gtest.h>
 
-#include "host/screens/start_up_check.h"
+#include "host/flow/start_up_check.h"
 #include "tests/unit/screens/fake_user_registry.h"
 
 namespace tavc {

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "host/screens/start_up_check.h"
+#include "host/flow/start_up_check.h"
 #include "platform/user_registry.h"
 
 namespace tavc {

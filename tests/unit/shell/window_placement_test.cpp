@@ -1,5 +1,5 @@
 // Where the frame goes around each screen.
-#include "host/core/window_placement.h"
+#include "host/screens/window_placement.h"
 
 #include <gtest/gtest.h>
 
