@@ -27,7 +27,7 @@ void BM_ReadRequest(benchmark::State& io_l_state) {
     TavcStdIo l_io(l_streams, [](std::wstring& out_l_v) { return out_l_v = L"1.0.0.0", true; });
     DataStore l_store;
     ErrorInfo l_error;
-    if (l_io.ReadFromStdIn(l_store, l_error) != 0) io_l_state.SkipWithError("request refused");
+    if (l_io.ReadFromStdIn(l_store, l_error) != StartResult::kAccepted) io_l_state.SkipWithError("request refused");
     benchmark::DoNotOptimize(l_store.GetDigest().size());
   }
   io_l_state.SetBytesProcessed(static_cast<std::int64_t>(io_l_state.iterations()) *

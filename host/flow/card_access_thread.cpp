@@ -25,6 +25,9 @@ const wchar_t kFaultEstablishGpkiAp[] = L"EW044-3999";
 const wchar_t kFaultSignGpkiAp[] = L"EW044-4599";
 const wchar_t kFaultChangeGpkiApPassword[] = L"EW044-4699";
 
+// A chain of card or certificate steps, 0 when every step succeeded.
+WorkerResult Outcome(int in_l_steps) { return in_l_steps == 0 ? WorkerResult::kSucceeded : WorkerResult::kFailed; }
+
 }  // namespace
 
 CardAccessThread::CardAccessThread(platform::SCardApi& in_l_api, MessagePoster& in_l_poster)
@@ -44,19 +47,20 @@ bool CardAccessThread::StartWorker(std::function<void()> in_l_body) {
   return true;
 }
 
-int CardAccessThread::StartFailure(std::uint8_t in_l_routine, std::uint8_t in_l_point) {
+WorkerStart CardAccessThread::StartFailure(std::uint8_t in_l_routine, std::uint8_t in_l_point) {
   if (m_error_info_ != nullptr) m_error_info_->SetCardError(L"EW044-0199", kModule, in_l_routine, in_l_point);
-  return 1;
+  return WorkerStart::kNotStarted;
 }
 
-int CardAccessThread::Start(std::uint8_t in_l_routine, std::uint8_t in_l_point, std::uint32_t in_l_message,
-                            bool in_l_guarded, int (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code) {
+WorkerStart CardAccessThread::Start(std::uint8_t in_l_routine, std::uint8_t in_l_point, std::uint32_t in_l_message,
+                                    bool in_l_guarded, WorkerResult (CardAccessThread::*in_l_body)(),
+                                    const wchar_t* in_l_fault_code) {
   {
     std::lock_guard<std::mutex> l_lock(m_workers_mutex_);
     ++m_busy_workers_;
   }
   const bool l_started = StartWorker([this, in_l_routine, in_l_message, in_l_guarded, in_l_body, in_l_fault_code] {
-    const int l_result = RunBody(in_l_body, in_l_fault_code, in_l_routine);
+    const WorkerResult l_result = RunBody(in_l_body, in_l_fault_code, in_l_routine);
     bool l_end_waits;
     {
       std::lock_guard<std::mutex> l_lock(m_workers_mutex_);
@@ -70,7 +74,7 @@ int CardAccessThread::Start(std::uint8_t in_l_routine, std::uint8_t in_l_point, 
       Report(in_l_message, l_result, in_l_guarded);
     }
   });
-  if (l_started) return 0;
+  if (l_started) return WorkerStart::kStarted;
   {
     std::lock_guard<std::mutex> l_lock(m_workers_mutex_);
     --m_busy_workers_;
@@ -78,8 +82,8 @@ int CardAccessThread::Start(std::uint8_t in_l_routine, std::uint8_t in_l_point, 
   return StartFailure(in_l_routine, in_l_point);
 }
 
-int CardAccessThread::RunBody(int (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code,
-                              std::uint8_t in_l_routine) noexcept {
+WorkerResult CardAccessThread::RunBody(WorkerResult (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code,
+                                       std::uint8_t in_l_routine) noexcept {
   std::lock_guard<std::mutex> l_lock(m_critical_section_);
   try {
     return (this->*in_l_body)();
@@ -91,93 +95,94 @@ int CardAccessThread::RunBody(int (CardAccessThread::*in_l_body)(), const wchar_
       m_access_for_gpki_ap_.ReleaseCardSession();
       if (m_error_info_ != nullptr) m_error_info_->SetCardError(in_l_fault_code, kModule, in_l_routine, kPointFault);
     } catch (...) {
-      // Out of memory even for the record: result 1 still goes out.
+      // Out of memory even for the record: the failure still goes out.
     }
-    return 1;
+    return WorkerResult::kFailed;
   }
 }
 
-void CardAccessThread::Report(std::uint32_t in_l_message, int in_l_result, bool in_l_guarded) {
+void CardAccessThread::Report(std::uint32_t in_l_message, WorkerResult in_l_result, bool in_l_guarded) {
   if (in_l_guarded && EndAlert::ExamineMutex() == 1) return;
   m_poster_.Post(in_l_message, static_cast<std::uintptr_t>(in_l_result), 0);
 }
 
 // ---- starters ----
 
-int CardAccessThread::StartWithRecords(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
-                                       ResultData* in_l_result_data, bool in_l_needs_result_data,
-                                       std::uint8_t in_l_routine, std::uint32_t in_l_message,
-                                       int (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code) {
+WorkerStart CardAccessThread::StartWithRecords(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+                                               ResultData* in_l_result_data, bool in_l_needs_result_data,
+                                               std::uint8_t in_l_routine, std::uint32_t in_l_message,
+                                               WorkerResult (CardAccessThread::*in_l_body)(),
+                                               const wchar_t* in_l_fault_code) {
   m_error_info_ = in_l_error_info;
   m_data_store_ = in_l_data_store;
   m_result_data_ = in_l_result_data;
   // Points count the argument checks in order; the thread's own failure is the last.
-  if (in_l_error_info == nullptr) return 1;
+  if (in_l_error_info == nullptr) return WorkerStart::kNotStarted;
   if (in_l_data_store == nullptr) return StartFailure(in_l_routine, 2);
   if (!in_l_needs_result_data) return Start(in_l_routine, 3, in_l_message, false, in_l_body, in_l_fault_code);
   if (in_l_result_data == nullptr) return StartFailure(in_l_routine, 3);
   return Start(in_l_routine, 4, in_l_message, false, in_l_body, in_l_fault_code);
 }
 
-int CardAccessThread::CreateThreadForEstablishJpki(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+WorkerStart CardAccessThread::CreateThreadForEstablishJpki(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
                                                    ResultData* in_l_result_data) {
   return StartWithRecords(in_l_error_info, in_l_data_store, in_l_result_data, true, 0x01, WM_APP02,
                           &CardAccessThread::EstablishJpki, kFaultEstablishIdCard);
 }
 
-int CardAccessThread::CreateThreadForLogin() {
+WorkerStart CardAccessThread::CreateThreadForLogin() {
   return Start(0x02, 1, WM_APP05, true, &CardAccessThread::Sign, kFaultSignIdCard);
 }
 
-int CardAccessThread::CreateThreadForSign() {
+WorkerStart CardAccessThread::CreateThreadForSign() {
   return Start(0x04, 1, WM_APP05, true, &CardAccessThread::Sign, kFaultSignIdCard);
 }
 
-int CardAccessThread::CreateThreadForEstablishPersonalInfo(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+WorkerStart CardAccessThread::CreateThreadForEstablishPersonalInfo(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
                                                            ResultData* in_l_result_data) {
   return StartWithRecords(in_l_error_info, in_l_data_store, in_l_result_data, true, 0x05, WM_APP02,
                           &CardAccessThread::EstablishPersonalInfo, kFaultEstablishIdCard);
 }
 
-int CardAccessThread::CreateThreadForMyNumberPersonalInfo() {
+WorkerStart CardAccessThread::CreateThreadForMyNumberPersonalInfo() {
   return Start(0x06, 1, WM_APP05, true, &CardAccessThread::MyNumberPersonalInfo, kFaultPersonalInfo);
 }
 
-int CardAccessThread::CreateThreadForChangePassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store) {
+WorkerStart CardAccessThread::CreateThreadForChangePassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store) {
   return StartWithRecords(in_l_error_info, in_l_data_store, m_result_data_, false, 0x24, WM_APP05,
                           &CardAccessThread::ChangePassword, kFaultChangeIdCardPassword);
 }
 
-int CardAccessThread::CreateThreadForSignWithConfirm(Certificate* in_l_certificate) {
+WorkerStart CardAccessThread::CreateThreadForSignWithConfirm(Certificate* in_l_certificate) {
   m_certificate_ = in_l_certificate;
   if (in_l_certificate == nullptr) return StartFailure(0x27, 1);
   return Start(0x27, 2, WM_APP05, true, &CardAccessThread::SignWithConfirm, kFaultSignIdCard);
 }
 
-int CardAccessThread::CreateThreadForSignWithCryptoAPI(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+WorkerStart CardAccessThread::CreateThreadForSignWithCryptoAPI(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
                                                        ResultData* in_l_result_data, Certificate* in_l_certificate) {
   m_error_info_ = in_l_error_info;
   m_data_store_ = in_l_data_store;
   m_result_data_ = in_l_result_data;
   m_certificate_ = in_l_certificate;
-  if (in_l_error_info == nullptr) return 1;
+  if (in_l_error_info == nullptr) return WorkerStart::kNotStarted;
   if (in_l_data_store == nullptr) return StartFailure(0x30, 2);
   if (in_l_result_data == nullptr) return StartFailure(0x30, 3);
   if (in_l_certificate == nullptr) return StartFailure(0x30, 4);
   return Start(0x30, 5, WM_APP08, true, &CardAccessThread::SignWithCryptoAPI, kFaultSignWithCryptoAPI);
 }
 
-int CardAccessThread::CreateThreadForEstablishGpkiAp(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+WorkerStart CardAccessThread::CreateThreadForEstablishGpkiAp(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
                                                      ResultData* in_l_result_data) {
   return StartWithRecords(in_l_error_info, in_l_data_store, in_l_result_data, true, 0x41, WM_APP02,
                           &CardAccessThread::EstablishGpkiAp, kFaultEstablishGpkiAp);
 }
 
-int CardAccessThread::CreateThreadForSignGpkiAp() {
+WorkerStart CardAccessThread::CreateThreadForSignGpkiAp() {
   return Start(0x46, 1, WM_APP05, true, &CardAccessThread::SignGpkiAp, kFaultSignGpkiAp);
 }
 
-int CardAccessThread::CreateThreadForSignGpkiApWithConfirm(Certificate* in_l_first, Certificate* in_l_second) {
+WorkerStart CardAccessThread::CreateThreadForSignGpkiApWithConfirm(Certificate* in_l_first, Certificate* in_l_second) {
   m_certificate_ = in_l_first;
   m_second_certificate_ = in_l_second;
   if (in_l_first == nullptr) return StartFailure(0x4A, 1);
@@ -185,7 +190,7 @@ int CardAccessThread::CreateThreadForSignGpkiApWithConfirm(Certificate* in_l_fir
   return Start(0x4A, 3, WM_APP05, true, &CardAccessThread::SignGpkiApWithConfirm, kFaultSignGpkiAp);
 }
 
-int CardAccessThread::CreateThreadForChangeGpkiApPassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store) {
+WorkerStart CardAccessThread::CreateThreadForChangeGpkiApPassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store) {
   return StartWithRecords(in_l_error_info, in_l_data_store, m_result_data_, false, 0x4D, WM_APP05,
                           &CardAccessThread::ChangeGpkiApPassword, kFaultChangeGpkiApPassword);
 }
@@ -258,21 +263,21 @@ int CardAccessThread::OpenWithPassword(Access& io_l_access) {
   return l_result;
 }
 
-int CardAccessThread::EstablishJpki() {
+WorkerResult CardAccessThread::EstablishJpki() {
   const int l_result = m_access_for_personal_info_.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
   m_access_for_personal_info_.ReleaseCardSession();
-  return l_result;
+  return Outcome(l_result);
 }
 
-int CardAccessThread::EstablishPersonalInfo() { return EstablishJpki(); }
+WorkerResult CardAccessThread::EstablishPersonalInfo() { return EstablishJpki(); }
 
-int CardAccessThread::EstablishGpkiAp() {
+WorkerResult CardAccessThread::EstablishGpkiAp() {
   const int l_result = m_access_for_gpki_ap_.EstablishCardSession(m_error_info_, m_data_store_, m_result_data_);
   m_access_for_gpki_ap_.ReleaseCardSession();
-  return l_result;
+  return Outcome(l_result);
 }
 
-int CardAccessThread::Sign() {
+WorkerResult CardAccessThread::Sign() {
   AccessForPersonalInfo& l_access = m_access_for_personal_info_;
   int l_result = OpenWithPassword(l_access);
   if (l_result == 0) l_result = l_access.GetCertificate();
@@ -283,58 +288,58 @@ int CardAccessThread::Sign() {
     if (l_result == 0) l_result = l_access.ExtractCityCode();
   }
   if (l_result == 0) l_access.ReleaseCardSession();
-  return l_result;
+  return Outcome(l_result);
 }
 
-int CardAccessThread::MyNumberPersonalInfo() {
+WorkerResult CardAccessThread::MyNumberPersonalInfo() {
   AccessForPersonalInfo& l_access = m_access_for_personal_info_;
   int l_result = OpenWithPassword(l_access);
   if (l_result == 0) l_result = l_access.ExtractPersonalInfo();
   if (l_result == 0) l_result = l_access.ExtractCombinationCode();
   if (l_result == 0) l_access.ReleaseCardSession();
-  return l_result;
+  return Outcome(l_result);
 }
 
-int CardAccessThread::ChangePassword() {
+WorkerResult CardAccessThread::ChangePassword() {
   ResultData l_scratch;
   int l_result = m_access_for_personal_info_.EstablishCardSession(m_error_info_, m_data_store_, &l_scratch);
   if (l_result == 0) l_result = m_access_for_personal_info_.ChangePassword();
   m_access_for_personal_info_.ReleaseCardSession();
-  return l_result == 0 ? kPasswordChanged : l_result;
+  return l_result == 0 ? WorkerResult::kPasswordChanged : WorkerResult::kFailed;
 }
 
-int CardAccessThread::SignWithConfirm() {
+WorkerResult CardAccessThread::SignWithConfirm() {
   AccessForPersonalInfo& l_access = m_access_for_personal_info_;
-  if (m_certificate_ == nullptr) return 1;
+  if (m_certificate_ == nullptr) return WorkerResult::kFailed;
   if (m_certificate_->GetCertificateHex().empty()) {
     int l_result = OpenWithPassword(l_access);
     if (l_result == 0) l_result = l_access.GetCertificate();
-    if (l_result != 0) return l_result;
+    if (l_result != 0) return WorkerResult::kFailed;
     m_certificate_->SetCertificateHex(m_result_data_->GetCertificate());
     l_result = m_certificate_->ReadCertificateDetail();
     // The session stays open for the second run, after the user confirmed.
-    return m_error_info_->GetCode() == kIssuerRefused ? l_result : kConfirmCertificate;
+    return m_error_info_->GetCode() == kIssuerRefused ? Outcome(l_result) : WorkerResult::kConfirmCertificate;
   }
   const int l_result = l_access.ComputeSignature();
   std::this_thread::sleep_for(kAfterSigning);
   l_access.ReleaseCardSession();
   m_certificate_->ReleaseResource();
-  return l_result;
+  return Outcome(l_result);
 }
 
-int CardAccessThread::SignGpkiAp() {
+WorkerResult CardAccessThread::SignGpkiAp() {
   AccessForGpkiAp& l_access = m_access_for_gpki_ap_;
   int l_result = OpenWithPassword(l_access);
   if (l_result == 0) l_result = l_access.GetCertificate();
   if (l_result == 0) l_result = l_access.ComputeSignature();
   std::this_thread::sleep_for(kAfterSigning);
   l_access.ReleaseCardSession();
-  return l_result;
+  return Outcome(l_result);
 }
 
-int CardAccessThread::SignGpkiApWithConfirm() {
+WorkerResult CardAccessThread::SignGpkiApWithConfirm() {
   AccessForGpkiAp& l_access = m_access_for_gpki_ap_;
-  if (m_certificate_ == nullptr || m_second_certificate_ == nullptr) return 1;
+  if (m_certificate_ == nullptr || m_second_certificate_ == nullptr) return WorkerResult::kFailed;
   if (m_certificate_->GetCertificateHex().empty()) {
     int l_result = OpenWithPassword(l_access);
     Certificate* const l_certificates[] = {m_certificate_, m_second_certificate_};
@@ -346,37 +351,36 @@ int CardAccessThread::SignGpkiApWithConfirm() {
       const int l_parse = l_certificates[l_type]->ReadCertificateDetail();
       if (l_type == 0) l_result = l_parse;
     }
-    if (l_result != 0) return l_result;
+    if (l_result != 0) return WorkerResult::kFailed;
     // The answer carries the signing certificate, not the authority's that was read last.
     m_result_data_->SetCertificate(m_certificate_->GetCertificateHex());
     m_data_store_->SetGpkiCertificateType(0);
-    return kConfirmCertificate;
+    return WorkerResult::kConfirmCertificate;
   }
   const int l_result = l_access.ComputeSignature();
   std::this_thread::sleep_for(kAfterSigning);
   l_access.ReleaseCardSession();
   m_certificate_->ReleaseResource();
   m_second_certificate_->ReleaseResource();
-  return l_result;
+  return Outcome(l_result);
 }
 
-int CardAccessThread::ChangeGpkiApPassword() {
+WorkerResult CardAccessThread::ChangeGpkiApPassword() {
   ResultData l_scratch;
   int l_result = m_access_for_gpki_ap_.EstablishCardSession(m_error_info_, m_data_store_, &l_scratch);
   if (l_result == 0) l_result = m_access_for_gpki_ap_.ChangePassword();
   m_access_for_gpki_ap_.ReleaseCardSession();
-  return l_result == 0 ? kPasswordChanged : l_result;
+  return l_result == 0 ? WorkerResult::kPasswordChanged : WorkerResult::kFailed;
 }
 
-int CardAccessThread::SignWithCryptoAPI() {
-  if (m_certificate_ == nullptr) return 1;
+WorkerResult CardAccessThread::SignWithCryptoAPI() {
+  if (m_certificate_ == nullptr) return WorkerResult::kFailed;
   int l_result = 0;
   if (!m_certificate_->ValidateCapiResource()) {
-    l_result = m_certificate_->ReadCertificate();
-    if (l_result != 0) return l_result;
+    if (m_certificate_->ReadCertificate() != 0) return WorkerResult::kFailed;
     l_result = m_certificate_->ReadCertificateDetail();
     if (m_data_store_->GetMode() == RequestMode::kSignWithConfirm && m_error_info_->GetCode() != kIssuerRefused) {
-      l_result = kConfirmCertificate;
+      return WorkerResult::kConfirmCertificate;
     }
   }
   const RequestMode l_mode = m_data_store_->GetMode();
@@ -389,7 +393,7 @@ int CardAccessThread::SignWithCryptoAPI() {
     }
     m_certificate_->ReleaseResource();
   }
-  return l_result;
+  return Outcome(l_result);
 }
 
 }  // namespace tavc

@@ -11,6 +11,7 @@
 #include "host/card/access_for_gpki_ap.h"
 #include "host/card/access_for_personal_info.h"
 #include "host/cert/certificate.h"
+#include "host/flow/flow_outcomes.h"
 #include "host/state/data_store.h"
 #include "host/state/error_info.h"
 #include "host/state/message_poster.h"
@@ -21,33 +22,29 @@ namespace tavc {
 
 class CardAccessThread {
  public:
-  // Results carried in the completion messages besides 0 and 1.
-  static constexpr int kPasswordChanged = 3;
-  static constexpr int kConfirmCertificate = 5;
-
   CardAccessThread(platform::SCardApi& in_l_api, MessagePoster& in_l_poster);
   // Waits for a running worker: it uses this object to the end.
   virtual ~CardAccessThread();
   CardAccessThread(const CardAccessThread&) = delete;
   CardAccessThread& operator=(const CardAccessThread&) = delete;
 
-  // Starters: 0 started, 1 not (error recorded where there is a record).
-  int CreateThreadForEstablishJpki(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+  // Starters; a worker not started has its error recorded where there is a record.
+  WorkerStart CreateThreadForEstablishJpki(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
                                    ResultData* in_l_result_data);
-  int CreateThreadForLogin();
-  int CreateThreadForSign();
-  int CreateThreadForEstablishPersonalInfo(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+  WorkerStart CreateThreadForLogin();
+  WorkerStart CreateThreadForSign();
+  WorkerStart CreateThreadForEstablishPersonalInfo(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
                                            ResultData* in_l_result_data);
-  int CreateThreadForMyNumberPersonalInfo();
-  int CreateThreadForChangePassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store);
-  int CreateThreadForSignWithConfirm(Certificate* in_l_certificate);
-  int CreateThreadForSignWithCryptoAPI(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+  WorkerStart CreateThreadForMyNumberPersonalInfo();
+  WorkerStart CreateThreadForChangePassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store);
+  WorkerStart CreateThreadForSignWithConfirm(Certificate* in_l_certificate);
+  WorkerStart CreateThreadForSignWithCryptoAPI(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
                                        ResultData* in_l_result_data, Certificate* in_l_certificate);
-  int CreateThreadForEstablishGpkiAp(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+  WorkerStart CreateThreadForEstablishGpkiAp(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
                                      ResultData* in_l_result_data);
-  int CreateThreadForSignGpkiAp();
-  int CreateThreadForSignGpkiApWithConfirm(Certificate* in_l_first, Certificate* in_l_second);
-  int CreateThreadForChangeGpkiApPassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store);
+  WorkerStart CreateThreadForSignGpkiAp();
+  WorkerStart CreateThreadForSignGpkiApWithConfirm(Certificate* in_l_first, Certificate* in_l_second);
+  WorkerStart CreateThreadForChangeGpkiApPassword(ErrorInfo* in_l_error_info, DataStore* in_l_data_store);
 
   // The sessions the end step closes.
   enum class EndSession { kJpki, kPersonalInfo, kGpkiAp, kCryptoAPI };
@@ -78,35 +75,35 @@ class CardAccessThread {
   virtual bool StartWorker(std::function<void()> in_l_body);
 
  private:
-  // Records the starter's failure at its location; 1.
-  int StartFailure(std::uint8_t in_l_routine, std::uint8_t in_l_point);
+  // Records the starter's failure at its location.
+  WorkerStart StartFailure(std::uint8_t in_l_routine, std::uint8_t in_l_point);
   // Keeps the records for this and the later workers, checks them and starts.
-  int StartWithRecords(ErrorInfo* in_l_error_info, DataStore* in_l_data_store, ResultData* in_l_result_data,
+  WorkerStart StartWithRecords(ErrorInfo* in_l_error_info, DataStore* in_l_data_store, ResultData* in_l_result_data,
                        bool in_l_needs_result_data, std::uint8_t in_l_routine, std::uint32_t in_l_message,
-                       int (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code);
-  int Start(std::uint8_t in_l_routine, std::uint8_t in_l_point, std::uint32_t in_l_message, bool in_l_guarded,
-            int (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code);
+                       WorkerResult (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code);
+  WorkerStart Start(std::uint8_t in_l_routine, std::uint8_t in_l_point, std::uint32_t in_l_message, bool in_l_guarded,
+            WorkerResult (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code);
   // The thread's catch boundary: runs the body inside the critical section. A
   // body that throws closes the card sessions, records in_l_fault_code at the
-  // starter's routine (point 0xFF) and gives 1, so the frame still gets its one
+  // starter's routine (point 0xFF) and fails, so the frame still gets its one
   // message.
-  int RunBody(int (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code,
+  WorkerResult RunBody(WorkerResult (CardAccessThread::*in_l_body)(), const wchar_t* in_l_fault_code,
               std::uint8_t in_l_routine) noexcept;
   // Completion: a guarded result is not posted while the end alert took over.
-  void Report(std::uint32_t in_l_message, int in_l_result, bool in_l_guarded);
+  void Report(std::uint32_t in_l_message, WorkerResult in_l_result, bool in_l_guarded);
 
-  int EstablishJpki();
-  int EstablishPersonalInfo();
-  int EstablishGpkiAp();
-  int Sign();
-  int MyNumberPersonalInfo();
-  int ChangePassword();
-  int SignWithConfirm();
-  int SignWithCryptoAPI();
-  int SignGpkiAp();
-  int SignGpkiApWithConfirm();
-  int ChangeGpkiApPassword();
-  // Opens the session and lets the card check the typed password.
+  WorkerResult EstablishJpki();
+  WorkerResult EstablishPersonalInfo();
+  WorkerResult EstablishGpkiAp();
+  WorkerResult Sign();
+  WorkerResult MyNumberPersonalInfo();
+  WorkerResult ChangePassword();
+  WorkerResult SignWithConfirm();
+  WorkerResult SignWithCryptoAPI();
+  WorkerResult SignGpkiAp();
+  WorkerResult SignGpkiApWithConfirm();
+  WorkerResult ChangeGpkiApPassword();
+  // Opens the session and lets the card check the typed password; 0 when it did.
   template <typename Access>
   int OpenWithPassword(Access& io_l_access);
 

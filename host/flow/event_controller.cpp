@@ -42,8 +42,6 @@ int CardReadProcessMode(RequestMode in_l_mode) {
 }
 
 // Results travel in the low 16 bits of wParam.
-std::uintptr_t ResultOf(std::uintptr_t in_l_wparam) { return in_l_wparam & 0xFFFFU; }
-
 }  // namespace
 
 EventController::EventController(EventServices in_l_services) : m_services_(in_l_services) {}
@@ -106,9 +104,10 @@ void EventController::ShowCardRequestScreen() {
   m_card_init_flg_ = 0;
 }
 
-std::unique_ptr<Screen> EventController::ExecStartShowing(int in_l_start_result, ErrorInfo& io_l_start_error) {
+std::unique_ptr<Screen> EventController::ExecStartShowing(StartResult in_l_start_result,
+                                                          ErrorInfo& io_l_start_error) {
   m_card_init_flg_ = 1;
-  if (in_l_start_result == 4) {
+  if (in_l_start_result == StartResult::kVersionTooOld) {
     m_error_info_ = io_l_start_error;
     return MakeScreen(ScreenKind::kVersionInfo, m_error_info_);
   }
@@ -117,12 +116,13 @@ std::unique_ptr<Screen> EventController::ExecStartShowing(int in_l_start_result,
     m_end_error_info_ = in_l_error;
     return MakeScreen(ScreenKind::kError, m_error_info_);
   };
-  if (in_l_start_result != 0) return l_error_screen(io_l_start_error);
+  if (in_l_start_result != StartResult::kAccepted) return l_error_screen(io_l_start_error);
 
   const RequestMode l_mode = m_data_store_->GetMode();
   if (IsSigningMode(l_mode)) m_cancel_event_ = platform::NamedEvent::Create(CancelEventName());
   if (!IsPasswordChangeMode(l_mode) &&
-      m_services_.interrupt_thread.CreateThreadForInterrupt(m_interrupt_error_info_, *m_data_store_) != 0) {
+      m_services_.interrupt_thread.CreateThreadForInterrupt(m_interrupt_error_info_, *m_data_store_) !=
+          WorkerStart::kStarted) {
     return l_error_screen(m_interrupt_error_info_);
   }
   if (m_services_.start_up_check.GetUuid(&io_l_start_error, &m_result_data_, m_data_store_) != 0) {
@@ -142,7 +142,7 @@ std::unique_ptr<Screen> EventController::ExecStartShowing(int in_l_start_result,
 void EventController::ExecStartUp() {
   const RequestMode l_mode = m_data_store_->GetMode();
   CardAccessThread& l_access = m_services_.card_access;
-  int l_ret = 0;
+  WorkerStart l_start = WorkerStart::kNotStarted;
   switch (l_mode) {
     case RequestMode::kPasswordChange:
     case RequestMode::kGpkiPasswordChange: m_services_.poster.Post(WM_APP02, 0, 0); return;
@@ -150,26 +150,26 @@ void EventController::ExecStartUp() {
     case RequestMode::kSign:
     case RequestMode::kSignWithConfirm:
       ShowProcessingScreen(l_mode == RequestMode::kLogin ? 1 : 4);
-      l_ret = l_access.CreateThreadForEstablishJpki(&m_error_info_, m_data_store_, &m_result_data_);
+      l_start = l_access.CreateThreadForEstablishJpki(&m_error_info_, m_data_store_, &m_result_data_);
       break;
     case RequestMode::kGpkiSign:
     case RequestMode::kGpkiSignWithConfirm:
       ShowProcessingScreen(5);
-      l_ret = l_access.CreateThreadForEstablishGpkiAp(&m_error_info_, m_data_store_, &m_result_data_);
+      l_start = l_access.CreateThreadForEstablishGpkiAp(&m_error_info_, m_data_store_, &m_result_data_);
       break;
     case RequestMode::kUnknown:
     case RequestMode::kMyNumberInfo:
     case RequestMode::kPersonalInfo:
     case RequestMode::kCancel:
       ShowProcessingScreen(1);
-      l_ret = l_access.CreateThreadForEstablishPersonalInfo(&m_error_info_, m_data_store_, &m_result_data_);
+      l_start = l_access.CreateThreadForEstablishPersonalInfo(&m_error_info_, m_data_store_, &m_result_data_);
       break;
   }
-  if (l_ret != 0) ShowErrorScreen();
+  if (l_start != WorkerStart::kStarted) ShowErrorScreen();
 }
 
-void EventController::ExecCardInitResult(std::uintptr_t in_l_wparam) {
-  if (ResultOf(in_l_wparam) != 0) {
+void EventController::ExecCardInitResult(WorkerResult in_l_result) {
+  if (in_l_result != WorkerResult::kSucceeded) {
     if (m_error_info_.GetCategory() == L"1") {
       ShowCardRequestScreen();
     } else {
@@ -209,56 +209,53 @@ void EventController::ExecCardRead() {
   ShowProcessingScreen(CardReadProcessMode(l_mode));
 
   CardAccessThread& l_access = m_services_.card_access;
-  int l_ret = 1;
+  WorkerStart l_start = WorkerStart::kNotStarted;
   switch (l_mode) {
-    case RequestMode::kLogin: l_ret = l_access.CreateThreadForLogin(); break;
-    case RequestMode::kSign: l_ret = l_access.CreateThreadForSign(); break;
+    case RequestMode::kLogin: l_start = l_access.CreateThreadForLogin(); break;
+    case RequestMode::kSign: l_start = l_access.CreateThreadForSign(); break;
     case RequestMode::kMyNumberInfo:
-    case RequestMode::kPersonalInfo: l_ret = l_access.CreateThreadForMyNumberPersonalInfo(); break;
+    case RequestMode::kPersonalInfo: l_start = l_access.CreateThreadForMyNumberPersonalInfo(); break;
     case RequestMode::kPasswordChange:
-      l_ret = l_access.CreateThreadForChangePassword(&m_error_info_, m_data_store_);
+      l_start = l_access.CreateThreadForChangePassword(&m_error_info_, m_data_store_);
       break;
-    case RequestMode::kGpkiSign: l_ret = l_access.CreateThreadForSignGpkiAp(); break;
+    case RequestMode::kGpkiSign: l_start = l_access.CreateThreadForSignGpkiAp(); break;
     case RequestMode::kGpkiPasswordChange:
-      l_ret = l_access.CreateThreadForChangeGpkiApPassword(&m_error_info_, m_data_store_);
+      l_start = l_access.CreateThreadForChangeGpkiApPassword(&m_error_info_, m_data_store_);
       break;
     case RequestMode::kSignWithConfirm:
     case RequestMode::kGpkiSignWithConfirm:
       if (!CreateCertificates()) {
         m_error_info_.SetCardError(L"EW044-0199", kModule, kRoutineExecCardRead, 1);
       } else if (l_mode == RequestMode::kSignWithConfirm) {
-        l_ret = l_access.CreateThreadForSignWithConfirm(m_certificate_.get());
+        l_start = l_access.CreateThreadForSignWithConfirm(m_certificate_.get());
       } else {
-        l_ret = l_access.CreateThreadForSignGpkiApWithConfirm(m_certificate_.get(), m_second_certificate_.get());
+        l_start = l_access.CreateThreadForSignGpkiApWithConfirm(m_certificate_.get(), m_second_certificate_.get());
       }
       break;
     case RequestMode::kUnknown:
     case RequestMode::kCancel: m_error_info_.SetCardError(L"EW044-0199", kModule, kRoutineExecCardRead, 2); break;
   }
-  if (l_ret != 0) ShowErrorScreen();
+  if (l_start != WorkerStart::kStarted) ShowErrorScreen();
 }
 
-void EventController::ExecCardReadResult(std::uintptr_t in_l_wparam) {
-  const std::uintptr_t l_result = ResultOf(in_l_wparam);
-  if (l_result == 0) {
-    m_services_.poster.Post(WM_APP04, 0, 0);
-    return;
+void EventController::ExecCardReadResult(WorkerResult in_l_result) {
+  switch (in_l_result) {
+    case WorkerResult::kSucceeded: m_services_.poster.Post(WM_APP04, 0, 0); return;
+    case WorkerResult::kPasswordChanged:
+      m_result_data_.SetPasswordChanged();
+      ShowScreen(ScreenKind::kPasswordChangeResult);
+      return;
+    case WorkerResult::kConfirmCertificate:
+      if (m_data_store_->GetMode() == RequestMode::kGpkiSignWithConfirm) {
+        ShowScreen(MakeScreen(ScreenKind::kCertificateConfirmGpkiAp, m_error_info_, 0, nullptr, m_certificate_.get(),
+                              m_second_certificate_.get()));
+      } else {
+        ShowScreen(MakeScreen(ScreenKind::kCertificateConfirm, m_error_info_, 0, nullptr, m_certificate_.get()));
+      }
+      return;
+    case WorkerResult::kFailed: break;
   }
   const bool l_password_change = m_data_store_->GetMode() == RequestMode::kPasswordChange;
-  if (l_result == CardAccessThread::kPasswordChanged) {
-    m_result_data_.SetPasswordChanged();
-    ShowScreen(ScreenKind::kPasswordChangeResult);
-    return;
-  }
-  if (l_result == CardAccessThread::kConfirmCertificate) {
-    if (m_data_store_->GetMode() == RequestMode::kGpkiSignWithConfirm) {
-      ShowScreen(MakeScreen(ScreenKind::kCertificateConfirmGpkiAp, m_error_info_, 0, nullptr, m_certificate_.get(),
-                            m_second_certificate_.get()));
-    } else {
-      ShowScreen(MakeScreen(ScreenKind::kCertificateConfirm, m_error_info_, 0, nullptr, m_certificate_.get()));
-    }
-    return;
-  }
   const std::wstring l_category = m_error_info_.GetCategory();
   // A card that was not ready changed nothing; any other failure is the change's own.
   if (l_password_change && l_category != L"1") m_result_data_.SetPasswordChangeError(m_error_info_.GetCode());
@@ -288,19 +285,19 @@ void EventController::ExecSignWithCryptoAPI() {
   }
   ShowProcessingScreen(4, m_certificate_.get());
   if (m_services_.card_access.CreateThreadForSignWithCryptoAPI(&m_error_info_, m_data_store_, &m_result_data_,
-                                                               m_certificate_.get()) != 0) {
+                                                               m_certificate_.get()) != WorkerStart::kStarted) {
     ShowErrorScreen();
   }
 }
 
-void EventController::ExecSignWithCryptoAPIResult(std::uintptr_t in_l_wparam) {
-  const std::uintptr_t l_result = ResultOf(in_l_wparam);
-  if (l_result == CardAccessThread::kConfirmCertificate) {
-    ShowScreen(MakeScreen(ScreenKind::kCertificateConfirm, m_error_info_, 0, nullptr, m_certificate_.get()));
-  } else if (l_result == 0) {
-    m_services_.poster.Post(WM_APP04, 0, 0);
-  } else {
-    ShowErrorScreen();
+void EventController::ExecSignWithCryptoAPIResult(WorkerResult in_l_result) {
+  switch (in_l_result) {
+    case WorkerResult::kConfirmCertificate:
+      ShowScreen(MakeScreen(ScreenKind::kCertificateConfirm, m_error_info_, 0, nullptr, m_certificate_.get()));
+      return;
+    case WorkerResult::kSucceeded: m_services_.poster.Post(WM_APP04, 0, 0); return;
+    case WorkerResult::kPasswordChanged:
+    case WorkerResult::kFailed: ShowErrorScreen(); return;
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include "host/cert/certificate.h"
 #include "host/flow/card_access_thread.h"
+#include "host/flow/flow_outcomes.h"
 #include "host/flow/interrupt_thread.h"
 #include "host/flow/screen.h"
 #include "host/flow/screen_factory.h"
@@ -42,14 +43,14 @@ class EventController {
   EventController& operator=(const EventController&) = delete;
 
   void Initialize(DataStore* in_l_data_store) { m_data_store_ = in_l_data_store; }
-  // The first screen for the start result (0 go on, 1 error, 4 version too old).
-  std::unique_ptr<Screen> ExecStartShowing(int in_l_start_result, ErrorInfo& io_l_start_error);
+  // The first screen for the start result.
+  std::unique_ptr<Screen> ExecStartShowing(StartResult in_l_start_result, ErrorInfo& io_l_start_error);
   void ExecStartUp();
-  void ExecCardInitResult(std::uintptr_t in_l_wparam);
+  void ExecCardInitResult(WorkerResult in_l_result);
   void ExecCardRead();
-  void ExecCardReadResult(std::uintptr_t in_l_wparam);
+  void ExecCardReadResult(WorkerResult in_l_result);
   void ExecSignWithCryptoAPI();
-  void ExecSignWithCryptoAPIResult(std::uintptr_t in_l_wparam);
+  void ExecSignWithCryptoAPIResult(WorkerResult in_l_result);
   void ExecInterrupt();
   // The end step. False while a card worker still runs: the step waits for
   // WM_APP09 instead of blocking this thread, and is called again then; true

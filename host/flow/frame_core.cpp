@@ -20,7 +20,7 @@ FrameCore::FrameCore(FramePlatform in_l_platform)
   m_data_store_.SetScaleX(m_platform_.scale_x == 0.0 ? 1.0 : m_platform_.scale_x);
   m_data_store_.SetScaleY(m_platform_.scale_y == 0.0 ? 1.0 : m_platform_.scale_y);
   m_read_result_ = m_std_io_.ReadFromStdIn(m_data_store_, m_start_error_info_);
-  if (m_read_result_ == 0 && m_platform_.check_multiple_startup) {
+  if (m_read_result_ == StartResult::kAccepted && m_platform_.check_multiple_startup) {
     m_multiple_start_result_ = m_platform_.check_multiple_startup();
     if (m_multiple_start_result_ == 1) {
       m_start_error_info_.SetError(L"EW040-0200", L"", L"", L"");
@@ -33,9 +33,9 @@ FrameCore::FrameCore(FramePlatform in_l_platform)
 
 FrameCore::~FrameCore() = default;
 
-int FrameCore::GetStartResult() const {
-  if (m_read_result_ == 0 && m_multiple_start_result_ == 0) return 0;
-  return m_read_result_ == 4 ? 4 : 1;
+StartResult FrameCore::GetStartResult() const {
+  if (m_multiple_start_result_ != 0) return StartResult::kRefused;
+  return m_read_result_;
 }
 
 void FrameCore::OnCreate(WindowHandle in_l_frame) {

@@ -61,8 +61,7 @@ class FrameCore {
 
   DataStore& GetDataStore() { return m_data_store_; }
   Screen* GetCurrentScreen() const { return m_dispatcher_.GetCurrentScreen(); }
-  // 0 go on, 1 error shown first, 4 version too old.
-  int GetStartResult() const;
+  StartResult GetStartResult() const;
 
  private:
   FramePlatform m_platform_;
@@ -75,7 +74,7 @@ class FrameCore {
   InterruptThread m_interrupt_thread_;
   CardAccessThread m_card_access_thread_;
   FrameDispatcher m_dispatcher_;
-  int m_read_result_ = 0;
+  StartResult m_read_result_ = StartResult::kAccepted;
   int m_multiple_start_result_ = 0;
 };
 

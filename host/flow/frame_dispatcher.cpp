@@ -25,7 +25,7 @@ void FrameDispatcher::DiscardScreenMessage(std::uint32_t in_l_message, std::intp
   if (in_l_message == WM_TVNNOTIFY) DestroyUnshown(TakeScreen(in_l_lparam));
 }
 
-void FrameDispatcher::Start(int in_l_start_result, ErrorInfo& io_l_start_error) {
+void FrameDispatcher::Start(StartResult in_l_start_result, ErrorInfo& io_l_start_error) {
   m_event_controller_.Initialize(&m_data_store_);
   ShowNextWindow(m_event_controller_.ExecStartShowing(in_l_start_result, io_l_start_error));
 }
@@ -66,12 +66,12 @@ void FrameDispatcher::OnTvnNotify(std::uint32_t in_l_message, std::uintptr_t in_
 void FrameDispatcher::Dispatch(std::uint32_t in_l_message, std::uintptr_t in_l_wparam, std::intptr_t in_l_lparam) {
   switch (in_l_message) {
     case WM_APP01: m_event_controller_.ExecStartUp(); break;
-    case WM_APP02: m_event_controller_.ExecCardInitResult(in_l_wparam); break;
+    case WM_APP02: m_event_controller_.ExecCardInitResult(WorkerResultOf(in_l_wparam)); break;
     case WM_APP03: m_event_controller_.ExecCardRead(); break;
     case WM_APP04: End(); break;
-    case WM_APP05: m_event_controller_.ExecCardReadResult(in_l_wparam); break;
+    case WM_APP05: m_event_controller_.ExecCardReadResult(WorkerResultOf(in_l_wparam)); break;
     case WM_APP07: m_event_controller_.ExecSignWithCryptoAPI(); break;
-    case WM_APP08: m_event_controller_.ExecSignWithCryptoAPIResult(in_l_wparam); break;
+    case WM_APP08: m_event_controller_.ExecSignWithCryptoAPIResult(WorkerResultOf(in_l_wparam)); break;
     case WM_TVNNOTIFY: ShowNextWindow(TakeScreen(in_l_lparam)); break;
     default: break;  // WM_APP06 before an interrupt was recorded, WM_APP09 with no end waiting.
   }

@@ -37,7 +37,7 @@ class FrameDispatcher {
   // forwarded already.
   void OnClose();
   // The first screen, from the event controller's start step.
-  void Start(int in_l_start_result, ErrorInfo& io_l_start_error);
+  void Start(StartResult in_l_start_result, ErrorInfo& io_l_start_error);
 
   Screen* GetCurrentScreen() const { return m_current_screen_.get(); }
   // Frees the screen a dropped WM_TVNNOTIFY would have carried.

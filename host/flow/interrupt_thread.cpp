@@ -44,7 +44,7 @@ InterruptThread::~InterruptThread() {
   m_thread_.join();
 }
 
-int InterruptThread::CreateThreadForInterrupt(ErrorInfo& in_l_interrupt_error_info, DataStore& in_l_data_store) {
+WorkerStart InterruptThread::CreateThreadForInterrupt(ErrorInfo& in_l_interrupt_error_info, DataStore& in_l_data_store) {
   m_error_info_ = &in_l_interrupt_error_info;
   m_data_store_ = &in_l_data_store;
   // Made before the thread runs, so that an end step right after the start
@@ -52,15 +52,15 @@ int InterruptThread::CreateThreadForInterrupt(ErrorInfo& in_l_interrupt_error_in
   if (!m_thread_.joinable()) m_interrupt_event_ = platform::NamedEvent::Create(InterruptEventName());
   if (m_thread_.joinable() || !m_interrupt_event_.IsValid()) {
     in_l_interrupt_error_info.SetCardError(L"EW044-2499", kModule, kRoutineCreate, kPointThread);
-    return 1;
+    return WorkerStart::kNotStarted;
   }
   try {
     m_thread_ = std::thread(&InterruptThread::Interrupt, this);
   } catch (const std::system_error&) {
     in_l_interrupt_error_info.SetCardError(L"EW044-2499", kModule, kRoutineCreate, kPointThread);
-    return 1;
+    return WorkerStart::kNotStarted;
   }
-  return 0;
+  return WorkerStart::kStarted;
 }
 
 void InterruptThread::Interrupt() noexcept {

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <thread>
 
+#include "host/flow/flow_outcomes.h"
 #include "host/state/data_store.h"
 #include "host/state/error_info.h"
 #include "host/state/message_poster.h"
@@ -38,9 +39,9 @@ class InterruptThread {
   InterruptThread& operator=(const InterruptThread&) = delete;
 
   // Creates "Interrupt_<pid>" and starts the watcher on the given interrupt
-  // record and data store, which must outlive this object. 0 started; 1 not
-  // started, "EW044-2499" recorded in the interrupt record.
-  int CreateThreadForInterrupt(ErrorInfo& in_l_interrupt_error_info, DataStore& in_l_data_store);
+  // record and data store, which must outlive this object. Not started:
+  // "EW044-2499" recorded in the interrupt record.
+  WorkerStart CreateThreadForInterrupt(ErrorInfo& in_l_interrupt_error_info, DataStore& in_l_data_store);
 
  private:
   // The thread's catch boundary around Watch: an exception ends the run with

@@ -48,17 +48,17 @@ bool IsAcceptedCertificateType(const std::wstring& in_l_type) {
 
 }  // namespace
 
-int StartUpCheck::CheckParams(DataStore& in_l_data_store, ErrorInfo& in_l_error_info) {
+StartResult StartUpCheck::CheckParams(DataStore& in_l_data_store, ErrorInfo& in_l_error_info) {
   auto l_fail = [&in_l_error_info](const wchar_t* in_l_code) {
     in_l_error_info.SetError(in_l_code, L"", L"", L"");
-    return 1;
+    return StartResult::kRefused;
   };
   const std::wstring l_available = in_l_data_store.GetAvailableVersion();
   if (!IsVersionNumber(l_available)) return l_fail(L"EW042-1202");
   if (VersionValue(in_l_data_store.GetOwnVersion()) < VersionValue(l_available)) {
     in_l_data_store.SetUnavailableVersionFlg(1);
     in_l_error_info.SetError(L"EW044-1230", L"", L"", L"");
-    return 4;
+    return StartResult::kVersionTooOld;
   }
   if (!IsVersionNumber(in_l_data_store.GetLatestVersion())) return l_fail(L"EW042-1203");
   const std::size_t l_service_id_length = in_l_data_store.GetServiceId().size();
@@ -71,12 +71,12 @@ int StartUpCheck::CheckParams(DataStore& in_l_data_store, ErrorInfo& in_l_error_
     for (const std::wstring& l_digest : in_l_data_store.GetDigest()) {
       if (l_digest.empty()) {
         in_l_error_info.SetError(DigestErrorCode(l_mode), L"", L"", L"");
-        return 1;
+        return StartResult::kRefused;
       }
       if (!IsHexText(l_digest)) {
         in_l_error_info.SetCardError(L"EW044-1299", kModule, kRoutineCheckParams,
                                      l_mode == RequestMode::kLogin ? 0x02 : 0x03);
-        return 1;
+        return StartResult::kRefused;
       }
     }
   }
@@ -84,7 +84,7 @@ int StartUpCheck::CheckParams(DataStore& in_l_data_store, ErrorInfo& in_l_error_
     const std::wstring l_type = in_l_data_store.GetCertificateType();
     if (!l_type.empty() && !IsAcceptedCertificateType(l_type)) return l_fail(L"EW042-1208");
   }
-  return 0;
+  return StartResult::kAccepted;
 }
 
 StartUpCheck::StartUpCheck() : m_registry_(platform::ProcessUserRegistry()) {}

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "host/flow/flow_outcomes.h"
 #include "host/state/data_store.h"
 #include "host/state/error_info.h"
 #include "host/state/result_data.h"
@@ -28,9 +29,9 @@ class StartUpCheck {
   StartUpCheck();
   explicit StartUpCheck(platform::UserRegistry& in_l_registry);
 
-  // Validates the request values; 0 success, 1 error recorded, 4 own version
-  // older than "available_version" (error recorded, flag set).
-  static int CheckParams(DataStore& in_l_data_store, ErrorInfo& in_l_error_info);
+  // Validates the request values; refused or too old, the error is recorded
+  // (too old: this program is older than "available_version"; flag set).
+  static StartResult CheckParams(DataStore& in_l_data_store, ErrorInfo& in_l_error_info);
 
   // 0 nothing to notify; 1 a version notice is to be shown (its code recorded
   // by mode) or the check failed.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "host/flow/flow_outcomes.h"
 #include "host/state/data_store.h"
 #include "host/state/error_info.h"
 #include "host/state/result_data.h"
@@ -22,8 +23,8 @@ class TavcStdIo {
   TavcStdIo();
   TavcStdIo(platform::StdStreams& in_l_streams, VersionReader in_l_version_reader);
 
-  // 0 success, 1 error recorded, 4 own version older than "available_version".
-  int ReadFromStdIn(DataStore& in_l_data_store, ErrorInfo& in_l_error_info);
+  // Reads and checks the request; refused or too old, the error is recorded.
+  StartResult ReadFromStdIn(DataStore& in_l_data_store, ErrorInfo& in_l_error_info);
   // Scans one JSON object of UTF-16 text; 0 success, 1 failure.
   int ParseStdIn(const wchar_t* in_l_text, std::size_t in_l_length, DataStore& in_l_data_store,
                  ErrorInfo& in_l_error_info);

@@ -53,10 +53,10 @@ int TavcStdIo::RetrieveOwnVersion(DataStore& in_l_data_store) {
   return 0;
 }
 
-int TavcStdIo::ReadFromStdIn(DataStore& in_l_data_store, ErrorInfo& in_l_error_info) {
+StartResult TavcStdIo::ReadFromStdIn(DataStore& in_l_data_store, ErrorInfo& in_l_error_info) {
   if (RetrieveOwnVersion(in_l_data_store) != 0) {
     in_l_error_info.SetCardError(L"EW044-1299", kModule, kRoutineReadFromStdIn, 0x02);
-    return 1;
+    return StartResult::kRefused;
   }
   m_streams_->PrepareBinaryInput();
 
@@ -67,7 +67,7 @@ int TavcStdIo::ReadFromStdIn(DataStore& in_l_data_store, ErrorInfo& in_l_error_i
   for (int l_i = 3; l_i >= 0; --l_i) l_size = (l_size << 8) | l_prefix[l_i];
   if (l_size == 0 || l_size > kMaxRequestSize) {
     in_l_error_info.SetError(L"EW042-1200", L"", L"", L"");
-    return 1;
+    return StartResult::kRefused;
   }
 
   // One read of exactly the body: what follows the frame stays for the
@@ -83,7 +83,7 @@ int TavcStdIo::ReadFromStdIn(DataStore& in_l_data_store, ErrorInfo& in_l_error_i
   SecureWipe(l_bytes);
   if (ParseStdIn(l_text.data(), l_text.size(), in_l_data_store, in_l_error_info) != 0) {
     if (in_l_error_info.GetCode().empty()) in_l_error_info.SetError(L"EW042-1206", L"", L"", L"");
-    return 1;
+    return StartResult::kRefused;
   }
 
   const RequestMode l_mode = in_l_data_store.GetMode();
@@ -92,15 +92,15 @@ int TavcStdIo::ReadFromStdIn(DataStore& in_l_data_store, ErrorInfo& in_l_error_i
       (IsSigningMode(l_mode) && in_l_data_store.GetDigest().empty()) ||
       (IsCertificateChoiceMode(l_mode) && !IsValidCertificateChoice(in_l_data_store))) {
     in_l_error_info.SetError(L"EW042-1201", L"", L"", L"");
-    return 1;
+    return StartResult::kRefused;
   }
   if (IsCertificateChoiceMode(l_mode) && in_l_data_store.GetCertificateType() == L"001") {
     in_l_data_store.SetCertificateType(L"");
   }
-  const int l_checked = StartUpCheck::CheckParams(in_l_data_store, in_l_error_info);
-  if (l_checked == 0 && !HasOnlyCardDigestInfos(in_l_data_store)) {
+  const StartResult l_checked = StartUpCheck::CheckParams(in_l_data_store, in_l_error_info);
+  if (l_checked == StartResult::kAccepted && !HasOnlyCardDigestInfos(in_l_data_store)) {
     in_l_error_info.SetError(DigestErrorCode(l_mode), L"", L"", L"");
-    return 1;
+    return StartResult::kRefused;
   }
   return l_checked;
 }

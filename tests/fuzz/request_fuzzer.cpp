@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* in_l_data, std::size_t
     DataStore l_store;
     ErrorInfo l_error;
     ResultData l_result;
-    l_io.ReadFromStdIn(l_store, l_error);
+    static_cast<void>(l_io.ReadFromStdIn(l_store, l_error));
     l_io.WriteToStdOut(l_store, l_result, 0, l_error);
   }
   {

@@ -47,7 +47,7 @@ TEST(PasswordWipe, TheRequestChecksLeaveNoCopyOfTheFilePassword) {
     TavcStdIo l_io(l_streams, [](std::wstring& out_l_version) { return out_l_version = L"1.0.0.0", true; });
     DataStore l_store;
     ErrorInfo l_error;
-    l_io.ReadFromStdIn(l_store, l_error);
+    static_cast<void>(l_io.ReadFromStdIn(l_store, l_error));
     ASSERT_EQ(kPassword, l_store.GetFilePassword()) << std::string(l_error.GetCode().begin(), l_error.GetCode().end());
   }
   EXPECT_EQ(0U, l_scan.Found());

@@ -67,32 +67,32 @@ class CardAccessThreadStart : public ::testing::Test {
 
 TEST_F(CardAccessThreadStart, AFailedStartRecordsItsLocationAndPostsNothing) {
   ThreadlessCardAccess l_access(m_api_, m_poster_);
-  EXPECT_EQ(1, l_access.CreateThreadForEstablishJpki(&m_error_, &m_store_, &m_result_));
+  EXPECT_EQ(WorkerStart::kNotStarted, l_access.CreateThreadForEstablishJpki(&m_error_, &m_store_, &m_result_));
   EXPECT_EQ(L"EW044-0199", m_error_.GetCode());
   EXPECT_EQ(L"0x80020104", m_error_.GetDetail1());
   // The workers without arguments record into the record the establish step kept.
-  EXPECT_EQ(1, l_access.CreateThreadForLogin());
+  EXPECT_EQ(WorkerStart::kNotStarted, l_access.CreateThreadForLogin());
   EXPECT_EQ(L"0x80020201", m_error_.GetDetail1());
-  EXPECT_EQ(1, l_access.CreateThreadForSignGpkiAp());
+  EXPECT_EQ(WorkerStart::kNotStarted, l_access.CreateThreadForSignGpkiAp());
   EXPECT_EQ(L"0x80024601", m_error_.GetDetail1());
-  EXPECT_EQ(1, l_access.CreateThreadForChangeGpkiApPassword(&m_error_, &m_store_));
+  EXPECT_EQ(WorkerStart::kNotStarted, l_access.CreateThreadForChangeGpkiApPassword(&m_error_, &m_store_));
   EXPECT_EQ(L"0x80024d03", m_error_.GetDetail1());
   EXPECT_TRUE(m_poster_.Posted().empty());
 }
 
 TEST_F(CardAccessThreadStart, MissingArgumentsAreCountedInOrder) {
   CardAccessThread l_access(m_api_, m_poster_);
-  EXPECT_EQ(1, l_access.CreateThreadForEstablishPersonalInfo(&m_error_, nullptr, &m_result_));
+  EXPECT_EQ(WorkerStart::kNotStarted, l_access.CreateThreadForEstablishPersonalInfo(&m_error_, nullptr, &m_result_));
   EXPECT_EQ(L"0x80020502", m_error_.GetDetail1());
-  EXPECT_EQ(1, l_access.CreateThreadForEstablishGpkiAp(&m_error_, &m_store_, nullptr));
+  EXPECT_EQ(WorkerStart::kNotStarted, l_access.CreateThreadForEstablishGpkiAp(&m_error_, &m_store_, nullptr));
   EXPECT_EQ(L"0x80024103", m_error_.GetDetail1());
-  EXPECT_EQ(1, l_access.CreateThreadForSignWithConfirm(nullptr));
+  EXPECT_EQ(WorkerStart::kNotStarted, l_access.CreateThreadForSignWithConfirm(nullptr));
   EXPECT_EQ(L"0x80022701", m_error_.GetDetail1());
-  EXPECT_EQ(1, l_access.CreateThreadForSignGpkiApWithConfirm(nullptr, nullptr));
+  EXPECT_EQ(WorkerStart::kNotStarted, l_access.CreateThreadForSignGpkiApWithConfirm(nullptr, nullptr));
   EXPECT_EQ(L"0x80024a01", m_error_.GetDetail1());
-  EXPECT_EQ(1, l_access.CreateThreadForSignWithCryptoAPI(&m_error_, &m_store_, &m_result_, nullptr));
+  EXPECT_EQ(WorkerStart::kNotStarted, l_access.CreateThreadForSignWithCryptoAPI(&m_error_, &m_store_, &m_result_, nullptr));
   EXPECT_EQ(L"0x80023004", m_error_.GetDetail1());
-  EXPECT_EQ(1, l_access.CreateThreadForChangePassword(nullptr, &m_store_)) << "no record to write into";
+  EXPECT_EQ(WorkerStart::kNotStarted, l_access.CreateThreadForChangePassword(nullptr, &m_store_)) << "no record to write into";
   EXPECT_TRUE(m_poster_.Posted().empty());
 }
 
@@ -100,7 +100,7 @@ TEST_F(CardAccessThreadStart, TheEstablishWorkerReportsTheCardCheck) {
   m_api_.SetListResult(platform::kScardENoReadersAvailable);
   m_store_.SetMode(L"03");
   CardAccessThread l_access(m_api_, m_poster_);
-  ASSERT_EQ(0, l_access.CreateThreadForEstablishPersonalInfo(&m_error_, &m_store_, &m_result_));
+  ASSERT_EQ(WorkerStart::kStarted, l_access.CreateThreadForEstablishPersonalInfo(&m_error_, &m_store_, &m_result_));
   ASSERT_TRUE(m_poster_.WaitForPosts(1));
   const auto l_posted = m_poster_.Posted();
   EXPECT_EQ(WM_APP02, l_posted[0].message);
@@ -117,7 +117,7 @@ TEST_F(CardAccessThreadStart, TheEndStepIsToldWhenAWorkerThatHasNotOpenedItsSess
   m_api_.SetListResult(platform::kScardENoReadersAvailable);
   m_store_.SetMode(L"01");
   HeldCardAccess l_access(m_api_, m_poster_);
-  ASSERT_EQ(0, l_access.CreateThreadForEstablishJpki(&m_error_, &m_store_, &m_result_));
+  ASSERT_EQ(WorkerStart::kStarted, l_access.CreateThreadForEstablishJpki(&m_error_, &m_store_, &m_result_));
   EXPECT_FALSE(l_access.ReleaseAtEnd(CardAccessThread::EndSession::kJpki)) << "returns at once while it runs";
   l_access.LetGo();
   ASSERT_TRUE(m_poster_.WaitForPosts(1));
@@ -135,19 +135,19 @@ TEST_F(CardAccessThreadStart, StartingAWorkerDoesNotWaitForOneThatWaitsForTheEnd
   m_store_.SetMode(L"01");
   EndAlert::ResetAnswer();
   CardAccessThread l_access(m_api_, m_poster_);
-  ASSERT_EQ(0, l_access.CreateThreadForEstablishJpki(&m_error_, &m_store_, &m_result_));
+  ASSERT_EQ(WorkerStart::kStarted, l_access.CreateThreadForEstablishJpki(&m_error_, &m_store_, &m_result_));
   ASSERT_TRUE(m_poster_.WaitForPosts(1));
   EndAlert l_alert(m_poster_);
   l_alert.Initialize(&m_error_, &m_store_);
   ASSERT_EQ(0, l_alert.OnInitDialog());
   // Fails without a reader, then waits in its report for the user's answer.
-  ASSERT_EQ(0, l_access.CreateThreadForLogin());
+  ASSERT_EQ(WorkerStart::kStarted, l_access.CreateThreadForLogin());
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   auto l_next = std::async(std::launch::async, [&l_access] { return l_access.CreateThreadForLogin(); });
   const bool l_started_at_once = l_next.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
   l_alert.OnCancel();
   EXPECT_TRUE(l_started_at_once);
-  EXPECT_EQ(0, l_next.get());
+  EXPECT_EQ(WorkerStart::kStarted, l_next.get());
   EXPECT_TRUE(m_poster_.WaitForPosts(3));
 }
 
@@ -162,13 +162,13 @@ class ThrowingCertificate final : public Certificate {
   void ReadCertExtension() override {}
 };
 
-// Whatever a worker's body throws, the frame gets its one message with result 1
+// Whatever a worker's body throws, the frame gets its one message with a failure
 // and the worker's generic code.
 TEST_F(CardAccessThreadStart, EveryWorkerTurnsAnExceptionIntoItsGenericCode) {
   struct Case {
     const char* name;
     const wchar_t* mode;
-    std::function<int(CardAccessThread&, CardAccessThreadStart&, Certificate*)> start;
+    std::function<WorkerStart(CardAccessThread&, CardAccessThreadStart&, Certificate*)> start;
     std::uint32_t message;
     const wchar_t* code;
     const wchar_t* detail;
@@ -222,17 +222,17 @@ TEST_F(CardAccessThreadStart, EveryWorkerTurnsAnExceptionIntoItsGenericCode) {
     CardAccessThread l_access(l_api, l_poster);
     // The workers without arguments write into the records the last starter with them kept.
     l_api.SetListResult(platform::kScardENoReadersAvailable);
-    ASSERT_EQ(0, l_access.CreateThreadForEstablishJpki(&m_error_, &m_store_, &m_result_));
+    ASSERT_EQ(WorkerStart::kStarted, l_access.CreateThreadForEstablishJpki(&m_error_, &m_store_, &m_result_));
     ASSERT_TRUE(l_poster.WaitForPosts(1));
     l_api.SetListResult(platform::kScardSuccess);
     l_api.Expect("...", {platform::kScardSuccess, {}, [] { throw std::bad_alloc(); }});
 
-    ASSERT_EQ(0, l_case.start(l_access, *this, &l_certificate));
+    ASSERT_EQ(WorkerStart::kStarted, l_case.start(l_access, *this, &l_certificate));
     ASSERT_TRUE(l_poster.WaitForPosts(2));
     const auto l_posted = l_poster.Posted();
     ASSERT_EQ(2U, l_posted.size());
     EXPECT_EQ(l_case.message, l_posted[1].message);
-    EXPECT_EQ(1U, l_posted[1].wparam);
+    EXPECT_EQ(WorkerResult::kFailed, WorkerResultOf(l_posted[1].wparam));
     EXPECT_EQ(l_case.code, m_error_.GetCode());
     EXPECT_EQ(l_case.detail, m_error_.GetDetail1());
   }

@@ -28,7 +28,7 @@ class InterruptWatcher : public ::testing::Test {
 
   // Starts the watcher and waits for its one message; the code it recorded.
   std::wstring RunUntilPosted() {
-    EXPECT_EQ(0, m_watcher_.CreateThreadForInterrupt(m_record_, m_store_));
+    EXPECT_EQ(WorkerStart::kStarted, m_watcher_.CreateThreadForInterrupt(m_record_, m_store_));
     EXPECT_TRUE(m_poster_.WaitForPosts(1));
     EXPECT_TRUE(m_input_.WaitClosed());
     const auto l_posted = m_poster_.Posted();
@@ -96,7 +96,7 @@ TEST_F(InterruptWatcher, AllOnesLengthPrefix) {
 TEST_F(InterruptWatcher, FrameArrivingInPiecesIsReadWholeAndNothingBeyondIt) {
   const std::vector<std::uint8_t> l_frame = Frame(R"({"mode":"05"})");
   m_input_.Feed(std::vector<std::uint8_t>(l_frame.begin(), l_frame.begin() + 2));
-  ASSERT_EQ(0, m_watcher_.CreateThreadForInterrupt(m_record_, m_store_));
+  ASSERT_EQ(WorkerStart::kStarted, m_watcher_.CreateThreadForInterrupt(m_record_, m_store_));
   std::this_thread::sleep_for(20ms);
   EXPECT_EQ(0, m_store_.GetInterruptState());
   m_input_.Feed(std::vector<std::uint8_t>(l_frame.begin() + 2, l_frame.begin() + 9));
@@ -128,7 +128,7 @@ TEST_F(InterruptWatcher, InputEndingInsideAFrameLeavesAnUnparsableFrame) {
 TEST_F(InterruptWatcher, AReadThatThrowsEndsTheRunWithTheWatchersCode) {
   m_input_.Feed(LengthPrefix(13));
   m_input_.FeedFailure();
-  ASSERT_EQ(0, m_watcher_.CreateThreadForInterrupt(m_record_, m_store_));
+  ASSERT_EQ(WorkerStart::kStarted, m_watcher_.CreateThreadForInterrupt(m_record_, m_store_));
   ASSERT_TRUE(m_poster_.WaitForPosts(1));
   EXPECT_TRUE(m_input_.WaitClosed());
   EXPECT_EQ(1U, m_poster_.Posted().size());
@@ -140,7 +140,7 @@ TEST_F(InterruptWatcher, AReadThatThrowsEndsTheRunWithTheWatchersCode) {
 }
 
 TEST_F(InterruptWatcher, EndStepStopsItQuietly) {
-  ASSERT_EQ(0, m_watcher_.CreateThreadForInterrupt(m_record_, m_store_));
+  ASSERT_EQ(WorkerStart::kStarted, m_watcher_.CreateThreadForInterrupt(m_record_, m_store_));
   platform::NamedEvent l_stop = platform::NamedEvent::Open(InterruptEventName());
   ASSERT_TRUE(l_stop.IsValid());
   ASSERT_TRUE(l_stop.Set());
@@ -155,7 +155,7 @@ TEST_F(InterruptWatcher, EndStepStopsItQuietly) {
 
 TEST_F(InterruptWatcher, RecordIsCompleteOnceTheStateIsSeen) {
   m_input_.Feed(Frame(R"({"mode":"01"})"));
-  ASSERT_EQ(0, m_watcher_.CreateThreadForInterrupt(m_record_, m_store_));
+  ASSERT_EQ(WorkerStart::kStarted, m_watcher_.CreateThreadForInterrupt(m_record_, m_store_));
   const auto l_limit = std::chrono::steady_clock::now() + 10s;
   while (m_store_.GetInterruptState() == 0 && std::chrono::steady_clock::now() < l_limit) {
   }
@@ -171,7 +171,7 @@ TEST(InterruptWatcherLife, EndsWithItsOwnerWhileWaiting) {
   const auto l_start = std::chrono::steady_clock::now();
   {
     InterruptThread l_watcher(l_input, l_poster);
-    ASSERT_EQ(0, l_watcher.CreateThreadForInterrupt(l_record, l_store));
+    ASSERT_EQ(WorkerStart::kStarted, l_watcher.CreateThreadForInterrupt(l_record, l_store));
   }
   EXPECT_LT(std::chrono::steady_clock::now() - l_start, InterruptThread::kPeriod);
   EXPECT_TRUE(l_poster.Posted().empty());
@@ -183,8 +183,8 @@ TEST(InterruptWatcherLife, StartsOnlyOnce) {
   ErrorInfo l_record;
   DataStore l_store;
   InterruptThread l_watcher(l_input, l_poster, 2ms);
-  ASSERT_EQ(0, l_watcher.CreateThreadForInterrupt(l_record, l_store));
-  EXPECT_EQ(1, l_watcher.CreateThreadForInterrupt(l_record, l_store));
+  ASSERT_EQ(WorkerStart::kStarted, l_watcher.CreateThreadForInterrupt(l_record, l_store));
+  EXPECT_EQ(WorkerStart::kNotStarted, l_watcher.CreateThreadForInterrupt(l_record, l_store));
   EXPECT_EQ(L"EW044-2499", l_record.GetCode());
   EXPECT_EQ(L"0x80070101", l_record.GetDetail1());
 }

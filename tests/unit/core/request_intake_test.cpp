@@ -9,7 +9,7 @@ namespace tavc {
 namespace {
 
 struct Intake {
-  int result = -1;
+  StartResult result = StartResult::kRefused;
   DataStore store;
   ErrorInfo error;
 };
@@ -39,7 +39,7 @@ const wchar_t kDigestInfoHex[] =
 
 TEST(RequestIntake, AcceptsAValidLogInRequest) {
   const auto l_in = ReadJson(Request("01", std::string(",\"digest\":\"") + kDigestInfo + "\",\"service_id\":\"ab\""));
-  EXPECT_EQ(0, l_in->result);
+  EXPECT_EQ(StartResult::kAccepted, l_in->result);
   EXPECT_EQ(L"", l_in->error.GetCode());
   EXPECT_EQ(L"2", l_in->store.GetOwnVersion());
   EXPECT_EQ((std::vector<std::wstring>{kDigestInfoHex}), l_in->store.GetDigest());
@@ -71,13 +71,13 @@ TEST(RequestIntake, CardSigningTakesOnlySha256DigestInfos) {
   for (const Row& l_row : l_rows) {
     const auto l_in = ReadJson(Request(l_row.mode, l_row.more));
     EXPECT_EQ(l_row.code, l_in->error.GetCode()) << l_row.mode << l_row.more;
-    EXPECT_EQ(std::wstring(l_row.code).empty() ? 0 : 1, l_in->result) << l_row.mode << l_row.more;
+    EXPECT_EQ(std::wstring(l_row.code).empty() ? StartResult::kAccepted : StartResult::kRefused, l_in->result) << l_row.mode << l_row.more;
   }
 }
 
 TEST(RequestIntake, UnreadableOwnVersionIsAnUnexpectedFailure) {
   const auto l_in = Read(test::Frame(Request("03")), L"", false);
-  EXPECT_EQ(1, l_in->result);
+  EXPECT_EQ(StartResult::kRefused, l_in->result);
   EXPECT_EQ(L"EW044-1299", l_in->error.GetCode());
   EXPECT_EQ(L"0x80060302", l_in->error.GetDetail1());
 }
@@ -95,7 +95,7 @@ TEST(RequestIntake, LengthPrefixLimits) {
   std::string l_json = Request("03");
   l_json.resize(0x100000, ' ');
   const auto l_in = ReadJson(l_json);
-  EXPECT_EQ(0, l_in->result);
+  EXPECT_EQ(StartResult::kAccepted, l_in->result);
   EXPECT_EQ(L"", l_in->error.GetCode());
 }
 
@@ -111,7 +111,7 @@ TEST(RequestIntake, ReadsTheBodyInBulkAndNothingPastIt) {
   TavcStdIo l_io(l_streams, [](std::wstring& out_l_v) { return out_l_v = L"2.0", true; });
   DataStore l_store;
   ErrorInfo l_error;
-  EXPECT_EQ(0, l_io.ReadFromStdIn(l_store, l_error));
+  EXPECT_EQ(StartResult::kAccepted, l_io.ReadFromStdIn(l_store, l_error));
   EXPECT_EQ(2, l_streams.reads);
   EXPECT_EQ(l_bytes.size() - l_cancel.size(), l_streams.position);
 }
@@ -120,7 +120,7 @@ TEST(RequestIntake, ShortBodyLeavesZerosThatTheScannerRefuses) {
   auto l_frame = test::Frame(Request("03"));
   l_frame[0] = static_cast<std::uint8_t>(l_frame[0] + 5);
   const auto l_in = Read(l_frame);
-  EXPECT_EQ(1, l_in->result);
+  EXPECT_EQ(StartResult::kRefused, l_in->result);
   EXPECT_EQ(L"EW042-1206", l_in->error.GetCode());
   EXPECT_EQ(L"03", l_in->store.GetModeText()) << "values scanned before the failure stay";
 }
@@ -142,14 +142,15 @@ TEST(RequestIntake, MissingValuesAndDigests) {
 
 TEST(RequestIntake, CertificateChoiceCombinations) {
   const std::string l_digest = std::string(",\"digest\":\"") + kDigestInfo + "\"";
-  EXPECT_EQ(0, ReadJson(Request("02", l_digest + ",\"ca\":\"004\""))->result);
-  EXPECT_EQ(0, ReadJson(Request("07", l_digest + ",\"file_path\":\"a.p12\",\"file_password\":\"pw\""))->result);
+  EXPECT_EQ(StartResult::kAccepted, ReadJson(Request("02", l_digest + ",\"ca\":\"004\""))->result);
+  EXPECT_EQ(StartResult::kAccepted,
+            ReadJson(Request("07", l_digest + ",\"file_path\":\"a.p12\",\"file_password\":\"pw\""))->result);
   EXPECT_EQ(L"EW042-1201", ReadJson(Request("02", l_digest + ",\"ca\":\"004\",\"file_path\":\"a\""))->error.GetCode());
   EXPECT_EQ(L"EW042-1201", ReadJson(Request("02", l_digest + ",\"file_path\":\"a\""))->error.GetCode());
   EXPECT_EQ(L"EW042-1201", ReadJson(Request("07", l_digest + ",\"file_password\":\"w\""))->error.GetCode());
 
   const auto l_default = ReadJson(Request("02", l_digest + ",\"ca\":\"001\""));
-  EXPECT_EQ(0, l_default->result);
+  EXPECT_EQ(StartResult::kAccepted, l_default->result);
   EXPECT_EQ(L"", l_default->store.GetCertificateType());
   EXPECT_EQ(L"EW042-1208", ReadJson(Request("02", l_digest + ",\"ca\":\"013\""))->error.GetCode());
 }
@@ -164,10 +165,10 @@ TEST(RequestIntake, VersionChecks) {
   EXPECT_EQ(L"EW042-1203", ReadJson(l_request("1234", "1"))->error.GetCode());
 
   const auto l_old = ReadJson(l_request("3", "3"));
-  EXPECT_EQ(4, l_old->result);
+  EXPECT_EQ(StartResult::kVersionTooOld, l_old->result);
   EXPECT_EQ(L"EW044-1230", l_old->error.GetCode());
   EXPECT_EQ(1, l_old->store.GetUnavailableVersionFlg());
-  EXPECT_EQ(0, ReadJson(l_request("3", "2"))->result);
+  EXPECT_EQ(StartResult::kAccepted, ReadJson(l_request("3", "2"))->result);
 }
 
 TEST(RequestIntake, ServiceIdAndMode) {
@@ -177,7 +178,7 @@ TEST(RequestIntake, ServiceIdAndMode) {
   EXPECT_EQ(L"EW042-1205", ReadJson(Request("1"))->error.GetCode());
 
   const auto l_change = ReadJson(Request("06", ",\"service_id\":\"ab\""));
-  EXPECT_EQ(0, l_change->result);
+  EXPECT_EQ(StartResult::kAccepted, l_change->result);
   EXPECT_EQ(L"", l_change->store.GetServiceId());
 }
 
@@ -197,7 +198,7 @@ TEST(RequestIntake, NonHexDigestTextIsCaughtByTheChecks) {
     l_store.SetAvailableVersion(L"1");
     l_store.SetOwnVersion(L"1");
     l_store.SetDigest(L"0g");
-    EXPECT_EQ(1, StartUpCheck::CheckParams(l_store, l_error));
+    EXPECT_EQ(StartResult::kRefused, StartUpCheck::CheckParams(l_store, l_error));
     EXPECT_EQ(L"EW044-1299", l_error.GetCode());
     EXPECT_EQ(l_point, l_error.GetDetail1());
   }
@@ -215,7 +216,7 @@ TEST(RequestOriginIntake, KeepsOneWellFormedOrigin) {
                                 ",\"origin\":\"https:\\/\\/www.e-tax.nta.go.jp\"",
                                 ",\"origin\":[\"https://www.e-tax.nta.go.jp\"]"}) {
     const auto l_in = ReadWithOrigin(l_members);
-    EXPECT_EQ(0, l_in->result) << l_members;
+    EXPECT_EQ(StartResult::kAccepted, l_in->result) << l_members;
     EXPECT_EQ(L"https://www.e-tax.nta.go.jp", l_in->store.GetOrigin()) << l_members;
   }
 }
@@ -228,7 +229,7 @@ TEST(RequestOriginIntake, RefusesAMalformedOrSecondOriginWithTheFormatCode) {
         ",\"origin\":\"https://example.com\",\"origin\":\"https://example.com\"",
         ",\"origin\":[\"https://example.com\",\"https://evil.example\"]"}) {
     const auto l_in = ReadWithOrigin(l_members);
-    EXPECT_EQ(1, l_in->result) << l_members;
+    EXPECT_EQ(StartResult::kRefused, l_in->result) << l_members;
     EXPECT_EQ(L"EW042-1206", l_in->error.GetCode()) << l_members;
   }
 }
