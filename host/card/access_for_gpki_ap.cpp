@@ -73,16 +73,8 @@ CardOutcome AccessForGpkiAp::GetCertificate() {
 CardOutcome AccessForGpkiAp::ComputeSignature() {
   constexpr wchar_t kCode[] = L"EW044-4599";
   if (!CheckMembers(kCode, kRoutineSignature, true)) return kOutcomeFailed;
-  const std::vector<std::wstring>& l_digests = m_data_store_->GetDigest();
-  if (l_digests.empty()) return Fail(kCode, kRoutineSignature, 5);
-  for (const std::wstring& l_digest : l_digests) {
-    if (l_digest.empty()) return Fail(kCode, kRoutineSignature, 6);
-  }
-  // Every digest is checked before the first command.
-  std::vector<DigestInfo> l_digest_infos(l_digests.size());
-  for (std::size_t l_i = 0; l_i < l_digests.size(); ++l_i) {
-    if (!DigestInfoFromHex(l_digests[l_i], &l_digest_infos[l_i])) return Fail(kCode, kRoutineSignature, 9);
-  }
+  std::vector<DigestInfo> l_digest_infos;
+  if (!TakeDigestInfos(kCode, kRoutineSignature, 9, &l_digest_infos)) return kOutcomeFailed;
 
   platform::NamedEvent l_cancel_event = OpenCancelEvent();
   int l_ret = m_library_.SelectEf0011(&m_card_error_info_);

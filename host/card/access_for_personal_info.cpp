@@ -125,17 +125,8 @@ CardOutcome AccessForPersonalInfo::GetCertificate() {
 CardOutcome AccessForPersonalInfo::ComputeSignature() {
   constexpr wchar_t kCode[] = L"EW044-1899";
   if (!CheckMembers(kCode, kRoutineSignature, true)) return kOutcomeFailed;
-  const std::vector<std::wstring>& l_digests = m_data_store_->GetDigest();
-  if (l_digests.empty()) return Fail(kCode, kRoutineSignature, 5);
-  for (const std::wstring& l_digest : l_digests) {
-    if (l_digest.empty()) return Fail(kCode, kRoutineSignature, 6);
-  }
-  // Every digest is checked before the first command, so that none is signed
-  // when one cannot be.
-  std::vector<DigestInfo> l_digest_infos(l_digests.size());
-  for (std::size_t l_i = 0; l_i < l_digests.size(); ++l_i) {
-    if (!DigestInfoFromHex(l_digests[l_i], &l_digest_infos[l_i])) return Fail(kCode, kRoutineSignature, 8);
-  }
+  std::vector<DigestInfo> l_digest_infos;
+  if (!TakeDigestInfos(kCode, kRoutineSignature, 8, &l_digest_infos)) return kOutcomeFailed;
 
   // A log-in answers one signature, so the card signs the first digest only.
   if (Mode() == RequestMode::kLogin) l_digest_infos.resize(1);

@@ -1,5 +1,8 @@
 #include "host/card/card_session.h"
 
+#include <algorithm>
+#include <string>
+
 #include "host/card/card_result.h"
 
 namespace tavc {
@@ -29,6 +32,26 @@ bool CardSession::CheckMembers(const wchar_t* in_l_code, std::uint8_t in_l_routi
     l_point = 4;
   }
   if (l_point == 0 && m_error_info_ != nullptr) return true;
+  static_cast<void>(Fail(in_l_code, in_l_routine, l_point));
+  return false;
+}
+
+bool CardSession::TakeDigestInfos(const wchar_t* in_l_code, std::uint8_t in_l_routine, std::uint8_t in_l_bad_point,
+                                  std::vector<DigestInfo>* out_l_digest_infos) {
+  const std::vector<std::wstring>& l_digests = m_data_store_->GetDigest();
+  const auto l_empty = [](const std::wstring& in_l_digest) { return in_l_digest.empty(); };
+  std::uint8_t l_point = 0;
+  if (l_digests.empty()) {
+    l_point = 5;
+  } else if (std::any_of(l_digests.begin(), l_digests.end(), l_empty)) {
+    l_point = 6;
+  } else {
+    out_l_digest_infos->assign(l_digests.size(), DigestInfo{});
+    for (std::size_t l_i = 0; l_i < l_digests.size() && l_point == 0; ++l_i) {
+      if (!DigestInfoFromHex(l_digests[l_i], &(*out_l_digest_infos)[l_i])) l_point = in_l_bad_point;
+    }
+  }
+  if (l_point == 0) return true;
   static_cast<void>(Fail(in_l_code, in_l_routine, l_point));
   return false;
 }

@@ -3,8 +3,10 @@
 // write, the PC/SC session that their library's connection holds, and how a
 // failing step ends (its code recorded at its location, the session closed, 1).
 #include <cstdint>
+#include <vector>
 
 #include "host/card/card_code_table.h"
+#include "host/card/digest_info.h"
 #include "host/card/pcsc_connection.h"
 #include "host/state/data_store.h"
 #include "host/state/error_info.h"
@@ -56,6 +58,11 @@ class CardSession {
   // The shared first checks of an operation: context, card, data store and, when
   // asked, result data, as points 1 to 4.
   bool CheckMembers(const wchar_t* in_l_code, std::uint8_t in_l_routine, bool in_l_need_result_data);
+  // The data store's digests, every one checked before the first command so
+  // that none is signed when one cannot be. A fault fails the operation at point
+  // 5 (no digest), 6 (an empty one) or in_l_bad_point (not a SHA-256 DigestInfo).
+  bool TakeDigestInfos(const wchar_t* in_l_code, std::uint8_t in_l_routine, std::uint8_t in_l_bad_point,
+                       std::vector<DigestInfo>* out_l_digest_infos);
 
   ErrorInfo* m_error_info_ = nullptr;
   DataStore* m_data_store_ = nullptr;
