@@ -7,16 +7,13 @@
 #include "host/card/card_result.h"
 #include "host/card/digest_info.h"
 #include "host/card/password_copy.h"
-#include "host/card/session_check.h"
 
 namespace tavc {
 namespace {
 
-constexpr std::uint16_t kModule = 0x4003;
-constexpr std::uint8_t kRoutineEstablish = 0x01;
+constexpr CardSessionCodes kSessionCodes{0x4003, L"EW044-3999", L"EW044-4699"};
 constexpr std::uint8_t kRoutinePassword = 0x02;
 constexpr std::uint8_t kRoutineChangePassword = 0x06;
-constexpr std::uint8_t kRoutineCheckError = 0x12;
 constexpr std::uint8_t kRoutineSignature = 0x13;
 constexpr std::uint8_t kRoutineCertificate = 0x14;
 
@@ -34,68 +31,25 @@ constexpr CardCodeTable kChangeChange{L"EWD40-4612", L"EWD44-4604", nullptr, nul
 
 }  // namespace
 
+AccessForGpkiAp::AccessForGpkiAp(platform::SCardApi& in_l_api)
+    : CardSession(in_l_api, kSessionCodes), m_library_(Connection()) {}
+
 bool AccessForGpkiAp::IsPasswordChange() const {
   return m_data_store_ != nullptr && m_data_store_->GetMode() == RequestMode::kGpkiPasswordChange;
 }
 
-int AccessForGpkiAp::Fail(const wchar_t* in_l_code, std::uint8_t in_l_routine, std::uint8_t in_l_point) {
-  if (m_error_info_ != nullptr) m_error_info_->SetCardError(in_l_code, kModule, in_l_routine, in_l_point);
-  ReleaseCardSession();
-  return 1;
-}
-
-bool AccessForGpkiAp::CheckMembers(const wchar_t* in_l_code, std::uint8_t in_l_routine, bool in_l_need_result_data) {
-  m_card_error_info_ = CardErrorInfo{};
-  const std::uint8_t l_point =
-      MissingSessionPart(m_context_handle_, m_card_handle_, m_data_store_, m_result_data_, in_l_need_result_data);
-  if (l_point == 0 && m_error_info_ != nullptr) return true;
-  Fail(in_l_code, in_l_routine, l_point);
-  return false;
-}
-
-int AccessForGpkiAp::CheckError(int in_l_result, const CardCodeTable& in_l_table) {
-  if (in_l_result == kCardOk) return 0;
-  if (in_l_result == kCardInvalid) return Fail(L"EW044-4699", kRoutineCheckError, 1);
-  if (m_error_info_ != nullptr) RecordCardFailure(in_l_result, m_card_error_info_, in_l_table, m_error_info_);
-  ReleaseCardSession();
-  return 1;
-}
-
-void AccessForGpkiAp::ReleaseCardSession() {
-  m_library_.ReleaseCard(m_context_handle_, m_card_handle_);
-  m_context_handle_ = 0;
-  m_card_handle_ = 0;
-}
-
-int AccessForGpkiAp::EstablishCardSession(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
-                                          ResultData* in_l_result_data) {
-  m_error_info_ = in_l_error_info;
-  m_data_store_ = in_l_data_store;
-  m_result_data_ = in_l_result_data;
-  m_card_error_info_ = CardErrorInfo{};
-  // A session still open from an earlier action is closed, not leaked.
-  ReleaseCardSession();
-  if (m_error_info_ == nullptr) return 1;
-  if (m_data_store_ == nullptr) return Fail(L"EW044-3999", kRoutineEstablish, 1);
-  if (m_result_data_ == nullptr) return Fail(L"EW044-3999", kRoutineEstablish, 2);
-
-  const int l_ret = m_library_.EstablishCard(&m_card_error_info_, &m_context_handle_, &m_card_handle_);
-  if (l_ret == kCardOk) return 0;
-  if (l_ret == kCardInvalid) return Fail(L"EW044-3999", kRoutineEstablish, 3);
+CardOutcome AccessForGpkiAp::EstablishCardSession(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+                                                  ResultData* in_l_result_data) {
+  if (TakeRecords(in_l_error_info, in_l_data_store, in_l_result_data) != kOutcomeDone) return kOutcomeFailed;
+  const int l_ret = m_library_.EstablishCard(&m_card_error_info_);
   const bool l_change = IsPasswordChange();
-  if (m_card_error_info_.error_code == L"EWC44-3900") {
-    m_error_info_->SetApiError(l_change ? L"EWD44-3900" : L"EWC44-3900",
-                               static_cast<std::uint32_t>(m_card_error_info_.pcsc_api_error));
-    m_context_handle_ = 0;
-    m_card_handle_ = 0;
-    return 1;
-  }
-  return CheckError(l_ret, l_change ? kEstablishChange : kEstablishSign);
+  return Opened(l_ret, L"EWC44-3900", l_change ? L"EWD44-3900" : L"EWC44-3900",
+                l_change ? kEstablishChange : kEstablishSign);
 }
 
-int AccessForGpkiAp::CheckCardPassword() {
+CardOutcome AccessForGpkiAp::CheckCardPassword() {
   constexpr wchar_t kCode[] = L"EW044-4099";
-  if (!CheckMembers(kCode, kRoutinePassword, false)) return 1;
+  if (!CheckMembers(kCode, kRoutinePassword, false)) return kOutcomeFailed;
   const PasswordCopy l_password(m_data_store_->GetPassword());
   if (l_password.IsEmpty()) return Fail(kCode, kRoutinePassword, 4);
   const int l_ret = m_library_.VerifyPassword(l_password.Get(), &m_card_error_info_);
@@ -103,32 +57,24 @@ int AccessForGpkiAp::CheckCardPassword() {
   return CheckError(l_ret, kVerify);
 }
 
-int AccessForGpkiAp::GetCertificate() {
+CardOutcome AccessForGpkiAp::GetCertificate() {
   constexpr wchar_t kCode[] = L"EW044-4199";
   if (m_result_data_ != nullptr) m_result_data_->SetCertificate(L"");
-  if (!CheckMembers(kCode, kRoutineCertificate, true)) return 1;
+  if (!CheckMembers(kCode, kRoutineCertificate, true)) return kOutcomeFailed;
   std::wstring l_certificate;
   const int l_ret =
       m_library_.ReadCertificateInfo(m_data_store_->GetGpkiCertificateType(), &l_certificate, &m_card_error_info_);
   if (l_ret == kCardInvalid) return Fail(kCode, kRoutineCertificate, 5);
-  if (CheckError(l_ret, kCertificate) != 0) return 1;
+  if (CheckError(l_ret, kCertificate) != kOutcomeDone) return kOutcomeFailed;
   m_result_data_->SetCertificate(std::move(l_certificate));
-  return 0;
+  return kOutcomeDone;
 }
 
-int AccessForGpkiAp::ComputeSignature() {
+CardOutcome AccessForGpkiAp::ComputeSignature() {
   constexpr wchar_t kCode[] = L"EW044-4599";
-  if (!CheckMembers(kCode, kRoutineSignature, true)) return 1;
-  const std::vector<std::wstring>& l_digests = m_data_store_->GetDigest();
-  if (l_digests.empty()) return Fail(kCode, kRoutineSignature, 5);
-  for (const std::wstring& l_digest : l_digests) {
-    if (l_digest.empty()) return Fail(kCode, kRoutineSignature, 6);
-  }
-  // Every digest is checked before the first command.
-  std::vector<DigestInfo> l_digest_infos(l_digests.size());
-  for (std::size_t l_i = 0; l_i < l_digests.size(); ++l_i) {
-    if (!DigestInfoFromHex(l_digests[l_i], &l_digest_infos[l_i])) return Fail(kCode, kRoutineSignature, 9);
-  }
+  if (!CheckMembers(kCode, kRoutineSignature, true)) return kOutcomeFailed;
+  std::vector<DigestInfo> l_digest_infos;
+  if (!TakeDigestInfos(kCode, kRoutineSignature, 9, &l_digest_infos)) return kOutcomeFailed;
 
   platform::NamedEvent l_cancel_event = OpenCancelEvent();
   int l_ret = m_library_.SelectEf0011(&m_card_error_info_);
@@ -141,7 +87,7 @@ int AccessForGpkiAp::ComputeSignature() {
     if (l_cancel_event.IsSignalled()) {
       l_cancel_event.Close();
       ReleaseCardSession();
-      return 1;
+      return kOutcomeFailed;
     }
     std::array<std::uint8_t, kSignatureSize> l_signature{};
     l_ret = m_library_.CreateDigitalSignature(l_digest_info.data(), l_digest_info.size(), &l_signature,
@@ -154,18 +100,20 @@ int AccessForGpkiAp::ComputeSignature() {
     m_result_data_->SetSignature(BytesToHex(l_signature.data(), l_signature.size(), HexCase::kLower));
   }
   l_cancel_event.Close();
-  return 0;
+  return kOutcomeDone;
 }
 
-int AccessForGpkiAp::ChangePassword() {
+CardOutcome AccessForGpkiAp::ChangePassword() {
   constexpr wchar_t kCode[] = L"EW044-4699";
-  if (!CheckMembers(kCode, kRoutineChangePassword, false)) return 1;
+  if (!CheckMembers(kCode, kRoutineChangePassword, false)) return kOutcomeFailed;
   const PasswordCopy l_current(m_data_store_->GetPassword());
   if (l_current.IsEmpty()) return Fail(kCode, kRoutineChangePassword, 4);
   const PasswordCopy l_new(m_data_store_->GetNewPassword());
   if (l_new.IsEmpty()) return Fail(kCode, kRoutineChangePassword, 5);
-  if (CheckError(m_library_.SelectAp(&m_card_error_info_), kChangeSelect) != 0) return 1;
-  if (CheckError(m_library_.VerifyPassword(l_current.Get(), &m_card_error_info_), kChangeVerify) != 0) return 1;
+  if (CheckError(m_library_.SelectAp(&m_card_error_info_), kChangeSelect) != kOutcomeDone) return kOutcomeFailed;
+  if (CheckError(m_library_.VerifyPassword(l_current.Get(), &m_card_error_info_), kChangeVerify) != kOutcomeDone) {
+    return kOutcomeFailed;
+  }
   return CheckError(m_library_.ChangePassword(l_new.Get(), &m_card_error_info_), kChangeChange);
 }
 

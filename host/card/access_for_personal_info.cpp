@@ -7,15 +7,12 @@
 #include "host/card/card_result.h"
 #include "host/card/digest_info.h"
 #include "host/card/password_copy.h"
-#include "host/card/session_check.h"
 
 namespace tavc {
 namespace {
 
-constexpr std::uint16_t kModule = 0x4002;
-constexpr std::uint8_t kRoutineEstablish = 0x01;
+constexpr CardSessionCodes kSessionCodes{0x4002, L"EW044-2099", L"EW044-3199"};
 constexpr std::uint8_t kRoutinePassword = 0x02;
-constexpr std::uint8_t kRoutineCheckError = 0x12;
 constexpr std::uint8_t kRoutineSignature = 0x13;
 constexpr std::uint8_t kRoutineCertificate = 0x14;
 
@@ -78,52 +75,16 @@ const CardUseCodes& CodesFor(CardUse in_l_use) {
 
 }  // namespace
 
+AccessForPersonalInfo::AccessForPersonalInfo(platform::SCardApi& in_l_api)
+    : CardSession(in_l_api, kSessionCodes), m_library_(Connection()) {}
+
 RequestMode AccessForPersonalInfo::Mode() const {
   return m_data_store_ != nullptr ? m_data_store_->GetMode() : RequestMode::kUnknown;
 }
 
-int AccessForPersonalInfo::Fail(const wchar_t* in_l_code, std::uint8_t in_l_routine, std::uint8_t in_l_point) {
-  if (m_error_info_ != nullptr) m_error_info_->SetCardError(in_l_code, kModule, in_l_routine, in_l_point);
-  ReleaseCardSession();
-  return 1;
-}
-
-bool AccessForPersonalInfo::CheckMembers(const wchar_t* in_l_code, std::uint8_t in_l_routine,
-                                         bool in_l_need_result_data) {
-  m_card_error_info_ = CardErrorInfo{};
-  const std::uint8_t l_point =
-      MissingSessionPart(m_context_handle_, m_card_handle_, m_data_store_, m_result_data_, in_l_need_result_data);
-  if (l_point == 0 && m_error_info_ != nullptr) return true;
-  Fail(in_l_code, in_l_routine, l_point);
-  return false;
-}
-
-int AccessForPersonalInfo::CheckError(int in_l_result, const CardCodeTable& in_l_table) {
-  if (in_l_result == kCardOk) return 0;
-  if (in_l_result == kCardInvalid) return Fail(L"EW044-3199", kRoutineCheckError, 1);
-  if (m_error_info_ != nullptr) RecordCardFailure(in_l_result, m_card_error_info_, in_l_table, m_error_info_);
-  ReleaseCardSession();
-  return 1;
-}
-
-void AccessForPersonalInfo::ReleaseCardSession() {
-  m_library_.ReleaseCard(m_context_handle_, m_card_handle_);
-  m_context_handle_ = 0;
-  m_card_handle_ = 0;
-}
-
-int AccessForPersonalInfo::EstablishCardSession(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
-                                                ResultData* in_l_result_data) {
-  m_error_info_ = in_l_error_info;
-  m_data_store_ = in_l_data_store;
-  m_result_data_ = in_l_result_data;
-  m_card_error_info_ = CardErrorInfo{};
-  // A session still open from an earlier action is closed, not leaked.
-  ReleaseCardSession();
-  if (m_error_info_ == nullptr) return 1;
-  if (m_data_store_ == nullptr) return Fail(L"EW044-2099", kRoutineEstablish, 1);
-  if (m_result_data_ == nullptr) return Fail(L"EW044-2099", kRoutineEstablish, 2);
-
+CardOutcome AccessForPersonalInfo::EstablishCardSession(ErrorInfo* in_l_error_info, DataStore* in_l_data_store,
+                                                        ResultData* in_l_result_data) {
+  if (TakeRecords(in_l_error_info, in_l_data_store, in_l_result_data) != kOutcomeDone) return kOutcomeFailed;
   const CardUse l_use = CardUseOf(Mode());
   const bool l_check_version = l_use == CardUse::kLogin || l_use == CardUse::kSign;
   if (l_use == CardUse::kLogin) {
@@ -133,23 +94,13 @@ int AccessForPersonalInfo::EstablishCardSession(ErrorInfo* in_l_error_info, Data
   } else if (Mode() == RequestMode::kMyNumberInfo || Mode() == RequestMode::kPersonalInfo) {
     m_data_store_->SetPasswordType(kPasswordTypeInfo);
   }
-  const int l_ret = m_library_.EstablishCard(m_data_store_->GetPasswordType(), l_check_version, &m_card_error_info_,
-                                             &m_context_handle_, &m_card_handle_);
-  if (l_ret == kCardOk) return 0;
-  if (l_ret == kCardInvalid) return Fail(L"EW044-2099", kRoutineEstablish, 3);
-  if (m_card_error_info_.error_code == L"EW340-2000") {
-    m_error_info_->SetApiError(CodesFor(l_use).no_context,
-                               static_cast<std::uint32_t>(m_card_error_info_.pcsc_api_error));
-    m_context_handle_ = 0;
-    m_card_handle_ = 0;
-    return 1;
-  }
-  return CheckError(l_ret, CodesFor(l_use).establish);
+  const int l_ret = m_library_.EstablishCard(m_data_store_->GetPasswordType(), l_check_version, &m_card_error_info_);
+  return Opened(l_ret, L"EW340-2000", CodesFor(l_use).no_context, CodesFor(l_use).establish);
 }
 
-int AccessForPersonalInfo::CheckCardPassword() {
+CardOutcome AccessForPersonalInfo::CheckCardPassword() {
   constexpr wchar_t kCode[] = L"EW044-2199";
-  if (!CheckMembers(kCode, kRoutinePassword, false)) return 1;
+  if (!CheckMembers(kCode, kRoutinePassword, false)) return kOutcomeFailed;
   const PasswordCopy l_password(m_data_store_->GetPassword());
   if (l_password.IsEmpty()) return Fail(kCode, kRoutinePassword, 4);
   const int l_ret = m_library_.VerifyPassword(m_data_store_->GetPasswordType(), l_password.Get(), &m_card_error_info_);
@@ -157,32 +108,25 @@ int AccessForPersonalInfo::CheckCardPassword() {
   return CheckError(l_ret, CodesFor(CardUseOf(Mode())).verify);
 }
 
-int AccessForPersonalInfo::GetCertificate() {
+CardOutcome AccessForPersonalInfo::GetCertificate() {
   constexpr wchar_t kCode[] = L"EW044-1A99";
-  if (!CheckMembers(kCode, kRoutineCertificate, true)) return 1;
+  if (!CheckMembers(kCode, kRoutineCertificate, true)) return kOutcomeFailed;
   std::wstring l_certificate;
   const int l_ret =
       m_library_.ReadCertificateInfo(m_data_store_->GetPasswordType(), &l_certificate, &m_card_error_info_);
   if (l_ret == kCardInvalid) return Fail(kCode, kRoutineCertificate, 5);
-  if (CheckError(l_ret, Mode() == RequestMode::kLogin ? kCertificateLogin : kCertificateSign) != 0) return 1;
+  if (CheckError(l_ret, Mode() == RequestMode::kLogin ? kCertificateLogin : kCertificateSign) != kOutcomeDone) {
+    return kOutcomeFailed;
+  }
   m_result_data_->SetCertificate(std::move(l_certificate));
-  return 0;
+  return kOutcomeDone;
 }
 
-int AccessForPersonalInfo::ComputeSignature() {
+CardOutcome AccessForPersonalInfo::ComputeSignature() {
   constexpr wchar_t kCode[] = L"EW044-1899";
-  if (!CheckMembers(kCode, kRoutineSignature, true)) return 1;
-  const std::vector<std::wstring>& l_digests = m_data_store_->GetDigest();
-  if (l_digests.empty()) return Fail(kCode, kRoutineSignature, 5);
-  for (const std::wstring& l_digest : l_digests) {
-    if (l_digest.empty()) return Fail(kCode, kRoutineSignature, 6);
-  }
-  // Every digest is checked before the first command, so that none is signed
-  // when one cannot be.
-  std::vector<DigestInfo> l_digest_infos(l_digests.size());
-  for (std::size_t l_i = 0; l_i < l_digests.size(); ++l_i) {
-    if (!DigestInfoFromHex(l_digests[l_i], &l_digest_infos[l_i])) return Fail(kCode, kRoutineSignature, 8);
-  }
+  if (!CheckMembers(kCode, kRoutineSignature, true)) return kOutcomeFailed;
+  std::vector<DigestInfo> l_digest_infos;
+  if (!TakeDigestInfos(kCode, kRoutineSignature, 8, &l_digest_infos)) return kOutcomeFailed;
 
   // A log-in answers one signature, so the card signs the first digest only.
   if (Mode() == RequestMode::kLogin) l_digest_infos.resize(1);
@@ -192,7 +136,7 @@ int AccessForPersonalInfo::ComputeSignature() {
     if (l_cancel_event.IsSignalled()) {
       l_cancel_event.Close();
       ReleaseCardSession();
-      return 1;
+      return kOutcomeFailed;
     }
     std::array<std::uint8_t, kSignatureSize> l_signature{};
     const int l_ret = m_library_.CreateDigitalSignature(l_key_type, l_digest_info.data(), l_digest_info.size(),
@@ -205,7 +149,7 @@ int AccessForPersonalInfo::ComputeSignature() {
     m_result_data_->SetSignature(BytesToHex(l_signature.data(), l_signature.size(), HexCase::kLower));
   }
   l_cancel_event.Close();
-  return 0;
+  return kOutcomeDone;
 }
 
 }  // namespace tavc

@@ -36,9 +36,9 @@ constexpr std::size_t kUuidSize = 16;
 
 }  // namespace
 
-int AccessForPersonalInfo::ExtractPersonalInfo() {
+CardOutcome AccessForPersonalInfo::ExtractPersonalInfo() {
   constexpr wchar_t kCode[] = L"EW044-2299";
-  if (!CheckMembers(kCode, kRoutinePersonalInfo, true)) return 1;
+  if (!CheckMembers(kCode, kRoutinePersonalInfo, true)) return kOutcomeFailed;
   const bool l_with_my_number = Mode() == RequestMode::kMyNumberInfo;
   if (!l_with_my_number && Mode() != RequestMode::kPersonalInfo) return Fail(kCode, kRoutinePersonalInfo, 6);
 
@@ -53,7 +53,7 @@ int AccessForPersonalInfo::ExtractPersonalInfo() {
                                     StatusByteText(m_card_error_info_.sw2));
     }
     ReleaseCardSession();
-    return 1;
+    return kOutcomeFailed;
   };
 
   PersonalData l_data;
@@ -68,34 +68,41 @@ int AccessForPersonalInfo::ExtractPersonalInfo() {
   m_result_data_->SetAddress(BytesToHex(l_data.address.data(), l_data.address_length, HexCase::kLower));
   m_result_data_->SetBirthday(BytesToHex(l_data.birthday.data(), l_data.birthday.size(), HexCase::kLower));
   m_result_data_->SetSex(BytesToHex(&l_data.sex, 1, HexCase::kLower));
-  return 0;
+  return kOutcomeDone;
 }
 
-int AccessForPersonalInfo::ExtractCityCode() {
-  if (m_data_store_ != nullptr && (Mode() != RequestMode::kLogin || m_data_store_->GetCityCodeFlag() != 1)) return 0;
-  if (!CheckMembers(L"EW144-3899", kRoutineCityCode, true)) return 1;
-  if (CheckError(m_library_.SelectAp(kApCardInfo, &m_card_error_info_), kCitySelect) != 0) return 1;
+CardOutcome AccessForPersonalInfo::ExtractCityCode() {
+  if (m_data_store_ != nullptr && (Mode() != RequestMode::kLogin || m_data_store_->GetCityCodeFlag() != 1)) {
+    return kOutcomeDone;
+  }
+  if (!CheckMembers(L"EW144-3899", kRoutineCityCode, true)) return kOutcomeFailed;
+  if (CheckError(m_library_.SelectAp(kApCardInfo, &m_card_error_info_), kCitySelect) != kOutcomeDone) {
+    return kOutcomeFailed;
+  }
   std::array<std::uint8_t, kCityCodeSize> l_city_code{};
-  if (CheckError(m_library_.ReadCityCode(&l_city_code, &m_card_error_info_), kCityRead) != 0) return 1;
+  if (CheckError(m_library_.ReadCityCode(&l_city_code, &m_card_error_info_), kCityRead) != kOutcomeDone) {
+    return kOutcomeFailed;
+  }
   m_result_data_->SetCityCode(BytesToHex(l_city_code.data(), l_city_code.size(), HexCase::kLower));
-  return 0;
+  return kOutcomeDone;
 }
 
-int AccessForPersonalInfo::ExtractCombinationCode() {
+CardOutcome AccessForPersonalInfo::ExtractCombinationCode() {
   const RequestMode l_mode = Mode();
   const bool l_login = l_mode == RequestMode::kLogin;
   if (m_data_store_ != nullptr &&
       ((!l_login && l_mode != RequestMode::kMyNumberInfo && l_mode != RequestMode::kPersonalInfo) ||
        m_data_store_->GetCombinationCodeFlag() != 1)) {
-    return 0;
+    return kOutcomeDone;
   }
   const CombinationCodes& l_codes = l_login ? kCombinationLogin : kCombinationInfo;
-  if (!CheckMembers(l_codes.generic, kRoutineCombinationCode, true)) return 1;
-  if (CheckError(m_library_.SelectAp(kApCardInfo, &m_card_error_info_), l_codes.select) != 0) return 1;
-  std::array<std::uint8_t, kManufactureNumberSize> l_manufacture_number{};
-  if (CheckError(m_library_.ReadManufactureNumber(&l_manufacture_number, &m_card_error_info_), l_codes.read) != 0) {
-    return 1;
+  if (!CheckMembers(l_codes.generic, kRoutineCombinationCode, true)) return kOutcomeFailed;
+  if (CheckError(m_library_.SelectAp(kApCardInfo, &m_card_error_info_), l_codes.select) != kOutcomeDone) {
+    return kOutcomeFailed;
   }
+  std::array<std::uint8_t, kManufactureNumberSize> l_manufacture_number{};
+  const int l_read = m_library_.ReadManufactureNumber(&l_manufacture_number, &m_card_error_info_);
+  if (CheckError(l_read, l_codes.read) != kOutcomeDone) return kOutcomeFailed;
 
   const std::wstring& l_uuid_text = m_result_data_->GetUuid();
   std::array<std::uint8_t, kUuidSize> l_uuid{};
@@ -116,10 +123,10 @@ int AccessForPersonalInfo::ExtractCombinationCode() {
     m_error_info_->SetApiError(l_codes.generic, l_error);
     m_error_info_->SetErrorDetail(l_error);
     ReleaseCardSession();
-    return 1;
+    return kOutcomeFailed;
   }
   m_result_data_->SetCombinationCode(std::move(l_code));
-  return 0;
+  return kOutcomeDone;
 }
 
 }  // namespace tavc

@@ -26,8 +26,8 @@ constexpr CardCodeTable kSignChange{L"EW640-3119", L"EW644-310J", nullptr, nullp
 
 }  // namespace
 
-int AccessForPersonalInfo::ChangePassword() {
-  if (!CheckMembers(kCode, kRoutineChangePassword, false)) return 1;
+CardOutcome AccessForPersonalInfo::ChangePassword() {
+  if (!CheckMembers(kCode, kRoutineChangePassword, false)) return kOutcomeFailed;
   const PasswordCopy l_current(m_data_store_->GetPassword());
   if (l_current.IsEmpty()) return Fail(kCode, kRoutineChangePassword, 4);
   const PasswordCopy l_new(m_data_store_->GetNewPassword());
@@ -46,13 +46,15 @@ int AccessForPersonalInfo::ChangePassword() {
   }
 }
 
-int AccessForPersonalInfo::ChangePasswordSteps(int in_l_ap_number, int in_l_password_type,
-                                               const std::wstring& in_l_current, const std::wstring& in_l_new,
-                                               const ChangePasswordCodes& in_l_codes) {
-  if (CheckError(m_library_.SelectAp(in_l_ap_number, &m_card_error_info_), in_l_codes.select) != 0) return 1;
+CardOutcome AccessForPersonalInfo::ChangePasswordSteps(int in_l_ap_number, int in_l_password_type,
+                                                       const std::wstring& in_l_current, const std::wstring& in_l_new,
+                                                       const ChangePasswordCodes& in_l_codes) {
+  if (CheckError(m_library_.SelectAp(in_l_ap_number, &m_card_error_info_), in_l_codes.select) != kOutcomeDone) {
+    return kOutcomeFailed;
+  }
   if (CheckError(m_library_.VerifyPassword(in_l_password_type, in_l_current, &m_card_error_info_),
-                 in_l_codes.verify) != 0) {
-    return 1;
+                 in_l_codes.verify) != kOutcomeDone) {
+    return kOutcomeFailed;
   }
   return CheckError(m_library_.ChangePassword(in_l_password_type, in_l_new, &m_card_error_info_), in_l_codes.change);
 }

@@ -18,14 +18,12 @@ constexpr std::uint8_t kPasswordReference = 0x9B;
 
 }  // namespace
 
-int LibraryForGpkiAp::EstablishCard(CardErrorInfo* in_l_card_error_info, platform::ScardContext* out_l_context_handle,
-                                    platform::ScardHandle* out_l_card_handle) {
+int LibraryForGpkiAp::EstablishCard(CardErrorInfo* in_l_card_error_info) {
   const auto l_probe = [this](CardErrorInfo* in_l_info) {
     const int l_ret = SelectAp(in_l_info);
     return l_ret != kCardOk ? l_ret : CheckGpkiVersion(in_l_info);
   };
-  return m_connection_.EstablishCard(l_probe, L"EWC44-3900", L"EW044-3999", in_l_card_error_info,
-                                     out_l_context_handle, out_l_card_handle);
+  return m_connection_.EstablishCard(l_probe, L"EWC44-3900", L"EW044-3999", in_l_card_error_info);
 }
 
 int LibraryForGpkiAp::SelectAp(CardErrorInfo* in_l_card_error_info) {

@@ -22,11 +22,11 @@ inline constexpr int kGpkiCertificateSecond = 1;
 
 class LibraryForGpkiAp {
  public:
-  explicit LibraryForGpkiAp(platform::SCardApi& in_l_api) : m_connection_(in_l_api) {}
+  // The connection holds the session; its owner outlives the library.
+  explicit LibraryForGpkiAp(PcscConnection& io_l_connection) : m_connection_(io_l_connection) {}
 
   // Connects to the first reader whose card has the GPKI application and token.
-  int EstablishCard(CardErrorInfo* in_l_card_error_info, platform::ScardContext* out_l_context_handle,
-                    platform::ScardHandle* out_l_card_handle);
+  int EstablishCard(CardErrorInfo* in_l_card_error_info);
   int GetRwNameList(CardErrorInfo* in_l_card_error_info, platform::ScardContext in_l_context_handle,
                     std::vector<std::wstring>* out_l_reader_names) {
     return m_connection_.GetRwNameList(in_l_card_error_info, in_l_context_handle, out_l_reader_names);
@@ -35,9 +35,6 @@ class LibraryForGpkiAp {
                   CardErrorInfo* in_l_card_error_info,
                   std::uint32_t in_l_expected_length = PcscConnection::kShortExpectedLength) {
     return m_connection_.SendCommand(in_l_command, in_l_command_length, in_l_card_error_info, in_l_expected_length);
-  }
-  void ReleaseCard(platform::ScardContext in_l_context_handle, platform::ScardHandle in_l_card_handle) {
-    m_connection_.ReleaseCard(in_l_context_handle, in_l_card_handle);
   }
 
   int SelectAp(CardErrorInfo* in_l_card_error_info);
@@ -56,7 +53,7 @@ class LibraryForGpkiAp {
                           CardErrorInfo* in_l_card_error_info);
 
  private:
-  PcscConnection m_connection_;
+  PcscConnection& m_connection_;
 };
 
 }  // namespace tavc

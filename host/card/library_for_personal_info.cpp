@@ -33,17 +33,14 @@ std::uint8_t PasswordReference(int in_l_password_type) {
 }  // namespace
 
 int LibraryForPersonalInfo::EstablishCard(int in_l_password_type, bool in_l_check_version,
-                                          CardErrorInfo* in_l_card_error_info,
-                                          platform::ScardContext* out_l_context_handle,
-                                          platform::ScardHandle* out_l_card_handle) {
+                                          CardErrorInfo* in_l_card_error_info) {
   const int l_ap_number = in_l_password_type == kPasswordTypeInfo ? kApCardSurface : kApJpki;
   const auto l_probe = [this, l_ap_number, in_l_check_version](CardErrorInfo* in_l_info) {
     const int l_ret = SelectAp(l_ap_number, in_l_info);
     if (l_ret != kCardOk || !in_l_check_version) return l_ret;
     return CheckJpkiVersion(in_l_info);
   };
-  return m_connection_.EstablishCard(l_probe, L"EW340-2000", L"EW044-2099", in_l_card_error_info,
-                                     out_l_context_handle, out_l_card_handle);
+  return m_connection_.EstablishCard(l_probe, L"EW340-2000", L"EW044-2099", in_l_card_error_info);
 }
 
 int LibraryForPersonalInfo::SelectAp(int in_l_ap_number, CardErrorInfo* in_l_card_error_info) {

@@ -32,13 +32,13 @@ inline constexpr std::size_t kCityCodeSize = 5;
 
 class LibraryForPersonalInfo {
  public:
-  explicit LibraryForPersonalInfo(platform::SCardApi& in_l_api) : m_connection_(in_l_api) {}
+  // The connection holds the session; its owner outlives the library.
+  explicit LibraryForPersonalInfo(PcscConnection& io_l_connection) : m_connection_(io_l_connection) {}
 
   // Connects to the first reader whose card has the application of the password
   // type (JPKI for 1 and 3, card-surface input support for 2) and, when asked, the
   // JPKI token. Returns 0, 1, 3 or 4.
-  int EstablishCard(int in_l_password_type, bool in_l_check_version, CardErrorInfo* in_l_card_error_info,
-                    platform::ScardContext* out_l_context_handle, platform::ScardHandle* out_l_card_handle);
+  int EstablishCard(int in_l_password_type, bool in_l_check_version, CardErrorInfo* in_l_card_error_info);
   int GetRwNameList(CardErrorInfo* in_l_card_error_info, platform::ScardContext in_l_context_handle,
                     std::vector<std::wstring>* out_l_reader_names) {
     return m_connection_.GetRwNameList(in_l_card_error_info, in_l_context_handle, out_l_reader_names);
@@ -47,9 +47,6 @@ class LibraryForPersonalInfo {
                   CardErrorInfo* in_l_card_error_info,
                   std::uint32_t in_l_expected_length = PcscConnection::kShortExpectedLength) {
     return m_connection_.SendCommand(in_l_command, in_l_command_length, in_l_card_error_info, in_l_expected_length);
-  }
-  void ReleaseCard(platform::ScardContext in_l_context_handle, platform::ScardHandle in_l_card_handle) {
-    m_connection_.ReleaseCard(in_l_context_handle, in_l_card_handle);
   }
 
   int SelectAp(int in_l_ap_number, CardErrorInfo* in_l_card_error_info);
@@ -77,7 +74,7 @@ class LibraryForPersonalInfo {
   int ReadCardRecord(std::size_t in_l_first, std::size_t in_l_count, std::uint8_t* out_l_bytes,
                      CardErrorInfo* in_l_card_error_info);
 
-  PcscConnection m_connection_;
+  PcscConnection& m_connection_;
 };
 
 }  // namespace tavc

@@ -21,50 +21,41 @@ std::size_t LeIndex(const std::uint8_t* in_l_command, std::size_t in_l_length) {
 }  // namespace
 
 int PcscConnection::EstablishCard(const CardProbe& in_l_probe, const wchar_t* in_l_no_context_code,
-                                  const wchar_t* in_l_unexpected_code, CardErrorInfo* in_l_card_error_info,
-                                  platform::ScardContext* out_l_context_handle,
-                                  platform::ScardHandle* out_l_card_handle) {
+                                  const wchar_t* in_l_unexpected_code, CardErrorInfo* in_l_card_error_info) {
   if (in_l_card_error_info == nullptr) return kCardInvalid;
-  if (out_l_context_handle == nullptr || out_l_card_handle == nullptr) {
-    in_l_card_error_info->error_code = in_l_unexpected_code;
-    return kCardInvalid;
-  }
+  // A session still held from before is not the one this call opens.
+  ReleaseCard();
   platform::ScardContext l_context = 0;
   const std::int32_t l_api_ret = m_api_.EstablishContext(&l_context);
   if (l_api_ret != platform::kScardSuccess) {
     // A stopped service means no reader is plugged in; the caller maps that as it maps no reader.
     if (!IsReaderMissing(l_api_ret)) in_l_card_error_info->error_code = in_l_no_context_code;
     in_l_card_error_info->pcsc_api_error = l_api_ret;
-    ReleaseCard(0, m_card_handle_);
     return kCardPcscFailure;
   }
+  m_context_ = platform::ScardContextOwner(m_api_, l_context);
 
   std::vector<std::wstring> l_reader_names;
   const int l_list_ret = GetRwNameList(in_l_card_error_info, l_context, &l_reader_names);
   if (l_list_ret != kCardOk) {
     if (l_list_ret == kCardInvalid) in_l_card_error_info->error_code = in_l_unexpected_code;
-    ReleaseCard(l_context, m_card_handle_);
+    ReleaseCard();
     return l_list_ret;
   }
 
-  // A connection still held from before is not the one this session will use.
-  if (m_card_handle_ != 0) ReleaseCard(0, m_card_handle_);
   for (const std::wstring& l_reader : l_reader_names) {
-    if (m_api_.Connect(l_context, l_reader, &m_card_handle_, &m_card_protocol_) != platform::kScardSuccess) {
-      m_card_handle_ = 0;
+    platform::ScardHandle l_card = 0;
+    if (m_api_.Connect(l_context, l_reader, &l_card, &m_card_protocol_) != platform::kScardSuccess) {
       m_card_protocol_ = 0;
       continue;
     }
-    if (in_l_probe(in_l_card_error_info) == kCardOk) break;
-    ReleaseCard(0, m_card_handle_);
+    m_card_ = platform::ScardCardOwner(m_api_, l_card);
+    if (in_l_probe(in_l_card_error_info) == kCardOk) return kCardOk;
+    m_card_.Reset();
+    m_card_protocol_ = 0;
   }
-  if (m_card_handle_ == 0) {
-    ReleaseCard(l_context, 0);
-    return kCardNotFound;
-  }
-  *out_l_context_handle = l_context;
-  *out_l_card_handle = m_card_handle_;
-  return kCardOk;
+  ReleaseCard();
+  return kCardNotFound;
 }
 
 int PcscConnection::GetRwNameList(CardErrorInfo* in_l_card_error_info, platform::ScardContext in_l_context_handle,
@@ -127,7 +118,7 @@ int PcscConnection::SendCommand(const std::uint8_t* in_l_command, std::size_t in
   const std::uint8_t l_sw2 = m_response_[l_data_length + 1];
   if (l_sw1 == 0x90 && l_sw2 == 0x00) {
     // A PIN verified in this connection must not outlive it on the card.
-    if (in_l_command_length > 5 && in_l_command[1] == kInsVerify) m_reset_on_release_ = true;
+    if (in_l_command_length > 5 && in_l_command[1] == kInsVerify) m_card_.ResetCardOnRelease();
     return kCardOk;
   }
   in_l_card_error_info->sw1 = l_sw1;
@@ -140,7 +131,7 @@ int PcscConnection::Exchange(const std::uint8_t* in_l_command, std::size_t in_l_
                              CardErrorInfo* in_l_card_error_info, std::uint32_t* out_l_received) {
   std::uint32_t l_received = in_l_capacity;
   const std::int32_t l_api_ret =
-      m_api_.Transmit(m_card_handle_, m_card_protocol_, in_l_command, static_cast<std::uint32_t>(in_l_command_length),
+      m_api_.Transmit(m_card_.Get(), m_card_protocol_, in_l_command, static_cast<std::uint32_t>(in_l_command_length),
                       m_response_.data() + in_l_offset, &l_received);
   if (l_api_ret != platform::kScardSuccess) {
     in_l_card_error_info->pcsc_api_error = l_api_ret;
@@ -155,18 +146,10 @@ int PcscConnection::Exchange(const std::uint8_t* in_l_command, std::size_t in_l_
   return kCardOk;
 }
 
-void PcscConnection::ReleaseCard(platform::ScardContext in_l_context_handle, platform::ScardHandle in_l_card_handle) {
-  const bool l_ours = in_l_card_handle == m_card_handle_;
-  if (in_l_card_handle != 0) {
-    m_api_.Disconnect(in_l_card_handle, l_ours && m_reset_on_release_ ? platform::SCardApi::Disposition::kResetCard
-                                                                      : platform::SCardApi::Disposition::kLeaveCard);
-  }
-  if (l_ours) {
-    m_card_handle_ = 0;
-    m_card_protocol_ = 0;
-    m_reset_on_release_ = false;
-  }
-  if (in_l_context_handle != 0) m_api_.ReleaseContext(in_l_context_handle);
+void PcscConnection::ReleaseCard() {
+  m_card_.Reset();
+  m_card_protocol_ = 0;
+  m_context_.Reset();
 }
 
 int PcscConnection::RefuseResponse(CardErrorInfo* in_l_card_error_info) const {

@@ -10,6 +10,7 @@
 
 #include "host/state/error_info.h"
 #include "platform/scard_api.h"
+#include "platform/scard_owners.h"
 
 namespace tavc {
 
@@ -27,11 +28,12 @@ class PcscConnection {
   PcscConnection(const PcscConnection&) = delete;
   PcscConnection& operator=(const PcscConnection&) = delete;
 
-  // in_l_no_context_code and in_l_unexpected_code are the library's codes for a
-  // context that cannot be established and for bad arguments. Returns 0, 1, 3 or 4.
+  // Closes any session still held, then opens a new one, which the connection
+  // owns until ReleaseCard. in_l_no_context_code and in_l_unexpected_code are the
+  // library's codes for a context that cannot be established and for a reader
+  // list that cannot be read. Returns 0, 1, 3 or 4.
   int EstablishCard(const CardProbe& in_l_probe, const wchar_t* in_l_no_context_code,
-                    const wchar_t* in_l_unexpected_code, CardErrorInfo* in_l_card_error_info,
-                    platform::ScardContext* out_l_context_handle, platform::ScardHandle* out_l_card_handle);
+                    const wchar_t* in_l_unexpected_code, CardErrorInfo* in_l_card_error_info);
   // Returns 0, 1 or 3.
   int GetRwNameList(CardErrorInfo* in_l_card_error_info, platform::ScardContext in_l_context_handle,
                     std::vector<std::wstring>* out_l_reader_names);
@@ -40,10 +42,13 @@ class PcscConnection {
   // answer without status bytes counts as a removed card.
   int SendCommand(const std::uint8_t* in_l_command, std::size_t in_l_command_length,
                   CardErrorInfo* in_l_card_error_info, std::uint32_t in_l_expected_length = kShortExpectedLength);
-  // Resets the card instead of leaving it when a PIN was verified in this connection.
-  void ReleaseCard(platform::ScardContext in_l_context_handle, platform::ScardHandle in_l_card_handle);
+  // Ends the session: disconnects the card (resetting it when a PIN was verified
+  // in this connection), then releases the context.
+  void ReleaseCard();
 
-  bool IsConnected() const { return m_card_handle_ != 0 && m_card_protocol_ != 0; }
+  bool HasContext() const { return m_context_.Get() != 0; }
+  bool HasCard() const { return m_card_.Get() != 0; }
+  bool IsConnected() const { return HasCard() && m_card_protocol_ != 0; }
   // Data bytes of the last answer, status bytes excluded.
   const std::uint8_t* ResponseData() const { return m_response_.data(); }
   std::size_t ResponseDataLength() const { return m_response_len_ >= 2 ? m_response_len_ - 2U : 0U; }
@@ -57,11 +62,12 @@ class PcscConnection {
                std::uint32_t in_l_capacity, CardErrorInfo* in_l_card_error_info, std::uint32_t* out_l_received);
 
   platform::SCardApi& m_api_;
-  platform::ScardHandle m_card_handle_ = 0;
+  // The card is declared after its context, so that it is let go of first.
+  platform::ScardContextOwner m_context_;
+  platform::ScardCardOwner m_card_;
   std::uint32_t m_card_protocol_ = 0;
   std::array<std::uint8_t, kResponseSize> m_response_{};
   std::uint32_t m_response_len_ = 0;
-  bool m_reset_on_release_ = false;
 };
 
 }  // namespace tavc

@@ -274,11 +274,10 @@ TEST(GpkiLibrary, JpkiTokenIsNotAGpkiCard) {
   l_api.AddReader(L"Reader");
   l_api.Expect(kSelectGpki, Ok());
   l_api.Expect(kReadToken, Ok(Token("JPKIAPICCTOKEN2")));
-  LibraryForGpkiAp l_library(l_api);
+  PcscConnection l_connection(l_api);
+  LibraryForGpkiAp l_library(l_connection);
   CardErrorInfo l_error;
-  platform::ScardContext l_context = 0;
-  platform::ScardHandle l_card = 0;
-  EXPECT_EQ(kCardNotFound, l_library.EstablishCard(&l_error, &l_context, &l_card));
+  EXPECT_EQ(kCardNotFound, l_library.EstablishCard(&l_error));
   EXPECT_TRUE(l_api.Finished());
   EXPECT_EQ(0U, l_api.OpenHandles());
 }

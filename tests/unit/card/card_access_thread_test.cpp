@@ -163,7 +163,7 @@ class ThrowingCertificate final : public Certificate {
 };
 
 // Whatever a worker's body throws, the frame gets its one message with a failure
-// and the worker's generic code.
+// and the worker's generic code, and no card handle stays open.
 TEST_F(CardAccessThreadStart, EveryWorkerTurnsAnExceptionIntoItsGenericCode) {
   struct Case {
     const char* name;
@@ -235,6 +235,7 @@ TEST_F(CardAccessThreadStart, EveryWorkerTurnsAnExceptionIntoItsGenericCode) {
     EXPECT_EQ(WorkerResult::kFailed, WorkerResultOf(l_posted[1].wparam));
     EXPECT_EQ(l_case.code, m_error_.GetCode());
     EXPECT_EQ(l_case.detail, m_error_.GetDetail1());
+    EXPECT_EQ(0U, l_api.OpenHandles()) << "not even the reader being probed stays connected";
   }
 }
 

@@ -23,19 +23,18 @@ class PersonalInfoLibrary : public ::testing::Test {
   void SetUp() override {
     m_api_.AddReader(L"Reader");
     m_api_.Expect(test::kSelectCardSurface, Ok());
-    ASSERT_EQ(kCardOk, m_library_.EstablishCard(kPasswordTypeInfo, false, &m_error_, &m_context_, &m_card_));
+    ASSERT_EQ(kCardOk, m_library_.EstablishCard(kPasswordTypeInfo, false, &m_error_));
   }
   void TearDown() override {
-    m_library_.ReleaseCard(m_context_, m_card_);
+    m_connection_.ReleaseCard();
     EXPECT_TRUE(m_api_.Unexpected().empty()) << m_api_.Unexpected().front();
     EXPECT_EQ(0U, m_api_.OpenHandles());
   }
 
   ScriptedSCardApi m_api_;
-  LibraryForPersonalInfo m_library_{m_api_};
+  PcscConnection m_connection_{m_api_};
+  LibraryForPersonalInfo m_library_{m_connection_};
   CardErrorInfo m_error_;
-  platform::ScardContext m_context_ = 0;
-  platform::ScardHandle m_card_ = 0;
 };
 
 TEST_F(PersonalInfoLibrary, SelectsEachApplicationByItsAid) {

@@ -18,14 +18,13 @@ using test::Status;
 class PcscSession : public ::testing::Test {
  protected:
   int Establish(int in_l_password_type, bool in_l_check_version) {
-    return m_library_.EstablishCard(in_l_password_type, in_l_check_version, &m_card_error_, &m_context_, &m_card_);
+    return m_library_.EstablishCard(in_l_password_type, in_l_check_version, &m_card_error_);
   }
 
   ScriptedSCardApi m_api_;
-  LibraryForPersonalInfo m_library_{m_api_};
+  PcscConnection m_connection_{m_api_};
+  LibraryForPersonalInfo m_library_{m_connection_};
   CardErrorInfo m_card_error_;
-  platform::ScardContext m_context_ = 0;
-  platform::ScardHandle m_card_ = 0;
 };
 
 TEST_F(PcscSession, SkipsAnEmptyReaderAndTakesTheNextCard) {
@@ -35,10 +34,10 @@ TEST_F(PcscSession, SkipsAnEmptyReaderAndTakesTheNextCard) {
   m_api_.Expect(test::kReadToken, Ok(test::Token("JPKIAPICCTOKEN2")));
   ASSERT_EQ(kCardOk, Establish(kPasswordTypeLogin, true));
   EXPECT_EQ(std::vector<std::wstring>{L"Reader B"}, m_api_.Connected());
-  EXPECT_NE(0U, m_context_);
-  EXPECT_NE(0U, m_card_);
+  EXPECT_TRUE(m_connection_.HasContext());
+  EXPECT_TRUE(m_connection_.IsConnected());
   EXPECT_TRUE(m_api_.Finished());
-  m_library_.ReleaseCard(m_context_, m_card_);
+  m_connection_.ReleaseCard();
   EXPECT_EQ(0U, m_api_.OpenHandles());
   EXPECT_EQ(0U, m_api_.BadReleases());
 }
@@ -101,11 +100,6 @@ TEST_F(PcscSession, StoppedServiceReachesTheCallerAsNoReader) {
   EXPECT_EQ(platform::kScardENoService, m_card_error_.pcsc_api_error);
 }
 
-TEST_F(PcscSession, MissingOutPointerIsAnUnexpectedFailure) {
-  EXPECT_EQ(kCardInvalid, m_library_.EstablishCard(kPasswordTypeLogin, true, &m_card_error_, nullptr, &m_card_));
-  EXPECT_EQ(L"EW044-2099", m_card_error_.error_code);
-}
-
 TEST_F(PcscSession, ReaderNamesAreWalkedInServiceOrder) {
   m_api_.AddReader(L"First");
   m_api_.AddReader(L"Second \x30ea\x30fc\x30c0");
@@ -125,7 +119,7 @@ class ConnectedSession : public PcscSession {
     m_api_.Expect(test::kSelectCardSurface, Ok());
     ASSERT_EQ(kCardOk, Establish(kPasswordTypeInfo, false));
   }
-  void TearDown() override { m_library_.ReleaseCard(m_context_, m_card_); }
+  void TearDown() override { m_connection_.ReleaseCard(); }
 };
 
 TEST_F(ConnectedSession, ExpectedLengthOver258IsRefusedWithoutTransmit) {
@@ -169,15 +163,13 @@ class T0Session : public ::testing::TestWithParam<T0Case> {
   void SetUp() override {
     m_api_.AddReader(L"Reader");
     const auto l_any_card = [](CardErrorInfo*) { return kCardOk; };
-    ASSERT_EQ(kCardOk, m_connection_.EstablishCard(l_any_card, L"", L"", &m_card_error_, &m_context_, &m_card_));
+    ASSERT_EQ(kCardOk, m_connection_.EstablishCard(l_any_card, L"", L"", &m_card_error_));
   }
-  void TearDown() override { m_connection_.ReleaseCard(m_context_, m_card_); }
+  void TearDown() override { m_connection_.ReleaseCard(); }
 
   ScriptedSCardApi m_api_;
   PcscConnection m_connection_{m_api_};
   CardErrorInfo m_card_error_;
-  platform::ScardContext m_context_ = 0;
-  platform::ScardHandle m_card_ = 0;
 };
 
 TEST_P(T0Session, FetchesTheDataTheCardHolds) {
@@ -228,7 +220,7 @@ TEST_F(PcscSession, ReleaseResetsTheCardOnlyAfterAVerifiedPin) {
       const std::uint8_t l_pin[] = {0x00, 0x20, 0x00, 0x81, 0x04, 0x31, 0x32, 0x33, 0x34};
       EXPECT_EQ(kCardOk, m_library_.SendCommand(l_pin, sizeof(l_pin), &m_card_error_));
     }
-    m_library_.ReleaseCard(m_context_, m_card_);
+    m_connection_.ReleaseCard();
     EXPECT_EQ(l_verify ? 1U : 0U, m_api_.ResetDisconnects());
   }
   EXPECT_EQ(0U, m_api_.OpenHandles());
