@@ -19,5 +19,5 @@ set(TAV_LAYERS
   "host/screens/win32: host/screens common/win32"
   "host/app: host/screens/win32"
   # TAV_Wrapper: no part of TAV.
-  "wrapper: platform"
+  "wrapper: common"
   "wrapper/win32: wrapper common/win32")
