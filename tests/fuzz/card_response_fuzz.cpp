@@ -23,7 +23,7 @@ struct Operation {
   const wchar_t* password;
   // READ BINARY commands before the first read fuzzed (the token read of the version check).
   std::size_t reads_before;
-  int (AccessForPersonalInfo::*run)();
+  CardOutcome (AccessForPersonalInfo::*run)();
 };
 
 const Operation kOperations[] = {
