@@ -121,4 +121,4 @@ answer ocsp-forged card-auth.pem other-ca.pem other-ca.key
 
 node "$here/make-vectors.mjs" "$work" "$here"
 mkdir -p "$here/pki"
-cp auth-ca.pem ocsp-responder.pem ocsp-responder.key index.txt "$here/pki/"
+cp auth-ca.pem ocsp-responder.pem ocsp-responder.key index.txt index.txt.attr "$here/pki/"
