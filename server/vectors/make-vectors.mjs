@@ -165,6 +165,19 @@ login('login-crl-stale', 'The only CRL ended in 2020.', {
   challenge, token: cardToken(challenge), ...crl('crl-stale.der'), expected: refused('revocation-unavailable')});
 
 challenge = randomBytes(32).toString('base64url');
+login('login-revoked-crl-partition', 'A revoked certificate, listed in a CRL of its own distribution point only.', {
+  challenge, token: cardToken(challenge, {certificate: der('revoked.pem')}), ...crl('crl-partition.der'),
+  expected: refused('revoked')});
+
+challenge = randomBytes(32).toString('base64url');
+login('login-crl-other-partition', 'The only CRL covers another distribution point\'s certificates.', {
+  challenge, token: cardToken(challenge), ...crl('crl-other-partition.der'), expected: refused('revocation-unavailable')});
+
+challenge = randomBytes(32).toString('base64url');
+login('login-crl-ca-only', 'The only CRL covers CA certificates only.', {
+  challenge, token: cardToken(challenge), ...crl('crl-ca-only.der'), expected: refused('revocation-unavailable')});
+
+challenge = randomBytes(32).toString('base64url');
 login('login-crl-unreachable', 'The CRL address does not answer.', {
   challenge, token: cardToken(challenge), revocation: {crl: {url: 'http://unreachable.tavori.test/jpki-auth.crl'}},
   expected: refused('revocation-unavailable')});
@@ -172,6 +185,15 @@ login('login-crl-unreachable', 'The CRL address does not answer.', {
 challenge = randomBytes(32).toString('base64url');
 login('login-ocsp-forged', 'An OCSP answer "good" signed by a key the card\'s CA never certified.', {
   challenge, token: cardToken(challenge), ...ocsp('ocsp-forged.der'), expected: refused('revocation-unavailable')});
+
+challenge = randomBytes(32).toString('base64url');
+login('login-ocsp-unknown', 'The responder does not know the certificate.', {
+  challenge, token: cardToken(challenge), ...ocsp('ocsp-unknown.der'), expected: refused('revocation-unavailable')});
+
+challenge = randomBytes(32).toString('base64url');
+login('login-ocsp-stale', 'A good OCSP answer whose nextUpdate passed a day ago.', {
+  challenge, token: cardToken(challenge), ...ocsp('ocsp-good.der'), now: new Date(NOW.getTime() + 2 * 86_400_000),
+  expected: refused('revocation-unavailable')});
 
 const DOCUMENT = Buffer.from('A document the holder signs.\n');
 function signature(name, description, {certificate = CARD_SIGN, key = SIGN_KEY, tamper = false, expected}) {

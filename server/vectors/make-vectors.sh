@@ -71,6 +71,18 @@ authorityKeyIdentifier = keyid:always
 keyUsage = critical,digitalSignature
 extendedKeyUsage = emailProtection
 certificatePolicies = 1.2.392.200149.8.5.1.3.30
+[crl_partition]
+issuingDistributionPoint = critical,@partition
+[partition]
+fullname = URI:http://crl.tavori.test/jpki-auth.crl
+[crl_other_partition]
+issuingDistributionPoint = critical,@other_partition
+[other_partition]
+fullname = URI:http://crl.tavori.test/jpki-auth-2.crl
+[crl_ca_only]
+issuingDistributionPoint = critical,@ca_only
+[ca_only]
+onlyCA = TRUE
 [ocsp_responder]
 basicConstraints = CA:FALSE
 keyUsage = critical,digitalSignature
@@ -94,6 +106,15 @@ issue wrong-usage login_for_email -days 36500
 openssl genrsa -out ocsp-responder.key 2048 2>/dev/null
 openssl req -new -key ocsp-responder.key -subj "/C=JP/O=JPKI-TEST/CN=OCSP responder" -config ca.cnf -out responder.csr
 csr=responder.csr issue ocsp-responder ocsp_responder -days 36500
+
+# answer <name> <certificate> <signer certificate> <signer key>
+answer() {
+  openssl ocsp -issuer auth-ca.pem -cert "$2" -no_nonce -reqout "$1.req"
+  openssl ocsp -index index.txt -CA auth-ca.pem -rsigner "$3" -rkey "$4" -reqin "$1.req" -ndays 1 \
+    -respout "$1.der" 2>/dev/null
+}
+# Before the card's certificate enters the CA's database, the responder does not know it.
+answer ocsp-unknown card-auth.pem ocsp-responder.pem ocsp-responder.key
 openssl ca -batch -config ca.cnf -cert auth-ca.pem -keyfile auth-ca.key -valid card-auth.pem 2>/dev/null
 openssl ca -batch -config ca.cnf -cert auth-ca.pem -keyfile auth-ca.key -revoke revoked.pem -crl_reason keyCompromise 2>/dev/null
 
@@ -107,14 +128,14 @@ openssl x509 -req -in card-auth.csr -CA other-ca.pem -CAkey other-ca.key -set_se
 crl() { openssl ca -batch -config ca.cnf -cert auth-ca.pem -keyfile auth-ca.key -gencrl "$@" 2>/dev/null; }
 crl -crldays 36500 -out crl.pem
 crl -crl_lastupdate 20200101000000Z -crl_nextupdate 20200201000000Z -out crl-stale.pem
-for name in crl crl-stale; do openssl crl -in "$name.pem" -outform DER -out "$name.der"; done
+# CRLs of a part only: one distribution point (the revoked certificate's, or another), CA certificates only.
+crl -crldays 36500 -crlexts crl_partition -out crl-partition.pem
+crl -crldays 36500 -crlexts crl_other_partition -out crl-other-partition.pem
+crl -crldays 36500 -crlexts crl_ca_only -out crl-ca-only.pem
+for name in crl crl-stale crl-partition crl-other-partition crl-ca-only; do
+  openssl crl -in "$name.pem" -outform DER -out "$name.der"
+done
 
-# answer <name> <certificate> <signer certificate> <signer key>
-answer() {
-  openssl ocsp -issuer auth-ca.pem -cert "$2" -no_nonce -reqout "$1.req"
-  openssl ocsp -index index.txt -CA auth-ca.pem -rsigner "$3" -rkey "$4" -reqin "$1.req" -ndays 1 \
-    -respout "$1.der" 2>/dev/null
-}
 answer ocsp-good card-auth.pem auth-ca.pem auth-ca.key
 answer ocsp-revoked revoked.pem ocsp-responder.pem ocsp-responder.key
 answer ocsp-forged card-auth.pem other-ca.pem other-ca.key
