@@ -8,5 +8,10 @@ export function parseDer(bytes, Type) {
   if (asn1.offset !== view.byteLength || asn1.result.error) {
     throw new Error(`not one ${Type?.name ?? 'DER structure'}`);
   }
+  // asn1js reads on past a length that disagrees with its content; written
+  // back, such a structure (or a longer length form than needed) differs.
+  if (!Buffer.from(asn1.result.toBER()).equals(view)) {
+    throw new Error(`${Type?.name ?? 'DER structure'}: lengths that disagree with the content`);
+  }
   return Type ? new Type({schema: asn1.result}) : asn1.result;
 }

@@ -2,6 +2,7 @@
 // signatures over SHA-256 digests, and the CA's signatures on certificates,
 // CRLs and OCSP responses.
 import {constants, createPublicKey, publicDecrypt, verify} from 'node:crypto';
+import * as asn1js from 'asn1js';
 import * as pkijs from 'pkijs';
 
 // sha256WithRSAEncryption and its longer siblings; nothing weaker.
@@ -26,7 +27,9 @@ export function rsaPublicKey(certificate) {
 // Whether key signed a pkijs Certificate, CertificateRevocationList or BasicOCSPResponse.
 export function signedBy(signed, key) {
   const parts = signedParts(signed);
-  const hash = parts && RSA_HASHES[parts.algorithm];
+  // PKCS#1 algorithms take NULL parameters (or, loosely, none).
+  const hash = parts && (parts.algorithm.algorithmParams ?? new asn1js.Null()) instanceof asn1js.Null &&
+    RSA_HASHES[parts.algorithm.algorithmId];
   if (!hash) return false;
   try {
     return verify(hash, parts.tbs, key, parts.signature);
@@ -37,12 +40,14 @@ export function signedBy(signed, key) {
 
 function signedParts(signed) {
   if (signed instanceof pkijs.BasicOCSPResponse) {
-    return {tbs: signed.tbsResponseData.tbsView, algorithm: signed.signatureAlgorithm.algorithmId,
+    return {tbs: signed.tbsResponseData.tbsView, algorithm: signed.signatureAlgorithm,
       signature: signed.signature.valueBlock.valueHexView};
   }
-  // Certificates and CRLs name their algorithm inside and outside the signed part.
-  if (signed.signature.algorithmId !== signed.signatureAlgorithm.algorithmId) return null;
-  return {tbs: signed.tbsView, algorithm: signed.signatureAlgorithm.algorithmId,
+  // Certificates and CRLs name their algorithm inside the signed part and
+  // again outside it; the two must be the same to the byte.
+  const inside = Buffer.from(signed.signature.toSchema().toBER());
+  if (!inside.equals(Buffer.from(signed.signatureAlgorithm.toSchema().toBER()))) return null;
+  return {tbs: signed.tbsView, algorithm: signed.signatureAlgorithm,
     signature: signed.signatureValue.valueBlock.valueHexView};
 }
 
