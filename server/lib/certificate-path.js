@@ -14,7 +14,7 @@ export async function checkCertificate(der, profile, {trustAnchors, now}) {
   const anchor = await stage('chain', () => issuingAnchor(certificate, trustAnchors));
   if (!anchor) throw new VerificationError('chain', 'the certificate was not issued by a trusted CA');
   for (const [which, {notBefore, notAfter}] of [['certificate', certificate], ['CA certificate', anchor]]) {
-    if (now < notBefore.getTime() || now > notAfter.getTime()) {
+    if (!(notBefore.getTime() <= now && now <= notAfter.getTime())) {
       throw new VerificationError('validity', `the ${which} is valid from ${notBefore.toISOString()} to ${notAfter.toISOString()}`);
     }
   }

@@ -12,7 +12,7 @@ const EXTENDED_KEY_USAGE = '2.5.29.37';
 const POLICIES = '2.5.29.32';
 const BASIC_CONSTRAINTS = '2.5.29.19';
 const CRL_DISTRIBUTION_POINTS = '2.5.29.31';
-export const SUBJECT_ALT_NAME = '2.5.29.17';
+const SUBJECT_ALT_NAME = '2.5.29.17';
 // Also understood, though nothing is decided on them: subject and authority
 // key identifiers, issuer alternative name.
 const UNDERSTOOD = new Set([KEY_USAGE, EXTENDED_KEY_USAGE, POLICIES, BASIC_CONSTRAINTS,

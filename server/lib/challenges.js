@@ -2,7 +2,7 @@
 // hands each out once (README, "Challenges").
 import {randomBytes} from 'node:crypto';
 
-export const DEFAULT_CHALLENGE_TTL_MS = 5 * 60 * 1000;
+const DEFAULT_CHALLENGE_TTL_MS = 5 * 60 * 1000;
 
 export function createChallenge() {
   return randomBytes(32).toString('base64url');

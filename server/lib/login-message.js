@@ -3,8 +3,8 @@
 import {createHash} from 'node:crypto';
 import {decodeBase64Url} from './base64.js';
 
-export const MIN_CHALLENGE_BYTES = 32;
-export const MAX_CHALLENGE_BYTES = 256;
+const MIN_CHALLENGE_BYTES = 32;
+const MAX_CHALLENGE_BYTES = 256;
 
 // The challenge's bytes, or null when the text is no challenge: base64url
 // without padding of 32 to 256 bytes.

@@ -3,8 +3,8 @@
 import {decodeBase64} from './base64.js';
 import {VerificationError} from './errors.js';
 
-export const TOKEN_FORMAT = 'tavori-auth:1';
-export const MAX_TOKEN_TEXT = 16 * 1024;
+const TOKEN_FORMAT = 'tavori-auth:1';
+const MAX_TOKEN_TEXT = 16 * 1024;
 export const MAX_CERTIFICATE_BYTES = 8 * 1024;
 export const MAX_SIGNATURE_BYTES = 512;
 const MAX_ORIGIN = 267;

@@ -1,7 +1,7 @@
 // The certificate authorities a service trusts, read once at start-up. A card
 // certificate must be issued directly by one of them: the card's CAs issue
 // the cards' certificates themselves.
-import {X509Certificate} from 'node:crypto';
+import {decodeBase64} from './base64.js';
 import {sameBytes} from './bytes.js';
 import {readCertificate} from './certificate.js';
 import {formatName} from './names.js';
@@ -27,7 +27,11 @@ function derOf(item) {
   const blocks = typeof item === 'string'
     ? item.match(/-----BEGIN CERTIFICATE-----[^-]+-----END CERTIFICATE-----/g) : null;
   if (!blocks) throw new TypeError('trust anchors: each item is DER bytes or PEM text');
-  return blocks.map((block) => new X509Certificate(block).raw);
+  return blocks.map((block) => {
+    const der = decodeBase64(block.replace(/-----(?:BEGIN|END) CERTIFICATE-----|\s/g, ''));
+    if (!der) throw new TypeError('trust anchors: a PEM block that is not Base64');
+    return der;
+  });
 }
 
 function readAnchor(der) {
@@ -38,9 +42,8 @@ function readAnchor(der) {
   } catch (error) {
     throw new TypeError(`trust anchor unreadable: ${error.message}`);
   }
-  const name = formatName(anchor.certificate.subject);
   if (!anchor.ca || (anchor.keyUsage && !anchor.keyUsage.has('keyCertSign'))) {
-    throw new TypeError(`trust anchor ${name} is not a CA certificate`);
+    throw new TypeError(`trust anchor ${formatName(anchor.certificate.subject)} is not a CA certificate`);
   }
   return anchor;
 }
