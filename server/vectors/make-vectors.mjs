@@ -28,15 +28,15 @@ const HOLDER = {
   address: '東京都千代田区霞が関２丁目１番２号', addressSubstitute: '東京都千代田区霞が関２丁目１番２号',
 };
 
-function loginDigest(origin, challenge) {
-  return sha256(Buffer.concat([sha256(Buffer.from(origin, 'utf8')), sha256(Buffer.from(challenge, 'base64url'))]));
+// M of TOKEN.md: what an RS256 signature covers.
+function loginMessage(origin, challenge) {
+  return Buffer.concat([sha256(Buffer.from(origin, 'utf8')), sha256(Buffer.from(challenge, 'base64url'))]);
 }
 
 function cardToken(challenge, {certificate = CARD_AUTH, key = AUTH_KEY, origin = ORIGIN, signedFor = origin} = {}) {
-  const message = Buffer.concat([sha256(Buffer.from(signedFor, 'utf8')), sha256(Buffer.from(challenge, 'base64url'))]);
   return {
     format: 'tavori-auth:1', origin, certificate: base64(certificate),
-    signature: base64(sign('sha256', message, key)), algorithm: 'RS256',
+    signature: base64(sign('sha256', loginMessage(signedFor, challenge), key)), algorithm: 'RS256',
   };
 }
 
@@ -53,146 +53,124 @@ function certificateResult(bytes) {
 
 const vectors = {};
 
-function login(name, description, {token, challenge, expected, revocation = null, responses = {}, now = NOW,
-  expiresAt = new Date(now.getTime() + 300_000), used = false}) {
+// token: makes the token from the session's challenge (default: the card's
+// own); issued: false leaves the session without a challenge.
+function login(name, description, {token = cardToken, expected, revocation = null, responses = {}, now = NOW,
+  expiresAt = new Date(now.getTime() + 300_000), used = false, issued = true}) {
+  const challenge = randomBytes(32).toString('base64url');
   vectors[name] = {
     description, kind: 'login', now: now.toISOString(), origin: ORIGIN,
-    challenge: challenge && {value: challenge, expiresAt: expiresAt.toISOString(), used},
-    ...(challenge && {digest: loginDigest(ORIGIN, challenge).toString('hex')}),
-    token, trustAnchors: TRUST, revocation, responses, expected,
+    challenge: issued ? {value: challenge, expiresAt: expiresAt.toISOString(), used} : null,
+    ...(issued && {digest: sha256(loginMessage(ORIGIN, challenge)).toString('hex')}),
+    token: token(challenge), trustAnchors: TRUST, revocation, responses, expected,
   };
 }
 
 const body = (name) => ({status: 200, body: base64(read(name))});
 const ocsp = (name) => ({revocation: {ocsp: {url: OCSP_URL}}, responses: {[OCSP_URL]: body(name)}});
 const crl = (name, url = CRL_URL) => ({revocation: {crl: url ? {url} : {}}, responses: {[CRL_URL]: body(name)}});
+const certified = (file) => (challenge) => cardToken(challenge, {certificate: der(file)});
 const refused = (code, reason) => ({ok: false, code, ...(reason && {reason})});
 // Local failures come with both revocation checks configured: a verifier must
 // refuse them without fetching anything.
 const both = {revocation: {ocsp: {url: OCSP_URL}, crl: {url: CRL_URL}},
   responses: {[OCSP_URL]: body('ocsp-good.der'), [CRL_URL]: body('crl.der')}};
 
-let challenge = randomBytes(32).toString('base64url');
 const codes = {combinationCode: sha256(Buffer.from('a card and an installation')).toString('hex'), cityCode: Buffer.from('13101').toString('hex')};
 login('login-valid', 'The virtual card logs in; the token carries the combination and city codes.', {
-  challenge, token: {...cardToken(challenge), ...codes},
+  token: (challenge) => ({...cardToken(challenge), ...codes}),
   expected: {ok: true, result: {...certificateResult(CARD_AUTH), ...codes}}});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-valid-ocsp', 'OCSP, answered by the CA itself: good.', {
-  challenge, token: cardToken(challenge), ...ocsp('ocsp-good.der'),
+  ...ocsp('ocsp-good.der'),
   expected: {ok: true, result: certificateResult(CARD_AUTH)}});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-valid-crl', 'A current CRL that does not list the certificate.', {
-  challenge, token: cardToken(challenge), ...crl('crl.der'), expected: {ok: true, result: certificateResult(CARD_AUTH)}});
+  ...crl('crl.der'), expected: {ok: true, result: certificateResult(CARD_AUTH)}});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-tampered-signature', 'One bit of the signature flipped.', {
-  challenge, ...both, expected: refused('signature'),
-  token: (() => {
+  ...both, expected: refused('signature'),
+  token: (challenge) => {
     const token = cardToken(challenge);
     const signature = Buffer.from(token.signature, 'base64');
     signature[100] ^= 0x01;
     return {...token, signature: base64(signature)};
-  })()});
+  }});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-other-origin', 'A token made on another site, sent on as it is.', {
-  challenge, ...both, token: cardToken(challenge, {origin: 'https://phish.example.com'}),
+  ...both, token: (challenge) => cardToken(challenge, {origin: 'https://phish.example.com'}),
   expected: refused('origin-mismatch')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-origin-rewritten', 'A token made on another site whose origin field was rewritten to the service\'s.', {
-  challenge, ...both, token: cardToken(challenge, {signedFor: 'https://phish.example.com'}),
+  ...both, token: (challenge) => cardToken(challenge, {signedFor: 'https://phish.example.com'}),
   expected: refused('signature')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-reused-challenge', 'The session\'s challenge was used by an earlier verification.', {
-  challenge, used: true, ...both, token: cardToken(challenge), expected: refused('challenge', 'used')});
+  used: true, ...both, expected: refused('challenge', 'used')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-expired-challenge', 'The session\'s challenge expired a minute ago.', {
-  challenge, expiresAt: new Date(NOW.getTime() - 60_000), ...both, token: cardToken(challenge),
+  expiresAt: new Date(NOW.getTime() - 60_000), ...both,
   expected: refused('challenge', 'expired')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-no-challenge', 'The session was given no challenge (or it was forgotten).', {
-  challenge: null, ...both, token: cardToken(challenge), expected: refused('challenge', 'unknown')});
+  issued: false, ...both, expected: refused('challenge', 'unknown')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-expired-certificate', 'A user-authentication certificate of the card\'s key and CA that ended in 2021.', {
-  challenge, ...both, token: cardToken(challenge, {certificate: der('expired.pem')}), expected: refused('validity')});
+  ...both, token: certified('expired.pem'), expected: refused('validity')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-other-ca', 'A certificate from a CA of the same name as the card\'s but another key.', {
-  challenge, ...both, token: cardToken(challenge, {certificate: der('other-ca-leaf.pem')}), expected: refused('chain')});
+  ...both, token: certified('other-ca-leaf.pem'), expected: refused('chain')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-signing-certificate', 'The card\'s signature certificate and key used to log in.', {
-  challenge, ...both, token: cardToken(challenge, {certificate: CARD_SIGN, key: SIGN_KEY}), expected: refused('policy')});
+  ...both, token: (challenge) => cardToken(challenge, {certificate: CARD_SIGN, key: SIGN_KEY}), expected: refused('policy')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-wrong-key-usage', 'The log-in policy, but an extended key usage for e-mail only.', {
-  challenge, ...both, token: cardToken(challenge, {certificate: der('wrong-usage.pem')}), expected: refused('key-usage')});
+  ...both, token: certified('wrong-usage.pem'), expected: refused('key-usage')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-format-version', 'A token of another format version.', {
-  challenge, ...both, token: {...cardToken(challenge), format: 'tavori-auth:2'}, expected: refused('format')});
+  ...both, token: (challenge) => ({...cardToken(challenge), format: 'tavori-auth:2'}), expected: refused('format')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-format-extra-field', 'A token with a field the format does not have.', {
-  challenge, ...both, token: {...cardToken(challenge), uuid: '0123456789ABCDEF0123456789ABCDEF'},
+  ...both, token: (challenge) => ({...cardToken(challenge), uuid: '0123456789ABCDEF0123456789ABCDEF'}),
   expected: refused('format')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-revoked-ocsp', 'A revoked certificate; the CA\'s OCSP responder certificate signs the answer.', {
-  challenge, token: cardToken(challenge, {certificate: der('revoked.pem')}), ...ocsp('ocsp-revoked.der'),
+  token: certified('revoked.pem'), ...ocsp('ocsp-revoked.der'),
   expected: refused('revoked')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-revoked-crl', 'A revoked certificate, listed in the CRL at the service\'s address.', {
-  challenge, token: cardToken(challenge, {certificate: der('revoked.pem')}), ...crl('crl.der'),
+  token: certified('revoked.pem'), ...crl('crl.der'),
   expected: refused('revoked')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-revoked-crl-distribution-point', 'A revoked certificate, listed in the CRL at its own distribution point.', {
-  challenge, token: cardToken(challenge, {certificate: der('revoked.pem')}), ...crl('crl.der', null),
+  token: certified('revoked.pem'), ...crl('crl.der', null),
   expected: refused('revoked')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-crl-stale', 'The only CRL ended in 2020.', {
-  challenge, token: cardToken(challenge), ...crl('crl-stale.der'), expected: refused('revocation-unavailable')});
+  ...crl('crl-stale.der'), expected: refused('revocation-unavailable')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-revoked-crl-partition', 'A revoked certificate, listed in a CRL of its own distribution point only.', {
-  challenge, token: cardToken(challenge, {certificate: der('revoked.pem')}), ...crl('crl-partition.der'),
+  token: certified('revoked.pem'), ...crl('crl-partition.der'),
   expected: refused('revoked')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-crl-other-partition', 'The only CRL covers another distribution point\'s certificates.', {
-  challenge, token: cardToken(challenge), ...crl('crl-other-partition.der'), expected: refused('revocation-unavailable')});
+  ...crl('crl-other-partition.der'), expected: refused('revocation-unavailable')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-crl-ca-only', 'The only CRL covers CA certificates only.', {
-  challenge, token: cardToken(challenge), ...crl('crl-ca-only.der'), expected: refused('revocation-unavailable')});
+  ...crl('crl-ca-only.der'), expected: refused('revocation-unavailable')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-crl-unreachable', 'The CRL address does not answer.', {
-  challenge, token: cardToken(challenge), revocation: {crl: {url: 'http://unreachable.tavori.test/jpki-auth.crl'}},
+  revocation: {crl: {url: 'http://unreachable.tavori.test/jpki-auth.crl'}},
   expected: refused('revocation-unavailable')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-ocsp-forged', 'An OCSP answer "good" signed by a key the card\'s CA never certified.', {
-  challenge, token: cardToken(challenge), ...ocsp('ocsp-forged.der'), expected: refused('revocation-unavailable')});
+  ...ocsp('ocsp-forged.der'), expected: refused('revocation-unavailable')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-ocsp-unknown', 'The responder does not know the certificate.', {
-  challenge, token: cardToken(challenge), ...ocsp('ocsp-unknown.der'), expected: refused('revocation-unavailable')});
+  ...ocsp('ocsp-unknown.der'), expected: refused('revocation-unavailable')});
 
-challenge = randomBytes(32).toString('base64url');
 login('login-ocsp-stale', 'A good OCSP answer whose nextUpdate passed a day ago.', {
-  challenge, token: cardToken(challenge), ...ocsp('ocsp-good.der'), now: new Date(NOW.getTime() + 2 * 86_400_000),
+  ...ocsp('ocsp-good.der'), now: new Date(NOW.getTime() + 2 * 86_400_000),
   expected: refused('revocation-unavailable')});
 
 const DOCUMENT = Buffer.from('A document the holder signs.\n');

@@ -49,28 +49,6 @@ string_mask = utf8only
 basicConstraints = critical,CA:TRUE
 keyUsage = critical,keyCertSign,cRLSign
 subjectKeyIdentifier = hash
-[login]
-basicConstraints = CA:FALSE
-subjectKeyIdentifier = hash
-authorityKeyIdentifier = keyid:always
-keyUsage = critical,digitalSignature
-extendedKeyUsage = clientAuth
-certificatePolicies = 1.2.392.200149.8.5.1.3.30
-[login_with_crl]
-basicConstraints = CA:FALSE
-subjectKeyIdentifier = hash
-authorityKeyIdentifier = keyid:always
-keyUsage = critical,digitalSignature
-extendedKeyUsage = clientAuth
-certificatePolicies = 1.2.392.200149.8.5.1.3.30
-crlDistributionPoints = URI:http://crl.tavori.test/jpki-auth.crl
-[login_for_email]
-basicConstraints = CA:FALSE
-subjectKeyIdentifier = hash
-authorityKeyIdentifier = keyid:always
-keyUsage = critical,digitalSignature
-extendedKeyUsage = emailProtection
-certificatePolicies = 1.2.392.200149.8.5.1.3.30
 [crl_partition]
 issuingDistributionPoint = critical,@partition
 [partition]
@@ -88,6 +66,18 @@ basicConstraints = CA:FALSE
 keyUsage = critical,digitalSignature
 extendedKeyUsage = OCSPSigning
 CNF
+# login_section <name> <extended key usage> [line]: the card's user-authentication
+# certificate extensions, with another purpose or one more line.
+login_section() {
+  printf '[%s]\nbasicConstraints = CA:FALSE\nsubjectKeyIdentifier = hash\nauthorityKeyIdentifier = keyid:always\n' "$1"
+  printf 'keyUsage = critical,digitalSignature\nextendedKeyUsage = %s\n' "$2"
+  printf 'certificatePolicies = 1.2.392.200149.8.5.1.3.30\n%s\n' "${3:-}"
+}
+{
+  login_section login clientAuth
+  login_section login_with_crl clientAuth 'crlDistributionPoints = URI:http://crl.tavori.test/jpki-auth.crl'
+  login_section login_for_email emailProtection
+} >> ca.cnf
 : > index.txt
 echo 1001 > serial
 echo 01 > crlnumber
