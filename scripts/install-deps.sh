@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the builds, tests and tools need, and the
-# browser tests' npm packages (tests/browser, from its lock file).
+# Installs the Debian 12 packages the builds, tests and tools need, and the npm
+# packages of the browser tests (tests/browser) and the server verifier
+# (server), each from its lock file.
 # Shared by .ci/run, scripts/test-all.sh and scripts/run-main.sh. Run as root
 # (or with sudo available); does nothing when all packages are present.
 # Usage: scripts/install-deps.sh [main]   (main: only what scripts/run-main.sh needs)
@@ -13,7 +14,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 packages=(
   cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libpcsclite-dev libssl-dev
   openssl xxd g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth fonts-noto-cjk fonts-wine chromium
-  # the browser rig, and the unit tests of the extension's rules and the page library (node --test)
+  # the browser rig, the unit tests of the extension's rules and the page library, and the server verifier (node --test)
   nodejs
 )
 if [ "${1:-}" != main ]; then
@@ -43,10 +44,13 @@ for package in "${packages[@]}"; do
   fi
 done
 npm_packages() {
-  local modules="$root/tests/browser/node_modules"
-  if [ ! -f "$modules/.package-lock.json" ] || [ "$root/tests/browser/package-lock.json" -nt "$modules/.package-lock.json" ]; then
-    (cd "$root/tests/browser" && npm ci --no-audit --no-fund --loglevel=error)
-  fi
+  local folder
+  for folder in tests/browser server; do
+    local modules="$root/$folder/node_modules"
+    if [ ! -f "$modules/.package-lock.json" ] || [ "$root/$folder/package-lock.json" -nt "$modules/.package-lock.json" ]; then
+      (cd "$root/$folder" && npm ci --no-audit --no-fund --loglevel=error)
+    fi
+  done
 }
 if [ "${#missing[@]}" -eq 0 ]; then
   echo "install-deps: all ${#packages[@]} packages present"

@@ -18,6 +18,8 @@ build() {
 }
 
 step "web: the extension's rules and the page library (node --test)"; node --test "$root"/web/test/*.test.js
+step "server: the verifier, its vectors and revocation against local CRL and OCSP servers (npm test)"
+(cd "$root/server" && npm test)
 step "linux: build"
 build linux
 step "linux: unit tests"

@@ -40,6 +40,7 @@ struct MyNumberCardProfile {
   // the plain name or address.
   std::string m_name_substitute_;
   std::string m_address_substitute_;
+  int m_valid_days_ = 3650;  // of every certificate made, CA's included
 };
 
 struct GpkiCardProfile {
@@ -49,6 +50,7 @@ struct GpkiCardProfile {
   bool m_test_issuer_ = false;  // OU=TestOfficialStatusCA instead of OfficialStatusCA
   std::string m_common_name_ = "Yamada Taro";
   std::string m_organization_unit_ = "Digital Agency";
+  int m_valid_days_ = 3650;  // of every certificate made, CA's included
 };
 
 }  // namespace tavc::cardsim

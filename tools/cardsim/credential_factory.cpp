@@ -26,7 +26,7 @@ NameEntries JpkiIssuerAltName(const char* in_l_unit) {
           {"OU", "地方公共団体情報システム機構"}};
 }
 
-int MakeCa(const NameEntries& in_l_name, const OpensslCardKey& in_l_key,
+int MakeCa(const NameEntries& in_l_name, const OpensslCardKey& in_l_key, int in_l_valid_days,
            std::vector<std::uint8_t>& out_l_der) {
   CertificateSpec l_spec;
   l_spec.m_subject_ = in_l_name;
@@ -35,6 +35,7 @@ int MakeCa(const NameEntries& in_l_name, const OpensslCardKey& in_l_key,
   l_spec.m_issuer_key_ = &in_l_key;
   l_spec.m_is_ca_ = true;
   l_spec.m_key_usage_ = "critical,keyCertSign,cRLSign";
+  l_spec.m_valid_days_ = in_l_valid_days;
   return BuildCertificate(l_spec, out_l_der);
 }
 
@@ -69,8 +70,9 @@ int MakeMyNumberCredentials(const MyNumberCardProfile& in_l_profile,
   const bool l_test = in_l_profile.m_test_issuer_;
   const NameEntries l_auth_ca_name = JpkiCaName(l_test, kJpkiAuthUnit);
   const NameEntries l_sign_ca_name = JpkiCaName(l_test, kJpkiSignUnit);
-  if (MakeCa(l_auth_ca_name, *l_auth_ca_key, out_l_credentials.m_auth_ca_certificate_) != 0 ||
-      MakeCa(l_sign_ca_name, *l_sign_ca_key, out_l_credentials.m_sign_ca_certificate_) != 0) {
+  const int l_days = in_l_profile.m_valid_days_;
+  if (MakeCa(l_auth_ca_name, *l_auth_ca_key, l_days, out_l_credentials.m_auth_ca_certificate_) != 0 ||
+      MakeCa(l_sign_ca_name, *l_sign_ca_key, l_days, out_l_credentials.m_sign_ca_certificate_) != 0) {
     return 1;
   }
 
@@ -83,6 +85,7 @@ int MakeMyNumberCredentials(const MyNumberCardProfile& in_l_profile,
   l_auth.m_key_usage_ = "critical,digitalSignature";
   l_auth.m_extended_key_usage_ = "clientAuth";
   l_auth.m_policy_oid_ = "1.2.392.200149.8.5.1.3.30";
+  l_auth.m_valid_days_ = l_days;
   l_auth.m_issuer_directory_name_ = JpkiIssuerAltName("公的個人認証サービス利用者証明用");
   if (BuildCertificate(l_auth, out_l_credentials.m_auth_.m_certificate_) != 0) return 1;
   out_l_credentials.m_auth_.m_key_ = l_auth_key;
@@ -98,6 +101,7 @@ int MakeMyNumberCredentials(const MyNumberCardProfile& in_l_profile,
   l_sign.m_issuer_certificate_ = out_l_credentials.m_sign_ca_certificate_;
   l_sign.m_key_usage_ = "critical,digitalSignature,nonRepudiation";
   l_sign.m_policy_oid_ = "1.2.392.200149.8.5.1.1.10";
+  l_sign.m_valid_days_ = l_days;
   l_sign.m_issuer_directory_name_ = JpkiIssuerAltName("公的個人認証サービス署名用");
   l_sign.m_other_names_ = {
       {"1.2.392.200149.8.5.5.1", in_l_profile.m_name_},
@@ -123,7 +127,9 @@ int MakeGpkiCredentials(const GpkiCardProfile& in_l_profile, GpkiCredentials& ou
       {"C", "JP"},
       {"O", "Corvane Authority"},
       {"OU", in_l_profile.m_test_issuer_ ? "TestOfficialStatusCA" : "OfficialStatusCA"}};
-  if (MakeCa(l_ca_name, *l_ca_key, out_l_credentials.m_second_certificate_) != 0) return 1;
+  if (MakeCa(l_ca_name, *l_ca_key, in_l_profile.m_valid_days_, out_l_credentials.m_second_certificate_) != 0) {
+    return 1;
+  }
   const NameEntries l_subject = {{"C", "JP"},
                                  {"O", "Japanese Government"},
                                  {"OU", in_l_profile.m_organization_unit_},
@@ -138,6 +144,7 @@ int MakeGpkiCredentials(const GpkiCardProfile& in_l_profile, GpkiCredentials& ou
   l_user.m_extended_key_usage_ = "clientAuth,emailProtection";
   l_user.m_policy_oid_ = "1.2.392.100300.1.1.3";
   l_user.m_policy_cps_ = "https://repository.example.jp/cps";
+  l_user.m_valid_days_ = in_l_profile.m_valid_days_;
   l_user.m_subject_directory_name_ = l_subject;
   l_user.m_issuer_directory_name_ = l_ca_name;
   NameEntries l_crl_name = l_ca_name;

@@ -22,6 +22,7 @@ const char kDaemonUsage[] =
     "  --surface-pin V --surface-pin-tries N --gpki-password V --gpki-password-tries N\n"
     "  --token TEXT           token text of the card's JPKI or GPKI application\n"
     "  --test-issuer          JPKI-TEST / TestOfficialStatusCA issuers\n"
+    "  --valid-days N         certificates valid for N days (default 3650), CA's included\n"
     "  --cert SLOT=PATH --key SLOT=PATH   certificate / key files (PEM or DER);\n"
     "                         slots auth, auth-ca, sign, sign-ca (mynumber), user, second (gpki)\n"
     "  --remove-at N          the card leaves the reader when its Nth command arrives\n"
@@ -117,6 +118,12 @@ int ParseDaemonOptions(const std::vector<std::string>& in_l_arguments, DaemonOpt
       {"--gpki-password", [&](const std::string& v) { l_reader().m_gpki_.m_user_password_.m_value_ = v; return 0; }},
       {"--gpki-password-tries", [&](const std::string& v) { return l_tries(l_reader().m_gpki_.m_user_password_, v); }},
       {"--token", [&](const std::string& v) { l_reader().m_my_number_.m_jpki_token_ = v; l_reader().m_gpki_.m_gpki_token_ = v; return 0; }},
+      {"--valid-days", [&](const std::string& v) {
+         unsigned long l_value = 0;
+         if (ParseNumber(v, 100000, l_value) != 0 || l_value == 0) return 1;
+         l_reader().m_my_number_.m_valid_days_ = static_cast<int>(l_value);
+         l_reader().m_gpki_.m_valid_days_ = static_cast<int>(l_value);
+         return 0; }},
       {"--cert", [&](const std::string& v) { return ParseFileOption(v, false, l_reader()); }},
       {"--key", [&](const std::string& v) { return ParseFileOption(v, true, l_reader()); }},
       {"--remove-at", [&](const std::string& v) {

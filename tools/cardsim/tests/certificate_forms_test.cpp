@@ -156,6 +156,34 @@ TEST(CertificateForms, TestIssuerAndEraDates) {
   EXPECT_EQ(EraDate("20190501"), "520190501");
 }
 
+// Days from now to the certificate's end of validity.
+int DaysLeft(const std::vector<std::uint8_t>& in_l_der) {
+  X509Ptr l_cert = Decode(in_l_der);
+  int l_days = -1;
+  int l_seconds = 0;
+  if (!l_cert || ASN1_TIME_diff(&l_days, &l_seconds, nullptr, X509_get0_notAfter(l_cert.get())) != 1) {
+    return -1;
+  }
+  return l_days;
+}
+
+TEST(CertificateForms, ValidDaysReachEveryCertificate) {
+  MyNumberCardProfile l_my_number;
+  l_my_number.m_valid_days_ = 36500;
+  MyNumberCredentials l_jpki;
+  ASSERT_EQ(MakeMyNumberCredentials(l_my_number, l_jpki), 0);
+  GpkiCardProfile l_gpki_profile;
+  l_gpki_profile.m_valid_days_ = 36500;
+  GpkiCredentials l_gpki;
+  ASSERT_EQ(MakeGpkiCredentials(l_gpki_profile, l_gpki), 0);
+  for (const auto* l_der : {&l_jpki.m_auth_.m_certificate_, &l_jpki.m_auth_ca_certificate_,
+                            &l_jpki.m_sign_.m_certificate_, &l_jpki.m_sign_ca_certificate_,
+                            &l_gpki.m_user_.m_certificate_, &l_gpki.m_second_certificate_}) {
+    EXPECT_NEAR(DaysLeft(*l_der), 36500, 1);
+  }
+  EXPECT_NEAR(DaysLeft(SharedMyNumberCredentials().m_auth_.m_certificate_), 3650, 1);
+}
+
 TEST(CertificateForms, GpkiIssuerAndCaInTheSecondFile) {
   const GpkiCredentials& l_credentials = SharedGpkiCredentials();
   X509Ptr l_user = Decode(l_credentials.m_user_.m_certificate_);
