@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/public_suffix.h"
+
 namespace tavc {
 namespace {
 
@@ -88,27 +90,6 @@ bool IsAddress(const std::wstring& in_l_host) {
   return in_l_host.front() == L'[' || !IsLower(in_l_host[in_l_host.rfind(L'.') + 1]);
 }
 
-bool IsIn(const std::wstring& in_l_label, std::initializer_list<const wchar_t*> in_l_names) {
-  return std::any_of(in_l_names.begin(), in_l_names.end(),
-                     [&](const wchar_t* in_l_name) { return in_l_label == in_l_name; });
-}
-
-// Second-level names under which the registered name is the third label.
-bool IsTwoLevelSuffix(const std::wstring& in_l_second, const std::wstring& in_l_top) {
-  if (in_l_top == L"jp") {
-    return IsIn(in_l_second, {L"ac", L"ad", L"co", L"ed", L"go", L"gr", L"lg", L"ne", L"or"}) ||
-           IsIn(in_l_second,
-                {L"aichi",     L"akita",    L"aomori",    L"chiba",     L"ehime",     L"fukui",    L"fukuoka",
-                 L"fukushima", L"gifu",     L"gunma",     L"hiroshima", L"hokkaido",  L"hyogo",    L"ibaraki",
-                 L"ishikawa",  L"iwate",    L"kagawa",    L"kagoshima", L"kanagawa",  L"kochi",    L"kumamoto",
-                 L"kyoto",     L"mie",      L"miyagi",    L"miyazaki",  L"nagano",    L"nagasaki", L"nara",
-                 L"niigata",   L"oita",     L"okayama",   L"okinawa",   L"osaka",     L"saga",     L"saitama",
-                 L"shiga",     L"shimane",  L"shizuoka",  L"tochigi",   L"tokushima", L"tokyo",    L"tottori",
-                 L"toyama",    L"wakayama", L"yamagata",  L"yamaguchi", L"yamanashi"});
-  }
-  return in_l_top.size() == 2 && IsIn(in_l_second, {L"ac", L"co", L"com", L"edu", L"gov", L"net", L"org"});
-}
-
 }  // namespace
 
 bool ParseRequestOrigin(const std::wstring& in_l_text, RequestOrigin& out_l_origin) {
@@ -135,13 +116,7 @@ OriginDisplay SplitOriginForDisplay(const RequestOrigin& in_l_origin) {
   l_display.tail = in_l_origin.port.empty() ? L"" : L":" + in_l_origin.port;
   l_display.registrable = in_l_origin.host;
   if (in_l_origin.host.empty() || IsAddress(in_l_origin.host)) return l_display;
-  const std::vector<std::wstring> l_labels = Split(in_l_origin.host, L'.');
-  const std::size_t l_count = l_labels.size();
-  std::size_t l_kept = 2;
-  if (l_count >= 3 && IsTwoLevelSuffix(l_labels[l_count - 2], l_labels[l_count - 1])) l_kept = 3;
-  if (l_count <= l_kept) return l_display;
-  std::size_t l_start = 0;
-  for (std::size_t l_i = 0; l_i < l_count - l_kept; ++l_i) l_start += l_labels[l_i].size() + 1;
+  const std::size_t l_start = RegistrableDomainStart(in_l_origin.host);
   l_display.lead = in_l_origin.host.substr(0, l_start);
   l_display.registrable = in_l_origin.host.substr(l_start);
   return l_display;

@@ -36,11 +36,9 @@ struct OriginDisplay {
   std::wstring tail;
 };
 
-// The registrable part is the last two labels; the last three under a
-// two-level suffix: under "jp" when the second label is ac, ad, co, ed, go, gr,
-// lg, ne, or or a prefecture's name, and under any other two-letter country
-// code when it is ac, co, com, edu, gov, net or org. Addresses and one-label
-// names are registrable whole.
+// The registrable part is the registrable domain by the Public Suffix List
+// (common/public_suffix.h), as the extension's windows bold it; addresses and
+// names that are themselves public suffixes are registrable whole.
 OriginDisplay SplitOriginForDisplay(const RequestOrigin& in_l_origin);
 
 }  // namespace tavc

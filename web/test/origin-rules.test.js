@@ -2,6 +2,7 @@ import assert from 'node:assert/strict';
 import {test} from 'node:test';
 import {judgeOrigin, originMatches, originOfSender} from '../extension/rules/origin-rules.js';
 import {registrableSplit} from '../extension/rules/origin-display.js';
+import {readCases} from './case-file.js';
 
 test('only https, and http on this machine with the developer setting', () => {
   const cases = [
@@ -65,5 +66,19 @@ test('the consent window shows the registrable part of the host apart', () => {
   ];
   for (const [origin, [prefix, registrable, suffix]] of cases) {
     assert.deepEqual(registrableSplit(origin), {prefix, registrable, suffix}, origin);
+  }
+});
+
+test('the consent window bolds the registrable domain TAV bolds: the shared cases', () => {
+  const cases = readCases('registrable_domains.txt');
+  assert.ok(cases.length > 0);
+  for (const {number, fields: [host, registrable, ...rest]} of cases) {
+    const where = `registrable_domains.txt:${number} ${host}`;
+    assert.deepEqual(rest, [], where);
+    assert.deepEqual(registrableSplit(`https://${host}`), {
+      prefix: `https://${host.slice(0, host.length - registrable.length)}`,
+      registrable,
+      suffix: '',
+    }, where);
   }
 });

@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "common/request_origin.h"
+#include "tests/unit/common/case_file.h"
 
 namespace tavc {
 namespace {
+
+std::string DataFile(const char* in_l_name) { return std::string(TAV_TEST_DATA_DIR) + "/" + in_l_name; }
 
 TEST(ParseRequestOrigin, TakesTheFormsABrowserSends) {
   struct Case {
@@ -65,7 +68,7 @@ TEST(ParseRequestOrigin, RefusesEverythingElse) {
   }
 }
 
-TEST(SplitOriginForDisplay, MarksTheRegistrablePart) {
+TEST(SplitOriginForDisplay, PutsThePortAfterTheRegistrablePart) {
   struct Case {
     const wchar_t* host;
     const wchar_t* port;
@@ -74,24 +77,28 @@ TEST(SplitOriginForDisplay, MarksTheRegistrablePart) {
     const wchar_t* tail;
   };
   for (const Case& l_case : std::initializer_list<Case>{
-           {L"www.e-tax.nta.go.jp", L"", L"www.e-tax.", L"nta.go.jp", L""},
            {L"login.example.com", L"8443", L"login.", L"example.com", L":8443"},
-           {L"example.com", L"", L"", L"example.com", L""},
-           {L"www.city.shinjuku.lg.jp", L"", L"www.city.", L"shinjuku.lg.jp", L""},
-           {L"www.city.shinjuku.tokyo.jp", L"", L"www.city.", L"shinjuku.tokyo.jp", L""},
-           {L"a.b.example.jp", L"", L"a.b.", L"example.jp", L""},
-           {L"shop.example.co.uk", L"", L"shop.", L"example.co.uk", L""},
-           {L"www.example.co", L"", L"www.", L"example.co", L""},
-           {L"go.jp", L"", L"", L"go.jp", L""},
-           {L"nta.go.jp.evil.example", L"", L"nta.go.jp.", L"evil.example", L""},
+           {L"www.e-tax.nta.go.jp", L"", L"www.e-tax.", L"nta.go.jp", L""},
            {L"localhost", L"3000", L"", L"localhost", L":3000"},
-           {L"192.168.0.1", L"", L"", L"192.168.0.1", L""},
            {L"[::1]", L"8080", L"", L"[::1]", L":8080"},
        }) {
     const OriginDisplay l_display = SplitOriginForDisplay({l_case.host, l_case.port});
     EXPECT_EQ(l_case.lead, l_display.lead) << l_case.host;
     EXPECT_EQ(l_case.registrable, l_display.registrable) << l_case.host;
     EXPECT_EQ(l_case.tail, l_display.tail) << l_case.host;
+  }
+}
+
+// The hosts the extension's registrableSplit is tested on too.
+TEST(SplitOriginForDisplay, BoldsTheRegistrableDomainBothProgramsShare) {
+  const std::vector<CaseLine> l_cases = ReadCaseFile(DataFile("registrable_domains.txt"));
+  ASSERT_FALSE(l_cases.empty());
+  for (const CaseLine& l_case : l_cases) {
+    ASSERT_EQ(2u, l_case.fields.size()) << "line " << l_case.number;
+    const std::wstring& l_host = l_case.fields[0];
+    const OriginDisplay l_display = SplitOriginForDisplay({l_host, L""});
+    EXPECT_EQ(l_case.fields[1], l_display.registrable) << "line " << l_case.number;
+    EXPECT_EQ(l_host, l_display.lead + l_display.registrable) << "line " << l_case.number;
   }
 }
 
