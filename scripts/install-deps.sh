@@ -14,8 +14,9 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 packages=(
   cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libpcsclite-dev libssl-dev
   openssl xxd g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth fonts-noto-cjk fonts-wine chromium
-  # the browser rig, the unit tests of the extension's rules and the page library, and the server verifier (node --test)
-  nodejs
+  # the browser rig, the unit tests of the extension's rules and the page library, and the server verifier
+  # (node --test); the Public Suffix List, from which every build makes both programs' tables (with Node)
+  nodejs publicsuffix
 )
 if [ "${1:-}" != main ]; then
   packages+=(

@@ -1,5 +1,5 @@
 // The consent window: names the asking origin in large type, with its registrable
-// part (the last two labels, three under a .jp second-level domain) in bold.
+// part (by the Public Suffix List, as TAV's screens bold it) in bold.
 import {registrableSplit} from './rules/origin-display.js';
 
 const api = globalThis.browser ?? globalThis.chrome;
