@@ -40,31 +40,28 @@ export class TavoriError extends Error {
   }
 }
 
-// Host codes that mean the password: wrong form, wrong, locked, or the change refused.
-const PASSWORD_CODES = new Set([
-  'EW140-0820', 'EW340-0820', 'EW240-0820', 'EWC40-0820',
-  'EW140-1620', 'EW240-1620', 'EW340-2121', 'EWC40-4020',
-  'EW140-1600', 'EW240-1600', 'EW344-2101', 'EWC40-4000',
-  'EW640-3140', 'EW640-3141', 'EW640-3142', 'EWD40-4640',
-  'EW644-3150', 'EW644-3151', 'EW644-3152', 'EWD44-4650',
-]);
-// Groups of failures reading the card, the reader, or an IC-card or file certificate.
-const CARD_GROUPS = new Set([
-  '15', '16', '18', '1A', '20', '21', '22', '31', '32', '33', '35', '38', '39', '3A', '40', '41', '45', '46',
-]);
+// Host error codes ("EW" mode class "-" group case) by family; the first row that
+// matches wins, and a code no row matches is 'failed'. web/README.md has the same table.
+const CODE_FAMILIES = [
+  // another Tavori is running
+  [ErrorCode.BUSY, /^EW040-0200$/],
+  // an unexpected failure at one point of the program, in any group
+  [ErrorCode.FAILED, /^EW.\d\d-..99$/],
+  // the request's values (class 42, group 12); class 42 group 24 is a failure while ending
+  [ErrorCode.REFUSED, /^EW.42-12/],
+  // Tavori is older than the service accepts, or the user was told of a newer one
+  [ErrorCode.VERSION, /^EW.44-(04|123)/],
+  // the password: its form, wrong, locked, or the change refused
+  [ErrorCode.PASSWORD, /^EW.40-(0820|1600|1620|2121|27|314|4000|4020|4640)|^EW.44-(2101|315|4650)/],
+  // the card, the reader, or an IC-card or file certificate
+  [ErrorCode.CARD, /^EW.40-|^EW.44-(1[568A]|2[0-2]|3[123589A]|4[0156])/],
+];
 
-// The typed family of a host error code ("EW" mode class "-" group case).
+// The typed family of a host error code.
 export function familyOfCode(errcode) {
-  const parts = /^EW([0-9A-D])(\d\d)-([0-9A-F]{2})([0-9A-Z]{2})$/.exec(String(errcode));
-  if (!parts) return ErrorCode.FAILED;
-  const [, , kind, group, item] = parts;
-  if (errcode === 'EW040-0200') return ErrorCode.BUSY;
-  if (PASSWORD_CODES.has(errcode) || (kind === '40' && group === '27')) return ErrorCode.PASSWORD;
-  if (kind === '42' && group === '12') return ErrorCode.REFUSED;
-  if (kind === '44' && (group === '04' || errcode === 'EW044-1230' || errcode === 'EW044-1231')) return ErrorCode.VERSION;
-  if (item === '99') return ErrorCode.FAILED;
-  if (kind === '40' || (kind === '44' && CARD_GROUPS.has(group))) return ErrorCode.CARD;
-  return ErrorCode.FAILED;
+  if (typeof errcode !== 'string' || !/^EW[0-9A-D]\d\d-[0-9A-Z]{4}$/.test(errcode)) return ErrorCode.FAILED;
+  const row = CODE_FAMILIES.find(([, pattern]) => pattern.test(errcode));
+  return row ? row[0] : ErrorCode.FAILED;
 }
 
 // The TavoriError for a host answer that is not a success, or null for a success.
@@ -76,7 +73,7 @@ export function errorForAnswer(answer) {
     case '8':
       return new TavoriError(ErrorCode.PASSWORD_CHANGE_CHOSEN, 'the user chose to change the password', {result: '8'});
     case '1': {
-      const errcode = typeof answer.errcode === 'string' ? answer.errcode : '';
+      const errcode = typeof answer.errcode === 'string' ? answer.errcode : undefined;
       return new TavoriError(familyOfCode(errcode), `Tavori reported ${errcode || 'an error'}`, {errcode, result: '1'});
     }
     default: return new TavoriError(ErrorCode.FAILED, 'an answer Tavori does not give', {result: String(answer.result)});
