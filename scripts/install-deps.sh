@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the builds, tests and tools need, and the
-# browser tests' npm packages (tests/browser, from its lock file).
+# browser tests' npm packages (tests/browser, from its lock file; web/test takes
+# TypeScript from there).
 # Shared by .ci/run, scripts/test-all.sh and scripts/run-main.sh. Run as root
 # (or with sudo available); does nothing when all packages are present.
 # Usage: scripts/install-deps.sh [main]   (main: only what scripts/run-main.sh needs)

@@ -90,23 +90,10 @@ function toBytes(value, what) {
 }
 
 function toBase64(bytes) {
-  let text = '';
-  for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
-  return btoa(text);
+  let binary = '';
+  for (let i = 0; i < bytes.length; i += 0x8000) binary += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+  return btoa(binary);
 }
-
-function fromBase64(text) {
-  const binary = atob(text);
-  return Uint8Array.from(binary, (c) => c.charCodeAt(0));
-}
-
-function fromHex(text) {
-  if (typeof text !== 'string' || text.length % 2 || /[^0-9a-fA-F]/.test(text)) return new Uint8Array(0);
-  return Uint8Array.from(text.match(/../g) || [], (pair) => parseInt(pair, 16));
-}
-
-const utf8 = new TextDecoder('utf-8');
-const hexText = (text) => (typeof text === 'string' ? utf8.decode(fromHex(text)) : undefined);
 
 // A SHA-256 value (32 bytes) or its DER DigestInfo (51 bytes), as the card signs it.
 export function digestInfo(digest) {
@@ -117,7 +104,8 @@ export function digestInfo(digest) {
     info.set(bytes, SHA256_DIGEST_INFO_PREFIX.length);
     return info;
   }
-  if (bytes.length === 51 && SHA256_DIGEST_INFO_PREFIX.every((b, i) => bytes[i] === b)) return bytes;
+  // A copy: the caller's bytes may lie in a shared or later reused buffer.
+  if (bytes.length === 51 && SHA256_DIGEST_INFO_PREFIX.every((b, i) => bytes[i] === b)) return new Uint8Array(bytes);
   throw new TavoriError(ErrorCode.REFUSED, 'a digest must be a 32-byte SHA-256 value or its 51-byte DigestInfo');
 }
 
@@ -202,11 +190,47 @@ async function run(request, options) {
   return answer;
 }
 
-function signedResult(answer) {
+// --- answers -------------------------------------------------------------------
+// A success answer's fields, checked: a missing or malformed one fails the call
+// with a TavoriError, never with a DOMException or an undefined value.
+
+const BASE64 = /^(?:[A-Za-z0-9+/]{4})*(?:[A-Za-z0-9+/]{2}==|[A-Za-z0-9+/]{3}=)?$/;
+const HEX = /^(?:[0-9A-Fa-f]{2})*$/;
+const utf8 = new TextDecoder('utf-8');
+
+function malformed(key) {
+  return new TavoriError(ErrorCode.FAILED, `Tavori's answer has no usable "${key}"`, {result: '0'});
+}
+
+function text(answer, key) {
+  if (typeof answer[key] !== 'string') throw malformed(key);
+  return answer[key];
+}
+
+function base64Bytes(value, key) {
+  if (typeof value !== 'string' || value === '' || !BASE64.test(value)) throw malformed(key);
+  return Uint8Array.from(atob(value), (c) => c.charCodeAt(0));
+}
+
+// The card's items travel as hexadecimal text of their UTF-8 bytes.
+function hexText(answer, key) {
+  const value = text(answer, key);
+  if (!HEX.test(value)) throw malformed(key);
+  return utf8.decode(Uint8Array.from(value.match(/../g) || [], (pair) => parseInt(pair, 16)));
+}
+
+// Copies an item the answer may leave out; present, it must be text.
+function optionalText(result, name, answer, key) {
+  if (answer[key] !== undefined) result[name] = text(answer, key);
+}
+
+function signedResult(answer, count) {
+  const signatures = Array.isArray(answer.signature) ? answer.signature : [answer.signature];
+  if (signatures.length !== count) throw malformed('signature');
   return {
-    signatures: (Array.isArray(answer.signature) ? answer.signature : [answer.signature]).map(fromBase64),
-    certificate: fromBase64(answer.certificate),
-    uuid: answer.uuid,
+    signatures: signatures.map((signature) => base64Bytes(signature, 'signature')),
+    certificate: base64Bytes(answer.certificate, 'certificate'),
+    uuid: text(answer, 'uuid'),
   };
 }
 
@@ -234,9 +258,13 @@ export async function login(options = {}) {
   if (options.combinationCode) request.combination_code_flag = 'true';
   if (options.cityCode) request.city_code_flag = 'true';
   const answer = await run(request, options);
-  const result = {signature: fromBase64(answer.signature), certificate: fromBase64(answer.certificate), uuid: answer.uuid};
-  if (answer.combination_code !== undefined) result.combinationCode = answer.combination_code;
-  if (answer.city_code !== undefined) result.cityCode = answer.city_code;
+  const result = {
+    signature: base64Bytes(answer.signature, 'signature'),
+    certificate: base64Bytes(answer.certificate, 'certificate'),
+    uuid: text(answer, 'uuid'),
+  };
+  optionalText(result, 'combinationCode', answer, 'combination_code');
+  optionalText(result, 'cityCode', answer, 'city_code');
   return result;
 }
 
@@ -249,7 +277,7 @@ export async function sign(options = {}) {
   const request = baseRequest(options.confirm ? '07' : '02', options);
   if (options.ca !== undefined) request.ca = String(options.ca);
   request.digest = digestList(options.digests);
-  return signedResult(await run(request, options));
+  return signedResult(await run(request, options), request.digest.length);
 }
 
 // Signing with a GPKI IC card ("11", or "12" with confirmation).
@@ -257,7 +285,7 @@ export async function signGpki(options = {}) {
   const request = baseRequest(options.confirm ? '12' : '11', options);
   request.digest = digestList(options.digests);
   if (options.passwordChangeLink) request.pw_change = '1';
-  return signedResult(await run(request, options));
+  return signedResult(await run(request, options), request.digest.length);
 }
 
 function digestList(digests) {
@@ -275,27 +303,27 @@ export async function readCard(options = {}) {
   if (options.combinationCode) request.combination_code_flag = 'true';
   const answer = await run(request, options);
   const result = {
-    name: hexText(answer.name),
-    address: hexText(answer.address),
-    birthday: hexText(answer.birthday),
-    sex: hexText(answer.sex),
-    uuid: answer.uuid,
+    name: hexText(answer, 'name'),
+    address: hexText(answer, 'address'),
+    birthday: hexText(answer, 'birthday'),
+    sex: hexText(answer, 'sex'),
+    uuid: text(answer, 'uuid'),
   };
-  if (answer.mynumber !== undefined) result.individualNumber = hexText(answer.mynumber);
-  if (answer.combination_code !== undefined) result.combinationCode = answer.combination_code;
+  if (options.individualNumber) result.individualNumber = hexText(answer, 'mynumber');
+  optionalText(result, 'combinationCode', answer, 'combination_code');
   return result;
 }
 
 // Changing one of the card's passwords; the user chooses which and types them in Tavori.
 export async function changePassword(options = {}) {
   const answer = await run(baseRequest('06', options), options);
-  return {uuid: answer.uuid};
+  return {uuid: text(answer, 'uuid')};
 }
 
 // Changing the GPKI card's password.
 export async function changeGpkiPassword(options = {}) {
   const answer = await run(baseRequest('13', options), options);
-  return {uuid: answer.uuid};
+  return {uuid: text(answer, 'uuid')};
 }
 
 // Ends the running request of this page: Tavori closes its screens; the pending

@@ -1,6 +1,9 @@
 import assert from 'node:assert/strict';
 import {afterEach, beforeEach, mock, test} from 'node:test';
-import {readFileSync} from 'node:fs';
+import {mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import path from 'node:path';
+import {pathToFileURL} from 'node:url';
 import * as tavori from '../tavori.js';
 
 // The family every message of the host's code table stands for: what the user
@@ -124,4 +127,71 @@ test('requests carry Base64 DigestInfo and named flags; answers come back as byt
     mynumber: hex('123456789012'), name: hex('番号 花子'), sex: hex('2'), address: hex('東京都'), birthday: hex('19800101')}}]});
   assert.deepEqual(await tavori.readCard({individualNumber: true}), {name: '番号 花子', address: '東京都',
     birthday: '19800101', sex: '2', individualNumber: '123456789012', uuid: 'u'});
+});
+
+test('a success answer that lacks or garbles an item fails with a TavoriError; absent options stay absent', async () => {
+  const hex = (text) => Buffer.from(text).toString('hex');
+  const signed = {mode: '02', result: '0', uuid: 'U', signature: ['AQID'], certificate: 'MAMCAQU='};
+  const card = {mode: '04', result: '0', uuid: 'U', name: hex('番号 花子'), sex: hex('2'), address: hex('東京都'),
+    birthday: hex('19800101')};
+  const hash = new Uint8Array(32);
+  const calls = {
+    login: () => tavori.login({digest: hash}),
+    sign: () => tavori.sign({digests: [hash]}),
+    readCard: () => tavori.readCard(),
+    readCardWithNumber: () => tavori.readCard({individualNumber: true}),
+    changePassword: () => tavori.changePassword(),
+  };
+  const cases = [
+    ['login', {...signed, mode: '01', signature: undefined}],
+    ['login', {...signed, mode: '01', signature: 'AQID', certificate: 'not base64!'}],
+    ['login', {...signed, mode: '01', signature: ''}],
+    ['login', {...signed, mode: '01', signature: 'AQID', city_code: 5}],
+    ['sign', {...signed, signature: undefined}],
+    ['sign', {...signed, signature: ['AQID', 'AQID']}],
+    ['sign', {...signed, signature: ['AQ=D']}],
+    ['sign', {...signed, uuid: undefined}],
+    ['readCard', {...card, name: undefined}],
+    ['readCard', {...card, address: 'zz'}],
+    ['readCard', {...card, birthday: 'abc'}],
+    ['readCardWithNumber', card],
+    ['changePassword', {mode: '06', result: '0'}],
+  ];
+  for (const [call, answer] of cases) {
+    globalThis.window = fakeWindow({extension: () => [{type: 'ack'}, {type: 'answer', answer}]});
+    await assert.rejects(calls[call](), (error) => error instanceof tavori.TavoriError && error.code === 'failed',
+      `${call} ${JSON.stringify(answer)}`);
+  }
+  globalThis.window = fakeWindow({extension: () => [{type: 'ack'}, {type: 'answer', answer: card}]});
+  const read = await tavori.readCard();
+  assert.deepEqual(Object.keys(read).sort(), ['address', 'birthday', 'name', 'sex', 'uuid']);
+});
+
+// The integration example of web/README.md, run as a service would: its own
+// names (showInstallHelp, showMessage, fetch) record what the example did.
+test('the README\'s example runs as written, whatever status() and login() give', async (t) => {
+  const example = readFileSync(new URL('../README.md', import.meta.url), 'utf8').match(/```js\n([\s\S]*?)```/)[1];
+  const file = path.join(mkdtempSync(path.join(tmpdir(), 'tavori-example-')), 'example.mjs');
+  writeFileSync(file, `${example.replace(/from '[^']*tavori\.js'/, `from '${new URL('../tavori.js', import.meta.url)}'`)}
+export {logIn};\n`);
+  const {logIn} = await import(pathToFileURL(file));
+  const done = [];
+  Object.assign(globalThis, {showInstallHelp: () => done.push('install help'),
+    showMessage: (code, errcode) => done.push(`message ${code} ${errcode}`),
+    fetch: async (url, {body}) => done.push(`${url} ${Object.keys(JSON.parse(body))}`)});
+  t.after(() => { for (const name of ['showInstallHelp', 'showMessage', 'fetch']) delete globalThis[name]; });
+  const loginAnswer = {mode: '01', result: '0', uuid: 'U', signature: 'AQID', certificate: 'MAMCAQU='};
+  const cases = [
+    [{type: 'status', status: 'ready'}, {type: 'answer', answer: loginAnswer}, '/login signature,certificate'],
+    [{type: 'status', status: 'host-missing'}, null, 'install help'],
+    [{type: 'error', code: 'consent-denied', message: 'x'}, null, 'message consent-denied undefined'],
+    [{type: 'status', status: 'ready'}, {type: 'answer', answer: {mode: '01', result: '1', errcode: 'EW140-1620'}},
+      'message password EW140-1620'],
+  ];
+  for (const [statusReply, loginReply, expected] of cases) {
+    done.length = 0;
+    globalThis.window = fakeWindow({extension: (m) => [{type: 'ack'}, m.type === 'status' ? statusReply : loginReply]});
+    await logIn(new Uint8Array(32));
+    assert.deepEqual(done, [expected], JSON.stringify(statusReply));
+  }
 });
