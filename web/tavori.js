@@ -124,19 +124,34 @@ function checkContext() {
   if (typeof window === 'undefined' || !window.isSecureContext) {
     throw new TavoriError(ErrorCode.INSECURE_CONTEXT, 'Tavori works on https pages only');
   }
+  // A sandboxed frame: no origin the extension could judge or answer to.
+  if (window.origin === 'null') {
+    throw new TavoriError(ErrorCode.INSECURE_CONTEXT, 'a sandboxed frame without an origin of its own cannot use Tavori');
+  }
+}
+
+// The stages this library watches, within the bounds the extension keeps (a
+// browser fires a timer beyond 2^31 ms at once).
+function stageMs(value, fallback, low, high) {
+  return Number.isFinite(value) ? Math.min(high, Math.max(low, value)) : fallback;
 }
 
 // Sends one message to the extension and settles with its final reply.
 // timeouts: {ack, hostStart, user} in milliseconds (the extension bounds hostStart and user).
-function exchange(type, request, timeouts = {}) {
+function exchange(type, request, requested) {
   checkContext();
   if (type === 'request' && current) {
     return Promise.reject(new TavoriError(ErrorCode.BUSY, 'a Tavori request of this page is still running'));
   }
   const id = newId();
-  const ackMs = Number.isFinite(timeouts.ack) ? timeouts.ack : 1000;
+  // Only numbers go on: the extension bounds them again.
+  const timeouts = {};
+  for (const stage of ['ack', 'hostStart', 'user']) {
+    if (Number.isFinite(requested?.[stage])) timeouts[stage] = requested[stage];
+  }
+  const ackMs = stageMs(timeouts.ack, 1000, 200, 10000);
   // A little above the extension's own limit, so that its typed answer comes first.
-  const hostStartMs = (Number.isFinite(timeouts.hostStart) ? timeouts.hostStart : 8000) + 2000;
+  const hostStartMs = stageMs(timeouts.hostStart, 8000, 1000, 60000) + 2000;
   return new Promise((resolve, reject) => {
     let timer = null;
     const arm = (ms, fail) => {
@@ -237,6 +252,8 @@ function signedResult(answer, count) {
 // --- the operations ------------------------------------------------------------
 
 // Whether a page can use Tavori here: 'ready', 'host-missing' or 'extension-missing'.
+// Rejects with a TavoriError where the page may not use it at all: 'insecure-context',
+// 'consent-denied' (every use denied), 'timeout' (stage 'hostStart') or 'failed'.
 export async function status(options = {}) {
   try {
     return await exchange('status', undefined, options.timeouts);

@@ -71,6 +71,11 @@ test('digests become the SHA-256 DigestInfo the card signs; calls without usable
   await assert.rejects(tavori.signGpki({digests: [hash, new Uint8Array(3)]}), {code: 'refused'});
 });
 
+// Lets the library's awaited steps go on while the clock is the test's.
+async function settle() {
+  for (let turn = 0; turn < 20; turn += 1) await Promise.resolve();
+}
+
 // A page window and, optionally, an extension that answers each request.
 function fakeWindow({secure = true, extension = null} = {}) {
   const target = new EventTarget();
@@ -195,3 +200,34 @@ export {logIn};\n`);
     assert.deepEqual(done, [expected], JSON.stringify(statusReply));
   }
 });
+
+test('the library\'s own limits: a sandboxed frame is refused; the stages it watches keep the extension\'s bounds',
+  async () => {
+    globalThis.window = Object.assign(fakeWindow(), {origin: 'null'});
+    await assert.rejects(tavori.status(), {code: 'insecure-context'});
+    assert.deepEqual(globalThis.window.sent, []);
+
+    // timeouts asked for, what the extension answers, ms until the call settles, how.
+    const cases = [
+      [{ack: 1e12}, () => [], 10000, 'extension-missing'],
+      [{ack: -5}, () => [], 200, 'extension-missing'],
+      [null, () => [], 1000, 'extension-missing'],
+      [{hostStart: 1e12}, () => [{type: 'ack'}], 62000, 'timeout'],
+      [{hostStart: 10}, () => [{type: 'ack'}], 3000, 'timeout'],
+    ];
+    for (const [timeouts, extension, ms, code] of cases) {
+      globalThis.window = fakeWindow({extension});
+      let outcome = 'pending';
+      tavori.login({digest: new Uint8Array(32), timeouts}).catch((error) => { outcome = error.code; });
+      await settle();
+      mock.timers.tick(ms - 1);
+      await settle();
+      assert.equal(outcome, 'pending', JSON.stringify(timeouts));
+      mock.timers.tick(1);
+      await settle();
+      assert.equal(outcome, code, JSON.stringify(timeouts));
+    }
+    globalThis.window = fakeWindow({extension: () => [{type: 'ack'}, {type: 'status', status: 'ready'}]});
+    await tavori.status({timeouts: {ack: 500, user: 'long', hostStart: () => 1}});
+    assert.deepEqual(globalThis.window.sent[0].timeouts, {ack: 500});
+  });
