@@ -38,11 +38,11 @@ export type Bytes = Uint8Array | ArrayBuffer | ArrayBufferView;
 export type ResultBytes = Uint8Array<ArrayBuffer>;
 
 export interface Timeouts {
-  /** Extension acknowledgement, default 1000 ms. */
+  /** Extension acknowledgement, default 1000 ms (200 ms to 10 s). */
   ack?: number;
-  /** The extension accepting the request and starting Tavori, default 8000 ms (1 s to 60 s). */
+  /** From the acknowledgement until the consent window opens or Tavori starts, default 8000 ms (1 s to 60 s). */
   hostStart?: number;
-  /** The user's part: consent window and Tavori's screens, default 300000 ms (10 s to 30 min). */
+  /** The user's part: the consent window and Tavori's screens under one limit, default 300000 ms (10 s to 30 min). */
   user?: number;
 }
 
@@ -140,6 +140,11 @@ export interface CardData {
   uuid: string;
 }
 
+/**
+ * Whether Tavori can be used from this page. Rejects with a TavoriError where it cannot be
+ * used at all: 'insecure-context' (an http page, a sandboxed frame), 'consent-denied' (every
+ * use denied to this site), 'timeout' (stage 'hostStart') or 'failed'.
+ */
 export declare function status(options?: {timeouts?: Timeouts}): Promise<'ready' | 'host-missing' | 'extension-missing'>;
 export declare function login(options: LoginOptions): Promise<LoginResult>;
 export declare function sign(options: SignOptions): Promise<SignResult>;
