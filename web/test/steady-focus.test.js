@@ -47,3 +47,22 @@ test('buttons act only after the window has been visible and focused for a secon
     }
   }
 });
+
+test('Tab keeps the focus in the window while the buttons wait, and moves it once they act', () => {
+  mock.timers.enable(['setTimeout']);
+  try {
+    const view = fakeView();
+    enableWhenSteady(view, [{disabled: false}], () => {});
+    const tab = () => {
+      const event = new Event('keydown', {cancelable: true});
+      event.key = 'Tab';
+      view.document.dispatchEvent(event);
+      return event.defaultPrevented;
+    };
+    assert.equal(tab(), true);
+    mock.timers.tick(1000);
+    assert.equal(tab(), false);
+  } finally {
+    mock.timers.reset();
+  }
+});

@@ -10,17 +10,22 @@ export const STEADY_MS = 1000;
 export function enableWhenSteady(view, buttons, onEnabled, {delayMs = STEADY_MS, timers = globalThis} = {}) {
   const doc = view.document;
   let timer = null;
+  let active = false;
+  const setActive = (value) => {
+    active = value;
+    for (const button of buttons) button.disabled = !value;
+  };
   const hold = () => {
     timers.clearTimeout(timer);
     timer = null;
-    for (const button of buttons) button.disabled = true;
+    setActive(false);
   };
   const wait = () => {
     hold();
     if (doc.visibilityState !== 'visible' || !doc.hasFocus()) return;
     timer = timers.setTimeout(() => {
       timer = null;
-      for (const button of buttons) button.disabled = false;
+      setActive(true);
       onEnabled();
     }, delayMs);
   };
@@ -28,5 +33,10 @@ export function enableWhenSteady(view, buttons, onEnabled, {delayMs = STEADY_MS,
   view.addEventListener('focus', wait);
   view.addEventListener('blur', hold);
   doc.addEventListener('visibilitychange', wait);
+  // With nothing to take it, Tab would move the focus out of the window and start
+  // the wait again: keys typed into the window while it waits stay there.
+  doc.addEventListener('keydown', (event) => {
+    if (event.key === 'Tab' && !active) event.preventDefault();
+  });
   wait();
 }
