@@ -2,6 +2,7 @@ import assert from 'node:assert/strict';
 import {test} from 'node:test';
 import {capabilityOfMode, CAPABILITY_NAMES} from '../extension/rules/capabilities.js';
 import {ConsentStore, decide, deniedEverything, readChoices, readPolicy} from '../extension/rules/consent.js';
+import {MODES} from '../extension/rules/request-check.js';
 
 const A = 'https://a.example.jp';
 const ALL_DENIED = Object.fromEntries(CAPABILITY_NAMES.map((name) => [name, 'deny']));
@@ -11,6 +12,7 @@ test('every mode a page may send has one capability', () => {
     ['03', 'personal-data'], ['04', 'personal-data'], ['06', 'password'], ['13', 'password'], ['05', undefined],
     ['1', undefined]];
   for (const [mode, capability] of cases) assert.equal(capabilityOfMode(mode), capability, mode);
+  for (const mode of MODES) assert.ok(capabilityOfMode(mode), `mode ${mode} is asked for under no capability`);
 });
 
 test('policy first, then the user\'s kept choice for this capability, else ask', () => {
