@@ -33,6 +33,7 @@ export class RequestRun {
   constructor(deps) {
     this.deps = deps;
     this.timers = deps.timers || globalThis;
+    this.origin = null;
     this.token = null;
     this.host = null;
     this.consentAbort = null;
@@ -54,6 +55,7 @@ export class RequestRun {
   // the consent window and the host's screens share one limit.
   async run(message, sender) {
     const origin = originOfSender(sender);
+    this.origin = origin;
     this.timer = new StageTimer(stageTimeouts(message.timeouts), (stage) => this.timeOut(stage), this.timers);
     this.timer.enter('hostStart');
     const settings = await this.deps.loadSettings();
@@ -80,7 +82,6 @@ export class RequestRun {
     this.token = await this.deps.slot.acquire(origin);
     if (this.done) return this.releaseSlot(0);
     if (!this.token) return this.fail('busy', 'another request is running');
-    this.siteOrigin = origin;
     this.startHost(checked.request);
     return undefined;
   }
@@ -139,7 +140,7 @@ export class RequestRun {
     let shown = answer;
     try {
       if (answer && typeof answer.uuid === 'string') {
-        shown = {...answer, uuid: await this.deps.siteUuid(answer.uuid, this.siteOrigin)};
+        shown = {...answer, uuid: await this.deps.siteUuid(answer.uuid, this.origin)};
       }
       this.finish({type: 'answer', answer: shown});
     } catch (error) {
