@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the builds, tests and tools need, and the npm
-# packages of the browser tests (tests/browser) and the server verifier
-# (server), each from its lock file.
+# packages of the browser tests (tests/browser; web/test takes TypeScript from
+# there) and the server verifier (server), each from its lock file.
 # Shared by .ci/run, scripts/test-all.sh and scripts/run-main.sh. Run as root
 # (or with sudo available); does nothing when all packages are present.
 # Usage: scripts/install-deps.sh [main]   (main: only what scripts/run-main.sh needs)
