@@ -26,6 +26,10 @@ export async function startDemoServer({port = 0, origin, trustAnchorFiles, store
   let routes = {}; // the log-in's, once the port and so the origin are known
   const server = http.createServer(async (request, response) => {
     try {
+      if (!URL.canParse(request.url, 'http://demo')) {
+        answer(response, 400, {code: 'bad-request'});
+        return;
+      }
       const route = routes[new URL(request.url, 'http://demo').pathname];
       if (route && request.method === 'POST') await route(request, response);
       else if (!route && (request.method === 'GET' || request.method === 'HEAD')) await serveFile(webRoot, request, response);

@@ -13,7 +13,7 @@ async function fileOf(root, url) {
   try {
     wanted = decodeURIComponent(new URL(url, 'http://demo').pathname);
   } catch {
-    return null;
+    return null; // no UTF-8 behind its % escapes
   }
   if (wanted.includes('\0') || wanted.split('/').some((part) => part.startsWith('.'))) return null;
   try {

@@ -65,6 +65,7 @@ test('the files of web/ and nothing beside them', async () => {
     ['PUT', '/tavori.js', 405],
     ['POST', '/tavori.js', 405],
     ['GET', '/login', 405],
+    ['GET', 'http://[', 400],
   ];
   for (const [method, target, status, type] of cases) {
     const got = await raw(method, target);
