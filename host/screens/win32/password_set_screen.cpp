@@ -65,6 +65,8 @@ void PasswordSetScreen::OnInitDialog() {
   ShowOrigin(SignatureCountNotice(Store()));
 }
 
+int PasswordSetScreen::GrowthReserve() const { return Height(IDC_ERROR_LINE) == 0 ? m_error_line_height_ : 0; }
+
 void PasswordSetScreen::NarrowField() const {
   RECT l_field{};
   RECT l_dialog{};
