@@ -8,7 +8,7 @@
 set -euo pipefail
 
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
 fi
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
