@@ -7,7 +7,7 @@
 # overlapping) and a screenshot; the end confirmation and the version
 # information must lie inside the work area too. The frames' sizes go to
 # <shot-dir>/layout.txt. The readers listen on TAV_E2E_PORT and the ports after
-# it (default 35200). Needs a display and the caller's WINEPREFIX.
+# it (default 35300). Needs a display and the caller's WINEPREFIX.
 # Usage: tests/e2e/fit_flow.sh <win64-build-dir> <linux-build-dir> <shot-dir>
 set -euo pipefail
 
@@ -17,7 +17,7 @@ source "$here/e2e_rig.sh"
 # shellcheck source=tests/e2e/card_rig.sh
 source "$here/card_rig.sh"
 rig_start fit-e2e "$1" "$2"
-port="${TAV_E2E_PORT:-35200}"
+port="${TAV_E2E_PORT:-35300}"
 mkdir -p "$work/keys" "$3"
 cp "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" "$work/"
 start_snapper "$3"
