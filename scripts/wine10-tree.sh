@@ -32,8 +32,9 @@ fi
 
 tree="${TAV_WINE10_TREE:-/var/cache/tavori/wine10}"
 suite=trixie
-# xauth and xdotool are not needed: the X server, its cookie and the tests' tools stay on the machine.
-packages=wine,wine64,fonts-noto-cjk
+# Japanese fonts for the screens, and the time zones (the tests' local time is
+# Japan's). The X server, its cookie and the tests' tools stay on the machine.
+packages=wine,wine64,fonts-noto-cjk,tzdata
 # The Debian mirror the machine's own apt uses for its release (apt expands the $(...) fields).
 # shellcheck source=/dev/null
 codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-}")"
