@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # The 32-bit release as users install it, under Debian 13's Wine 10 (its WoW64
 # mode, from the tree of scripts/wine10-tree.sh through tests/win/wine10/) in a
-# fresh prefix: a win32 build's TAV.exe, TAV_Wrapper.exe and test winscard.dll,
-# driven by the same build's drivers, through the end-to-end scripts: the
+# fresh prefix: a win32 build's unit and Win32 test programs, then its TAV.exe,
+# TAV_Wrapper.exe and test winscard.dll, driven by the same build's drivers,
+# through the end-to-end scripts: the
 # screens with their layout checks and screenshots, the virtual-card cases,
-# the wrapper's relay, cancel and page-gone cases, and both x86 MSIs with a
-# log-in through the installed per-user host. Named scripts of tests/e2e run
-# alone instead (each with the builds and screenshot folder it takes).
+# the wrapper's relay, cancel and page-gone cases, both x86 MSIs with a log-in
+# through the installed per-user host, and the password changes, certificate
+# confirmations and version notices. Named scripts of tests/e2e run alone
+# instead (each with the builds and screenshot folder it takes).
 # Without a display it runs itself under Xvfb. The readers listen on
 # TAV_E2E_PORT and the ports after it (default 36000). Fails when any test fails.
 # Usage: tests/win/run_x86_tests.sh [win32-build-dir [linux-build-dir [script...]]]
@@ -23,8 +25,10 @@ build_dir="$(cd "${1:-$root/build/win32}" && pwd)"
 linux_build_dir="$(cd "${2:-$root/build/linux}" && pwd)"
 shift $(($# < 2 ? $# : 2))
 scripts=("$@")
+programs=()
 if [ ${#scripts[@]} -eq 0 ]; then
-  scripts=(screen_flow.sh card_flow.sh wrapper_flow.sh installer_flow.sh)
+  programs=("$build_dir/tests/unit/tav_unit_tests.exe" "$build_dir/tests/win/tav_win_tests.exe")
+  scripts=(screen_flow.sh card_flow.sh wrapper_flow.sh installer_flow.sh change_confirm_flow.sh)
 fi
 shots="$build_dir/e2e-screens"
 export TAV_E2E_PORT="${TAV_E2E_PORT:-36000}"
@@ -43,6 +47,12 @@ tav_wine_prefix "$prefix"
 export TZ=Asia/Tokyo
 
 failed=0
+for program in "${programs[@]}"; do
+  echo "== $(basename "$program"): the x86 build under Wine 10"
+  if ! "$WINE" "$program" --gtest_brief=1 2>&1 | tav_without_wine32_notice; then
+    failed=1
+  fi
+done
 for script in "${scripts[@]}"; do
   script="$(basename "$script")"
   case "$script" in
@@ -50,7 +60,7 @@ for script in "${scripts[@]}"; do
     installer_flow.sh) arguments=("$build_dir" "$linux_build_dir") ;;
     *) arguments=("$build_dir" "$shots") ;;
   esac
-  echo "== $script: the x86 programs of $build_dir under Wine 10"
+  echo "== $script: the x86 programs of $build_dir under Wine 10 (${SECONDS}s)"
   if ! "$root/tests/e2e/$script" "${arguments[@]}"; then
     failed=1
   fi
@@ -60,4 +70,4 @@ if [ "$failed" -ne 0 ]; then
   echo "x86 tests under Wine 10 FAILED" >&2
   exit 1
 fi
-echo "x86 tests under Wine 10 passed"
+echo "x86 tests under Wine 10 passed (${SECONDS}s)"
