@@ -38,7 +38,14 @@ export PATH="$here/wine10:$PATH"
 # shellcheck source=tests/win/wine_prefix.sh
 source "$here/wine_prefix.sh"
 prefix="$(mktemp -d /tmp/tav-wine10.XXXXXX)"
+# A script still running when this run is ended goes first, with all it
+# started: its next wine call would make the prefix anew.
+script_run=""
 cleanup() {
+  if [ -n "$script_run" ]; then
+    kill -- "-$script_run" 2>/dev/null || true
+    wait "$script_run" 2>/dev/null || true
+  fi
   wineserver -k >/dev/null 2>&1 || true
   rm -rf "$prefix"
 }
@@ -61,9 +68,10 @@ for script in "${scripts[@]}"; do
     *) arguments=("$build_dir" "$shots") ;;
   esac
   echo "== $script: the x86 programs of $build_dir under Wine 10 (${SECONDS}s)"
-  if ! "$root/tests/e2e/$script" "${arguments[@]}"; then
-    failed=1
-  fi
+  setsid "$root/tests/e2e/$script" "${arguments[@]}" &
+  script_run=$!
+  wait "$script_run" || failed=1
+  script_run=""
 done
 
 if [ "$failed" -ne 0 ]; then
