@@ -3,12 +3,12 @@
 # mode, from the tree of scripts/wine10-tree.sh through tests/win/wine10/) in a
 # fresh prefix: a win32 build's unit and Win32 test programs, then its TAV.exe,
 # TAV_Wrapper.exe and test winscard.dll, driven by the same build's drivers,
-# through the end-to-end scripts: the
-# screens with their layout checks and screenshots, the virtual-card cases,
-# the wrapper's relay, cancel and page-gone cases, both x86 MSIs with a log-in
-# through the installed per-user host, and the password changes, certificate
-# confirmations and version notices. Named scripts of tests/e2e run alone
-# instead (each with the builds and screenshot folder it takes).
+# through the end-to-end scripts: the screens with their layout checks and
+# screenshots, the virtual-card cases, the wrapper's relay, cancel and
+# page-gone cases, both x86 MSIs with a log-in through the installed per-user
+# host, and the password changes, certificate confirmations and version
+# notices. Named scripts of tests/e2e run alone instead (each with the builds
+# and screenshot folder it takes).
 # Without a display it runs itself under Xvfb. The readers listen on
 # TAV_E2E_PORT and the ports after it (default 36000). Fails when any test fails.
 # Usage: tests/win/run_x86_tests.sh [win32-build-dir [linux-build-dir [script...]]]
