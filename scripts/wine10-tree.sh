@@ -55,15 +55,26 @@ if [ -f "$tree/.tavori-stamp" ]; then
 fi
 
 new="$tree.new"
-cleanup() { rm -rf "$new"; }
+# mmdebstrap runs in a session of its own, ended whole before its folder goes.
+builder=""
+cleanup() {
+  if [ -n "$builder" ]; then
+    kill -- "-$builder" 2>/dev/null || true
+    wait "$builder" 2>/dev/null || true
+  fi
+  rm -rf "$new"
+}
 trap cleanup EXIT
 rm -rf "$new"
 mkdir -p "$(dirname "$tree")"
 echo "wine10-tree: building $tree from $suite at $mirror"
 started=$SECONDS
-unshare --mount --propagation private -- mmdebstrap --quiet --mode=root --variant=apt \
+setsid unshare --mount --propagation private -- mmdebstrap --quiet --mode=root --variant=apt \
   --architectures=amd64,i386 --include="$packages" --customize-hook="$(readlink -f "$0")" \
-  "$suite" "$new" "$mirror"
+  "$suite" "$new" "$mirror" &
+builder=$!
+wait "$builder"
+builder=""
 installed="$(dpkg-query --admindir="$new/var/lib/dpkg" -W -f='${Version}' libwine:amd64)"
 if [ ! -f "$new/usr/lib/x86_64-linux-gnu/wine/i386-windows/ntdll.dll" ]; then
   echo "wine10-tree: the 32-bit DLLs are missing from $new" >&2
