@@ -62,7 +62,7 @@ step "win64: Windows tests under wine64; beside them the win32 release under Win
 # side, each with its own display, prefix, wineserver and reader ports. The
 # x86 suite runs in a session of its own, ended whole if this run is.
 x86_log="$root/build/win32/x86-tests.log"
-setsid env -u DISPLAY TAV_E2E_PORT=$((${TAV_E2E_PORT:-35000} + 1000)) \
+setsid env -u DISPLAY TAV_E2E_PORT=$((${TAV_E2E_PORT:-35000} + 500)) \
   "$root/tests/win/run_x86_tests.sh" "$root/build/win32" "$root/build/linux" >"$x86_log" 2>&1 &
 x86=$!
 trap 'kill -- "-$x86" 2>/dev/null || true' EXIT
