@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the builds, tests and tools need, and the npm
+# Installs the Debian 12 packages the builds, tests and tools need, the npm
 # packages of the browser tests (tests/browser; web/test takes TypeScript from
-# there) and the server verifier (server), each from its lock file.
+# there) and the server verifier (server), each from its lock file, and Debian
+# 13's Wine 10 in its own tree for the 32-bit release (scripts/wine10-tree.sh).
 # Shared by .ci/run, scripts/test-all.sh and scripts/run-main.sh. Run as root
 # (or with sudo available); does nothing when all packages are present.
 # Usage: scripts/install-deps.sh [main]   (main: only what scripts/run-main.sh needs)
@@ -22,8 +23,8 @@ if [ "${1:-}" != main ]; then
   packages+=(
     # sanitizers and fuzzing with clang
     clang libclang-rt-14-dev
-    # the 32-bit release build
-    mingw-w64 g++-mingw-w64-i686-posix
+    # the 32-bit release build, and the tree of the Wine that runs it
+    mingw-w64 g++-mingw-w64-i686-posix mmdebstrap
     # the MSI installers and their Authenticode signatures, and Firefox ESR in front of the wrapper
     wixl osslsigncode firefox-esr
     # screenshots of the screens in the end-to-end tests
@@ -53,22 +54,23 @@ npm_packages() {
     fi
   done
 }
+as_root=()
+if [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null; then
+  as_root=(sudo)
+fi
 if [ "${#missing[@]}" -eq 0 ]; then
   echo "install-deps: all ${#packages[@]} packages present"
-  npm_packages
-  exit 0
-fi
-
-as_root=()
-if [ "$(id -u)" -ne 0 ]; then
-  if ! command -v sudo >/dev/null; then
+else
+  if [ "$(id -u)" -ne 0 ] && [ "${#as_root[@]}" -eq 0 ]; then
     echo "install-deps: missing packages (${missing[*]}); run as root" >&2
     exit 1
   fi
-  as_root=(sudo)
+  echo "install-deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${as_root[@]}" apt-get update
+  "${as_root[@]}" apt-get install -y "${packages[@]}"
 fi
-echo "install-deps: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update
-"${as_root[@]}" apt-get install -y "${packages[@]}"
 npm_packages
+if [ "${1:-}" != main ]; then
+  "${as_root[@]}" "$root/scripts/wine10-tree.sh"
+fi

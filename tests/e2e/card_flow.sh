@@ -165,6 +165,12 @@ if run_case "card removed during signing" '{"mode":"02",'"$versions"',"digest":[
   click=2 alert=ok; then
   expect "card removed during signing" "$(answer_json mode 02 result 9)"
 fi
+# The same while a log-in signs with the authentication key.
+start_daemon --card mynumber --remove-on "80 2A"
+if run_case "card removed during a log-in" "$login" screen=PasswordSetScreen type=1002:1234 click=1 \
+  screen=CardRequestScreen click=2 alert=ok; then
+  expect "card removed during a log-in" "$(answer_json mode 01 result 9)"
+fi
 
 # --- two readers: a My Number card with a city code, and a GPKI card.
 start_daemon --card mynumber --city-code 13101 --card gpki

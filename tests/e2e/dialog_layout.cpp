@@ -93,6 +93,21 @@ HFONT CreateDialogFont(HDC in_context, DialogFont in_font) {
   return CreateFontIndirectW(&l_face);
 }
 
+// Windows breaks a line of Japanese text before a full-width character that
+// does not fit, and so does Wine 8. Wine 10 breaks there only when that
+// character may begin a line; before one that may not (a prolonged sound mark,
+// a small kana) it keeps the whole line, wider than its control. False for
+// such a DrawText: "アア" fits, "ー" does not.
+namespace {
+bool BreaksFullWidthLines(HDC in_context) {
+  SIZE l_two{};
+  GetTextExtentPoint32W(in_context, L"\u30A2\u30A2", 2, &l_two);
+  RECT l_needed{0, 0, l_two.cx, 0};
+  DrawTextW(in_context, L"\u30A2\u30A2\u30FC", 3, &l_needed, DT_CALCRECT | DT_WORDBREAK);
+  return l_needed.right <= l_two.cx;
+}
+}  // namespace
+
 std::wstring TextFault(HWND in_control, HDC in_context) {
   const std::wstring l_text = WindowText(in_control);
   UINT l_format = 0;
@@ -100,6 +115,12 @@ std::wstring TextFault(HWND in_control, HDC in_context) {
   if (l_text.empty() || !TextFormat(in_control, l_format, l_room)) return L"";
   RECT l_needed{0, 0, l_room.right, 0};
   DrawTextW(in_context, l_text.c_str(), static_cast<int>(l_text.size()), &l_needed, l_format);
+  if (l_needed.right > l_room.right && !BreaksFullWidthLines(in_context)) {
+    // The room the text needs on Windows: its lines broken after the last
+    // character that fits (as an edit control breaks them).
+    l_needed = {0, 0, l_room.right, 0};
+    DrawTextW(in_context, l_text.c_str(), static_cast<int>(l_text.size()), &l_needed, l_format | DT_EDITCONTROL);
+  }
   if (l_needed.right <= l_room.right && l_needed.bottom <= l_room.bottom) return L"";
   return L"control " + std::to_wstring(GetDlgCtrlID(in_control)) + L" cuts its text: needs " +
          std::to_wstring(l_needed.right) + L"x" + std::to_wstring(l_needed.bottom) + L", has " +

@@ -8,15 +8,22 @@
 # uninstalls; after every step the files, the keys, the manifests' allowed
 # extensions and version, and the registered version are checked, for both
 # products.
+# With a native build, the installed per-user host also logs in: the build's
+# test winscard.dll stands in for the system's, before the virtual My Number
+# card of that build's cardsim-daemon (reader on TAV_E2E_PORT, default 35300);
+# the answer is compared byte for byte and its signature verified.
 # Needs the caller's prepared WINEPREFIX (wineboot done) and a display.
-# Usage: tests/e2e/installer_flow.sh <build-dir>
+# Usage: tests/e2e/installer_flow.sh <build-dir> [<linux-build-dir>]
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 # shellcheck source=tests/e2e/e2e_rig.sh
 source "$here/e2e_rig.sh"
-rig_start installer "$1"
+# shellcheck source=tests/e2e/card_rig.sh
+source "$here/card_rig.sh"
+rig_start installer "$1" "${2:-}"
+port="${TAV_E2E_PORT:-35300}"
 host=com.vandrel.kelvarist.tavori
 chromium_origin="chrome-extension://mblpkikokepdkceenhnccllbdbchmdbb/"
 firefox_id="tavori@kelvarist.vandrel"
@@ -30,11 +37,12 @@ winpath() { "$WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 # unix_path <windows-path>: empty when Wine cannot tell (then the checks fail).
 unix_path() { "$WINE" winepath -u "$1" 2>/dev/null | tr -d '\r' || true; }
 wine_echo() { "$WINE" cmd /c "echo $1" 2>/dev/null | tr -d '\r'; }
-# The registry view the package writes to: 32-bit keys for an x86 package.
+# The registry view the package writes to: 32-bit keys for an x86 package,
+# whose programs find the system's DLLs in syswow64.
 if grep -q 'Win64="yes"' "$build_dir/installer/tavori_user.wxs"; then
-  arch=x64 view=/reg:64 program_files="$(wine_echo '%ProgramFiles%')"
+  arch=x64 view=/reg:64 program_files="$(wine_echo '%ProgramFiles%')" system=system32
 else
-  arch=x86 view=/reg:32 program_files="$(wine_echo '%ProgramFiles(x86)%')"
+  arch=x86 view=/reg:32 program_files="$(wine_echo '%ProgramFiles(x86)%')" system=syswow64
 fi
 declare -A dir_of=([user]="$(wine_echo '%LOCALAPPDATA%')\\Tavori" [machine]="$program_files\\Tavori")
 declare -A hive_of=([user]=HKCU [machine]=HKLM)
@@ -106,10 +114,43 @@ msiexec() {
   "$WINE" msiexec "$1" "$(winpath "$2")" /qn >/dev/null 2>&1
 }
 
+# log_in_installed: the browser starts the installed per-user host, which
+# logs in with the virtual card.
+log_in_installed() {
+  local system_dir="$WINEPREFIX/drive_c/windows/$system" digest cert status=0
+  mkdir -p "$work/keys"
+  start_daemon --card mynumber
+  cert="$work/certs/reader0-auth.der"
+  digest="$(digest_info "installed log-in")"
+  tav_frame '{"mode":"01","latest_version":"1","available_version":"1","digest":"'"$digest"'"}' >"$work/login"
+  mv "$system_dir/winscard.dll" "$work/system-winscard.dll"
+  cp "$build_dir/tests/e2e/winscard.dll" "$system_dir/"
+  timeout 120 "$WINE" "$build_dir/tests/e2e/wrapper_driver.exe" \
+    "${dir_of[user]}\\TAV_Wrapper.exe" "$(windows_path "$work/answer")" \
+    send="$(windows_path "$work/login")" screen=PasswordSetScreen fill=1002:1234 click=1 gone \
+    2>"$work/driver.log" || status=$?
+  mv "$work/system-winscard.dll" "$system_dir/winscard.dll"
+  stop_daemon
+  if [ "$status" -ne 0 ]; then
+    fail "log-in through the installed host: driver exit code $status"
+    sed 's/^/  /' "$work/driver.log" >&2
+    return
+  fi
+  # The wrapper relays TAV's answer without its trailing zero byte.
+  tav_frame "$(answer_json mode 01 result 0 uuid "$(uuid)" signature "$(sign "$cert" "$digest")" \
+    certificate "$(base64 -w0 "$cert")")" >"$work/expected"
+  cmp -s "$work/answer" "$work/expected" || fail "log-in through the installed host: answer differs"
+  verify "$cert" "$digest" "$(answer_field signature)" || fail "log-in through the installed host: signature"
+}
+
 msiexec /i "$build_dir/release/${msi_of[user]}" || fail "per-user install exited with $?"
 installed user "$version"
 removed machine
 ok "per-user install $version: programs, manifests for our extension IDs, HKCU keys"
+if [ -n "${daemon_bin:-}" ]; then
+  log_in_installed
+  ok "log-in through the installed per-user host: the answer byte for byte, its signature verified"
+fi
 
 msiexec /i "$build_dir/release/${msi_of[machine]}" || fail "per-machine install exited with $?"
 installed machine "$version"
