@@ -4,6 +4,7 @@
 set(TAV_LAYERS
   "common:"
   "common/win32: common"
+  "common/qt: common"
   "platform: common"
   "platform/posix: platform"
   "platform/win32: platform"
