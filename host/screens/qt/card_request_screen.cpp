@@ -19,7 +19,7 @@ CardRequestScreen::CardRequestScreen(const ScreenRequest& in_l_request, MessageP
   if (l_address != 0) AddAddress(3313, LoadMessageText(l_address));
   QHBoxLayout* l_row = AddButtonRow();
   QPushButton* l_ok = AddButton(l_row, "ok", 3100);
-  l_ok->setDefault(true);
+  SetDefaultButton(l_ok);
   connect(l_ok, &QPushButton::clicked, this, [this] { Post(WM_APP01); });
   connect(AddButton(l_row, "cancel", 3101), &QPushButton::clicked, this, [this] { OnCancel(); });
   AddVersionButton();

@@ -64,7 +64,7 @@ CertificateConfirmScreen::CertificateConfirmScreen(const ScreenRequest& in_l_req
   Body()->addLayout(l_form);
   QHBoxLayout* l_row = AddButtonRow();
   QPushButton* l_ok = AddButton(l_row, "ok", 3100);
-  l_ok->setDefault(true);
+  SetDefaultButton(l_ok);
   connect(l_ok, &QPushButton::clicked, this, [this] {
     // A certificate type or file means the signing goes through the key store seam.
     const bool l_crypto_api = !Store().GetCertificateType().empty() || !Store().GetFilePath().empty();

@@ -69,7 +69,7 @@ CertificateConfirmScreenGpkiAp::CertificateConfirmScreenGpkiAp(const ScreenReque
   Body()->addWidget(m_toggle_, 0, Qt::AlignLeft);
   QHBoxLayout* l_row = AddButtonRow();
   m_ok_ = AddButton(l_row, "ok", 3100);
-  m_ok_->setDefault(true);
+  SetDefaultButton(m_ok_);
   QPushButton* l_save = AddButton(l_row, "save", 3105);
   QPushButton* l_cancel = AddButton(l_row, "cancel", 3101);
   connect(m_ok_, &QPushButton::clicked, this, [this] { OnOk(); });

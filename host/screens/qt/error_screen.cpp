@@ -17,7 +17,7 @@ ErrorScreen::ErrorScreen(const ScreenRequest& in_l_request, MessagePoster& io_l_
   const std::uint32_t l_address = ErrorScreenFaqAddress(Error().GetMessageId());
   if (l_address != 0) AddAddress(3313, LoadMessageText(l_address));
   QPushButton* l_ok = AddButton(AddButtonRow(), "ok", 3100);
-  l_ok->setDefault(true);
+  SetDefaultButton(l_ok);
   connect(l_ok, &QPushButton::clicked, this, [this] { OnClose(); });
   AddVersionButton();
 }

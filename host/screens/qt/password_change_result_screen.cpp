@@ -17,7 +17,7 @@ PasswordChangeResultScreen::PasswordChangeResultScreen(const ScreenRequest& in_l
   AddText("message", l_message.empty() ? LoadMessageText(PasswordChangeSuccessTextId(l_mode, Store().GetPasswordType()))
                                        : l_message);
   QPushButton* l_ok = AddButton(AddButtonRow(), "ok", 3100);
-  l_ok->setDefault(true);
+  SetDefaultButton(l_ok);
   connect(l_ok, &QPushButton::clicked, this, [this] {
     // Another password may be changed on the My Number card; the GPKI card has one.
     Post(Store().GetMode() == RequestMode::kGpkiPasswordChange ? WM_APP05 : WM_APP01);

@@ -61,7 +61,7 @@ PasswordChangeScreen::PasswordChangeScreen(const ScreenRequest& in_l_request, Me
   l_show->setChecked(m_rule_.shown_at_start);
   QHBoxLayout* l_row = AddButtonRow();
   m_ok_ = AddButton(l_row, "ok", 3100);
-  m_ok_->setDefault(true);
+  SetDefaultButton(m_ok_);
   m_ok_->setEnabled(false);
   QPushButton* l_cancel = AddButton(l_row, "cancel", 3101);
   l_cancel->setAutoDefault(false);

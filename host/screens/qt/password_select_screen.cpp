@@ -59,7 +59,7 @@ PasswordSelectScreen::PasswordSelectScreen(const ScreenRequest& in_l_request, Me
   }
   QHBoxLayout* l_row = AddButtonRow();
   QPushButton* l_ok = AddButton(l_row, "ok", 3100);
-  l_ok->setDefault(true);
+  SetDefaultButton(l_ok);
   connect(l_ok, &QPushButton::clicked, this, [this] { OnOk(); });
   connect(AddButton(l_row, "cancel", 3101), &QPushButton::clicked, this, [this] { OnCancel(); });
   AddVersionButton();

@@ -51,7 +51,7 @@ PasswordSetScreen::PasswordSetScreen(const ScreenRequest& in_l_request, MessageP
   });
   QHBoxLayout* l_row = AddButtonRow();
   m_ok_ = AddButton(l_row, "ok", 3100);
-  m_ok_->setDefault(true);
+  SetDefaultButton(m_ok_);
   m_ok_->setEnabled(false);
   QPushButton* l_cancel = AddButton(l_row, "cancel", 3101);
   // Cancel is not drawn as the default button.

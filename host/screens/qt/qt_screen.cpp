@@ -1,6 +1,7 @@
 #include "host/screens/qt/qt_screen.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -48,10 +49,28 @@ QDialog* QtScreen::OpenModal() const { return m_modal_.data(); }
 
 void QtScreen::FocusFirst() {
   QWidget* l_first = m_first_focus_.data();
-  for (QPushButton* l_button : findChildren<QPushButton*>()) {
-    if (l_first == nullptr && l_button->isDefault() && l_button->isVisibleTo(this)) l_first = l_button;
-  }
+  if (l_first == nullptr && m_default_ != nullptr && m_default_->isVisibleTo(this)) l_first = m_default_.data();
   (l_first != nullptr ? l_first : this)->setFocus(Qt::OtherFocusReason);
+}
+
+void QtScreen::SetDefaultButton(QPushButton* in_l_button) {
+  in_l_button->setDefault(true);
+  m_default_ = in_l_button;
+}
+
+void QtScreen::keyPressEvent(QKeyEvent* in_l_event) {
+  // A dialog inside another window loses its default button to Qt's focus
+  // rules; the screen keeps its own. A focused button takes Enter itself.
+  const int l_key = in_l_event->key();
+  if ((l_key == Qt::Key_Return || l_key == Qt::Key_Enter) && in_l_event->modifiers() == Qt::NoModifier) {
+    if (m_default_ != nullptr && m_default_->isVisible() && m_default_->isEnabled()) m_default_->click();
+    return;
+  }
+  if (l_key == Qt::Key_Escape && in_l_event->modifiers() == Qt::NoModifier) {
+    reject();
+    return;
+  }
+  QDialog::keyPressEvent(in_l_event);
 }
 
 void QtScreen::SetCaption(std::uint32_t in_l_title_id) { setWindowTitle(ToQString(LoadMessageText(in_l_title_id))); }

@@ -8,6 +8,7 @@
 // meanwhile (an interrupt) closes them with it.
 #include <QDialog>
 #include <QPointer>
+#include <QPushButton>
 
 #include <cstdint>
 #include <string>
@@ -16,7 +17,6 @@
 #include "host/state/message_poster.h"
 
 class QLabel;
-class QPushButton;
 class QBoxLayout;
 class QHBoxLayout;
 class QVBoxLayout;
@@ -74,6 +74,9 @@ class QtScreen : public QDialog {
   void OpenEndAlert();
   void OpenVersionInfo();
   void SetFirstFocus(QWidget* in_l_widget) { m_first_focus_ = in_l_widget; }
+  // Enter presses it wherever the focus is, but on another button.
+  void SetDefaultButton(QPushButton* in_l_button);
+  void keyPressEvent(QKeyEvent* in_l_event) override;
 
  private:
   ScreenRequest m_request_;
@@ -83,6 +86,7 @@ class QtScreen : public QDialog {
   QHBoxLayout* m_top_ = nullptr;
   QPointer<QDialog> m_modal_;
   QPointer<QWidget> m_first_focus_;
+  QPointer<QPushButton> m_default_;
 };
 
 }  // namespace tavc

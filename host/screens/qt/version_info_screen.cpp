@@ -28,7 +28,7 @@ VersionInfoScreen::VersionInfoScreen(const ScreenRequest& in_l_request, MessageP
   // A version that may no longer be used cannot skip: the one button left is the default.
   l_skip->setVisible(!l_must_update);
   l_skip->setEnabled(!l_must_update);
-  (l_must_update ? l_update : l_skip)->setDefault(true);
+  SetDefaultButton(l_must_update ? l_update : l_skip);
   l_update->setAutoDefault(l_must_update);
   connect(l_skip, &QPushButton::clicked, this, [this] { OnProceed(); });
   connect(l_update, &QPushButton::clicked, this, [this] { OnUpdate(); });
