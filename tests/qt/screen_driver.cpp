@@ -87,6 +87,10 @@ bool ScreenDriver::Try(const std::string& in_l_verb, const std::string& in_l_val
   }
   if (!l_ready) return false;
   if (in_l_verb == "screen") return l_screen->objectName().toStdString() == in_l_value && l_modal == nullptr;
+  if (in_l_verb == "shows") {
+    const auto* l_child = l_screen->findChild<QWidget*>(QString::fromStdString(in_l_value));
+    return l_child != nullptr && l_child->isVisible() && l_modal == nullptr;
+  }
   if (in_l_verb == "fill") {
     const std::string::size_type l_colon = in_l_value.find(':');
     auto* l_field = l_screen->findChild<QLineEdit*>(QString::fromStdString(in_l_value.substr(0, l_colon)));

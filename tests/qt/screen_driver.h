@@ -7,6 +7,7 @@
 // the Linux screens. The product TAV contains none of this.
 //
 //   screen=<Name>        wait until the frame shows that screen (its class name)
+//   shows=<name>         wait until the screen shows that part ("error", "address", ...)
 //   fill=<field>:<text>  type the text into a field of the screen ("password", "current", ...)
 //   click=<button>       press a button of the screen, or of its open dialog ("ok", "cancel", ...)
 //   key=enter|escape     press the key on the screen
