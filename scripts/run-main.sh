@@ -20,7 +20,7 @@ if [ -z "${TAV_MAIN_UNDER_XVFB:-}" ]; then
   "$root/scripts/install-deps.sh" main
 fi
 if [ -z "${DISPLAY:-}" ]; then
-  TAV_MAIN_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  TAV_MAIN_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
 fi
 
 # shellcheck source=tests/win/wine_prefix.sh
