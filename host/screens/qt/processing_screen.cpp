@@ -9,32 +9,12 @@
 #include "common/template_format.h"
 #include "host/cert/certificate.h"
 #include "host/resources/message_texts.h"
+#include "host/screens/process_modes.h"
 
 namespace tavc {
 namespace {
 
 constexpr int kTimerMs = 20;
-
-struct ProcessMode {
-  std::uint32_t text_id;     // 0: no text
-  std::uint32_t warning_id;  // 0: no warning line
-  bool cancel_enabled;
-  bool signing;
-};
-
-ProcessMode ProcessModeOf(int in_l_mode) {
-  switch (in_l_mode) {
-    case 0: return {2011, 0, true, false};
-    case 1: return {2012, 0, true, false};
-    case 2: return {2013, 0, false, false};
-    case 3: return {2030, 2055, false, false};
-    case 4:
-    case 6: return {2062, 0, true, true};
-    case 5: return {2070, 0, true, false};
-    case 7: return {2071, 2072, false, false};
-    default: return {0, 0, true, false};
-  }
-}
 
 }  // namespace
 
