@@ -128,5 +128,29 @@ TEST_F(ScreenPictures, EveryScreenShowsWhole) {
   Picture("version_notice_must_update", ScreenKind::kVersionInfo);
 }
 
+// A display shorter than a screen: its lists and text panes give up height,
+// and its buttons stay inside it.
+TEST_F(ScreenPictures, OnAShortDisplayThePanesGiveUpHeightNotTheButtons) {
+  struct Case {
+    const wchar_t* mode;
+    ScreenKind kind;
+  };
+  for (const Case& l_case : {Case{L"12", ScreenKind::kCertificateConfirmGpkiAp},
+                             Case{L"07", ScreenKind::kCertificateConfirm}}) {
+    m_store_.SetMode(l_case.mode);
+    QtScreen* l_screen = Open(l_case.kind);
+    ASSERT_NE(nullptr, l_screen);
+    QTest::qWait(10);
+    const QSize l_preferred = l_screen->PreferredSize();
+    l_screen->resize(l_preferred.width(), l_preferred.height() * 3 / 4);
+    QTest::qWait(10);
+    for (const char* l_name : {"ok", "cancel"}) {
+      const QWidget* l_button = Find<QWidget>(l_name);
+      ASSERT_NE(nullptr, l_button);
+      EXPECT_LE(l_button->geometry().bottom(), l_screen->height()) << l_name;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tavc::test
