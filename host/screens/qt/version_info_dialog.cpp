@@ -27,6 +27,11 @@ VersionInfoDialog::VersionInfoDialog(const std::wstring& in_l_own_version, QWidg
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowModality(Qt::WindowModal);
   setWindowTitle(ToQString(LoadJapaneseText(3009)));
+  // White behind the picture, as the screens are.
+  setAutoFillBackground(true);
+  QPalette l_palette = palette();
+  l_palette.setColor(QPalette::Window, Qt::white);
+  setPalette(l_palette);
   auto* l_layout = new QGridLayout(this);
   QLabel* l_picture = Label(this, "picture", QString());
   l_picture->setPixmap(QPixmap(QStringLiteral(":/tav/version.bmp")));
