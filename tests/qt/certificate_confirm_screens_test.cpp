@@ -109,6 +109,8 @@ TEST_F(CertificateConfirmScreensTest, SaveWritesTheCertificateAndAFailureEndsWit
     auto* l_dialog = Widget()->findChild<QFileDialog*>(QStringLiteral("SaveDialog"));
     ASSERT_NE(nullptr, l_dialog);
     EXPECT_EQ(Qt::WindowModal, l_dialog->windowModality());
+    EXPECT_TRUE(l_dialog->labelText(QFileDialog::Accept).startsWith(QStringLiteral("保存")))
+        << "Qt's own texts in Japanese: " << l_dialog->labelText(QFileDialog::Accept).toStdString();
     emit l_dialog->fileSelected(l_case.path);
     l_dialog->close();
     QFile l_file(l_case.path);

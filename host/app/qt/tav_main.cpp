@@ -4,7 +4,10 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include "host/app/qt/qt_frame.h"
 #include "host/resources/message_texts.h"
@@ -18,6 +21,15 @@ constexpr std::uint32_t kSingleInstanceName = 3308;
 
 }  // namespace
 
+bool InstallJapaneseQtTexts() {
+  static QTranslator s_texts;
+  const QLocale l_japanese(QLocale::Japanese, QLocale::Japan);
+  QLocale::setDefault(l_japanese);
+  return s_texts.load(l_japanese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+         QCoreApplication::installTranslator(&s_texts);
+}
+
 int RunTav(const std::function<void(QtFrame&)>& in_l_attach) {
   // A page that went away closes the answer's pipe: the write fails, the run still ends.
   std::signal(SIGPIPE, SIG_IGN);
@@ -30,6 +42,7 @@ int RunTav(const std::function<void(QtFrame&)>& in_l_attach) {
   QFont l_font = QApplication::font();
   l_font.setFamilies({QStringLiteral("Noto Sans CJK JP"), l_font.family()});
   QApplication::setFont(l_font);
+  InstallJapaneseQtTexts();
   platform::SingleInstanceLock l_single_instance;
   QtFrame l_frame(QtFrameServices{platform::ProcessStdStreams(),
                                   &platform::ReadOwnProductVersion,
