@@ -116,5 +116,33 @@ TEST_F(LinuxTavPcscd, SigningTwoDigestsAndAWrongPasswordFirst) {
   EXPECT_NE(std::string::npos, l_answer.find("\"signature\":[")) << l_answer;
 }
 
+TEST_F(LinuxTavPcscd, GpkiSigningConfirmedOnItsCertificateScreen) {
+  StartCards({{CardKind::kGpki}});
+  const std::string l_answer =
+      RunTav(std::string("{\"mode\":\"12\",") + kVersions + ",\"digest\":[\"" + DigestInfoBase64("one") + "\"]}",
+             "screen=PasswordSetScreen fill=password:GPKI1234 click=ok screen=CertificateConfirmScreenGpkiAp "
+             "click=toggle click=ok click=ok");
+  ASSERT_EQ("0", AnswerField(l_answer, "result")) << l_answer;
+  const std::string::size_type l_start = l_answer.find("\"signature\":[\"");
+  ASSERT_NE(std::string::npos, l_start) << l_answer;
+  const std::string l_signature = l_answer.substr(l_start + 14, l_answer.find('"', l_start + 14) - l_start - 14);
+  EXPECT_TRUE(SignatureOfTextVerifies(m_rig_.Certificate(0, "user"), "one", l_signature));
+}
+
+TEST_F(LinuxTavPcscd, PasswordChangeThenTheNewPinLogsIn) {
+  StartCards({{CardKind::kMyNumber}});
+  const std::string l_changed = RunTav(
+      std::string("{\"mode\":\"06\",") + kVersions + "}",
+      "screen=PasswordSelectScreen click=authentication click=ok screen=PasswordChangeScreen fill=current:1234 "
+      "fill=new:5678 fill=confirmation:5678 click=ok screen=PasswordChangeResultScreen click=ok "
+      "screen=PasswordSelectScreen close alert=ok");
+  EXPECT_EQ("0", AnswerField(l_changed, "result")) << l_changed;
+  const std::string l_login =
+      RunTav(std::string("{\"mode\":\"01\",") + kVersions + ",\"digest\":\"" + DigestInfoBase64("after") + "\"}",
+             "screen=PasswordSetScreen fill=password:5678 click=ok");
+  EXPECT_TRUE(SignatureOfTextVerifies(m_rig_.Certificate(0, "auth"), "after", AnswerField(l_login, "signature")))
+      << l_login;
+}
+
 }  // namespace
 }  // namespace tavc::test
