@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QTest>
 
+#include <cstdlib>
 #include <sstream>
 
 #include "host/app/qt/qt_frame.h"
