@@ -11,10 +11,13 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # What the main job needs: the native card daemon, the win64 programs, wine
-# with Xvfb, and Chromium in front of them.
+# with Xvfb, the Linux programs' Qt, and Chromium in front of them.
 packages=(
   cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libpcsclite-dev libssl-dev
   openssl xxd g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth fonts-noto-cjk fonts-wine chromium
+  # TAV's Linux screens and the Linux wrapper's file dialog (Qt 6 Widgets, with QtTest), and
+  # Qt's own texts in Japanese
+  qt6-base-dev qt6-translations-l10n
   # the browser rig, the unit tests of the extension's rules and the page library, and the server verifier
   # (node --test); the Public Suffix List, from which every build makes both programs' tables (with Node)
   nodejs publicsuffix

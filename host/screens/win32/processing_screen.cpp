@@ -8,6 +8,7 @@
 #include "host/cert/certificate.h"
 #include "host/resources/message_texts.h"
 #include "host/resources/resource_ids.h"
+#include "host/screens/process_modes.h"
 #include "host/screens/win32/bold_font.h"
 
 namespace tavc {
@@ -17,35 +18,6 @@ constexpr int kMessage = -1;
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerMs = 5;
 constexpr UINT kMarqueeMs = 10;
-
-struct ProcessMode {
-  std::uint32_t text_id;     // 0: no text
-  std::uint32_t warning_id;  // 0: no warning line
-  bool cancel_enabled;
-  bool signing;
-};
-
-ProcessMode ProcessModeOf(int in_l_mode) {
-  switch (in_l_mode) {
-    case 0:
-      return {2011, 0, true, false};
-    case 1:
-      return {2012, 0, true, false};
-    case 2:
-      return {2013, 0, false, false};
-    case 3:
-      return {2030, 2055, false, false};
-    case 4:
-    case 6:
-      return {2062, 0, true, true};
-    case 5:
-      return {2070, 0, true, false};
-    case 7:
-      return {2071, 2072, false, false};
-    default:
-      return {0, 0, true, false};
-  }
-}
 
 }  // namespace
 

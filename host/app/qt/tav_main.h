@@ -1,0 +1,19 @@
+#pragma once
+// TAV on Linux from start to end: the request from standard input, one
+// screen at a time in the Qt frame, the answer on standard output. The
+// program's main calls it as it is; a test build may attach to the frame
+// before the first screen shows.
+#include <functional>
+
+namespace tavc {
+
+class QtFrame;
+
+// Runs until the answer is written and the frame has gone; the exit code (always 0).
+int RunTav(const std::function<void(QtFrame&)>& in_l_attach = {});
+
+// Qt's own texts (the save dialog's) in Japanese, as every screen is; false
+// when the translations (Debian's qt6-translations-l10n) are not there.
+bool InstallJapaneseQtTexts();
+
+}  // namespace tavc
