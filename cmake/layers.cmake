@@ -21,4 +21,5 @@ set(TAV_LAYERS
   "host/app: host/screens/win32"
   # TAV_Wrapper: no part of TAV.
   "wrapper: common"
-  "wrapper/win32: wrapper common/win32")
+  "wrapper/win32: wrapper common/win32"
+  "wrapper/posix: wrapper")

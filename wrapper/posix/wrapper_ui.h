@@ -1,0 +1,38 @@
+#pragma once
+// What the frame asks of the user's side: the certificate-file dialog and the
+// two boxes. The product draws them with Qt; the tests answer for the user.
+#include <string>
+
+enum class [[nodiscard]] EndChoice { kEnd, kStay };
+
+// What the certificate-file dialog tells the frame that owns it.
+class FileDialogEvents {
+ public:
+  // OK with a file and a password: TAV is to be started with them.
+  virtual void OnFileChosen(const std::wstring& in_path, const std::wstring& in_password) = 0;
+  // Cancel (or the window closed), and the user confirmed the end.
+  virtual void OnEndChosen() = 0;
+  // The dialog failed unexpectedly (an exception).
+  virtual void OnDialogFailed() noexcept = 0;
+
+ protected:
+  ~FileDialogEvents() = default;
+};
+
+class WrapperUi {
+ public:
+  virtual ~WrapperUi() = default;
+  // Shows the certificate-file dialog for the request (its origin line, when
+  // the request names one); false when it cannot be shown.
+  virtual bool ShowFileDialog(const std::wstring& in_request, FileDialogEvents& in_events) = 0;
+  // Hides it while a TAV runs; brings it back to the front for another try.
+  virtual void HideFileDialog() = 0;
+  virtual void RaiseFileDialog() = 0;
+  // Modal error box for a code of the wrapper or a whole text.
+  virtual void ShowError(const std::wstring& in_code_or_text) = 0;
+  // Closes whatever the wrapper shows: the run has ended.
+  virtual void CloseAll() = 0;
+  // Waits for the next work of the frame's queue or of the user's side, and
+  // runs it.
+  virtual void WaitForEvents() = 0;
+};
