@@ -22,4 +22,5 @@ set(TAV_LAYERS
   # TAV_Wrapper: no part of TAV.
   "wrapper: common"
   "wrapper/win32: wrapper common/win32"
-  "wrapper/posix: wrapper")
+  "wrapper/posix: wrapper"
+  "wrapper/qt: wrapper/posix common/qt platform")
