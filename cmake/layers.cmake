@@ -18,7 +18,9 @@ set(TAV_LAYERS
   "host/flow: host/cert"
   "host/screens: host/flow"
   "host/screens/win32: host/screens common/win32"
+  "host/screens/qt: host/screens common/qt"
   "host/app: host/screens/win32"
+  "host/app/qt: host/screens/qt"
   # TAV_Wrapper: no part of TAV.
   "wrapper: common"
   "wrapper/win32: wrapper common/win32"

@@ -61,6 +61,8 @@ class EventController {
   // Answers the page at once with this error, before any screen shows; the end
   // step then writes nothing more.
   void AnswerNow(const ErrorInfo& in_l_error);
+  // True once the answer is out (or withheld for a page that went away).
+  bool HasAnswered() const { return m_answered_; }
 
   const ErrorInfo& GetEndErrorInfo() const { return m_end_error_info_; }
   const ResultData& GetResultData() const { return m_result_data_; }

@@ -3,6 +3,13 @@
 #include "host/flow/end_alert.h"
 
 namespace tavc {
+namespace {
+
+// Where an unexpected failure of the frame's dispatch is recorded.
+constexpr std::uint16_t kFrameModule = 0x8001;
+constexpr std::uint8_t kRoutineDispatch = 0x0C;
+
+}  // namespace
 
 FrameCore::FrameCore(FramePlatform in_l_platform)
     : m_platform_(std::move(in_l_platform)),
@@ -36,6 +43,16 @@ FrameCore::~FrameCore() = default;
 StartResult FrameCore::GetStartResult() const {
   if (m_multiple_start_result_ != 0) return StartResult::kRefused;
   return m_read_result_;
+}
+
+void FrameCore::EndOnUnexpectedFailure() {
+  if (!m_event_controller_.HasAnswered()) {
+    ErrorInfo l_error;
+    l_error.SetCardError(L"EW044-0199", kFrameModule, kRoutineDispatch, 1);
+    m_event_controller_.Initialize(&m_data_store_);
+    m_event_controller_.AnswerNow(l_error);
+  }
+  m_platform_.host.DestroyFrame();
 }
 
 void FrameCore::OnCreate(WindowHandle in_l_frame) {

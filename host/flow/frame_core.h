@@ -58,6 +58,9 @@ class FrameCore {
     m_dispatcher_.OnTvnNotify(in_l_message, in_l_wparam, in_l_lparam);
   }
   void OnClose() { m_dispatcher_.OnClose(); }
+  // The frame's thread met what it cannot go on from (memory running out):
+  // the page gets "EW044-0199" unless it has its answer, and the frame goes.
+  void EndOnUnexpectedFailure();
 
   DataStore& GetDataStore() { return m_data_store_; }
   Screen* GetCurrentScreen() const { return m_dispatcher_.GetCurrentScreen(); }
