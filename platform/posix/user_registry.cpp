@@ -120,7 +120,10 @@ std::string DefaultRoot() {
     const passwd* l_user = getpwuid(getuid());
     l_home = l_user != nullptr ? l_user->pw_dir : nullptr;
   }
-  return std::string(l_home != nullptr ? l_home : "/tmp") + "/.config/tavori/registry";
+  // A user without a home has no store: a shared folder such as /tmp would let
+  // another user plant the folders on the way.
+  if (l_home == nullptr || l_home[0] != '/') return std::string();
+  return std::string(l_home) + "/.config/tavori/registry";
 }
 
 class FileUserRegistry final : public UserRegistry {
@@ -131,6 +134,7 @@ class FileUserRegistry final : public UserRegistry {
                           RegistryValue& out_l_value) override {
     std::string l_dir;
     std::string l_file;
+    if (m_root_.empty()) return kGeneralFailure;
     if (!KeyDirectory(m_root_, in_l_subkey, l_dir) || !ValueFile(l_dir, in_l_name, l_file)) {
       return kRegistryInvalidParameter;
     }
@@ -156,6 +160,7 @@ class FileUserRegistry final : public UserRegistry {
                           const std::wstring& in_l_text) override {
     std::string l_dir;
     std::string l_file;
+    if (m_root_.empty()) return kGeneralFailure;
     if (!KeyDirectory(m_root_, in_l_subkey, l_dir) || !ValueFile(l_dir, in_l_name, l_file)) {
       return kRegistryInvalidParameter;
     }
@@ -179,6 +184,9 @@ class FileUserRegistry final : public UserRegistry {
       ::unlink(l_temp.c_str());
       return l_error;
     }
+    // The rename itself is on disk only once its folder is.
+    Descriptor l_folder(::open(l_dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (l_folder.Get() < 0 || ::fsync(l_folder.Get()) != 0) return ErrorOf(errno);
     return kRegistryOk;
   }
 

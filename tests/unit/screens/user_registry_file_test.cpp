@@ -63,6 +63,32 @@ TEST_F(FileRegistry, ShortOrForeignFilesAreNoValues) {
   EXPECT_NE(0U, m_registry_->ReadValue(L"Software\\TAV", L"UUID", 64, l_value));
 }
 
+TEST_F(FileRegistry, TheStoreIsPrivateBoundedAndNeverFollowsALink) {
+  ASSERT_EQ(0U, m_registry_->WriteText(L"Software\\TAV", L"UUID", L"0123456789ABCDEF0123456789ABCDEF"));
+  struct stat l_stat {};
+  for (const char* l_folder : {"/store", "/store/Software", "/store/Software/TAV"}) {
+    ASSERT_EQ(0, stat((m_root_ + l_folder).c_str(), &l_stat));
+    EXPECT_EQ(0700U, l_stat.st_mode & 0777U) << l_folder;
+  }
+  const std::string l_file = m_root_ + "/store/Software/TAV/UUID.value";
+  ASSERT_EQ(0, stat(l_file.c_str(), &l_stat));
+  EXPECT_EQ(0600U, l_stat.st_mode & 0777U);
+  platform::RegistryValue l_value;
+  EXPECT_EQ(platform::kRegistryMoreData, m_registry_->ReadValue(L"Software\\TAV", L"UUID", 63, l_value))
+      << "a value larger than asked for is refused before it is read";
+  // A link put in the value's place is neither read nor written through.
+  const std::string l_elsewhere = m_root_ + "/elsewhere";
+  std::ofstream(l_elsewhere, std::ios::binary) << "keep";
+  ASSERT_EQ(0, unlink(l_file.c_str()));
+  ASSERT_EQ(0, symlink(l_elsewhere.c_str(), l_file.c_str()));
+  EXPECT_NE(0U, m_registry_->ReadValue(L"Software\\TAV", L"UUID", 512, l_value));
+  ASSERT_EQ(0U, m_registry_->WriteText(L"Software\\TAV", L"UUID", L"x"));
+  std::ifstream l_kept(l_elsewhere, std::ios::binary);
+  EXPECT_EQ("keep", std::string(std::istreambuf_iterator<char>(l_kept), {}));
+  ASSERT_EQ(0, lstat(l_file.c_str(), &l_stat));
+  EXPECT_TRUE(S_ISREG(l_stat.st_mode)) << "the write replaced the link with a value of its own";
+}
+
 TEST_F(FileRegistry, UuidSurvivesRunsAndIsRestored) {
   std::string l_first;
   {
