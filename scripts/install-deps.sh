@@ -4,22 +4,31 @@
 # (server), each from its lock file.
 # Shared by .ci/run, scripts/test-all.sh and scripts/run-main.sh. Run as root
 # (or with sudo available); does nothing when all packages are present.
-# Usage: scripts/install-deps.sh [main]   (main: only what scripts/run-main.sh needs)
+# Usage: scripts/install-deps.sh [main|main-linux]   (only what scripts/run-main.sh
+# needs, or scripts/run-main.sh linux)
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# What the main job needs: the native card daemon, the win64 programs, wine
-# with Xvfb, the Linux programs' Qt, and Chromium in front of them.
+# What both main jobs need: the native build (the card daemon, the Linux
+# programs' Qt), Xvfb, and Chromium in front of the programs.
 packages=(
   cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libpcsclite-dev libssl-dev
-  openssl xxd g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth fonts-noto-cjk fonts-wine chromium
+  openssl xxd xvfb xauth fonts-noto-cjk chromium
   # TAV's Linux screens and the Linux wrapper's file dialog (Qt 6 Widgets, with QtTest)
   qt6-base-dev
   # the browser rig, the unit tests of the extension's rules and the page library, and the server verifier (node --test)
   nodejs
 )
+if [ "${1:-}" != main-linux ]; then
+  # the win64 programs under wine
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine)
+fi
 if [ "${1:-}" != main ]; then
+  # the Linux programs' virtual card reader: pcscd with the vpcd driver
+  packages+=(pcscd vsmartcard-vpcd)
+fi
+if [ "${1:-}" != main ] && [ "${1:-}" != main-linux ]; then
   packages+=(
     # sanitizers and fuzzing with clang
     clang libclang-rt-14-dev
@@ -29,9 +38,10 @@ if [ "${1:-}" != main ]; then
     wixl osslsigncode firefox-esr
     # screenshots of the screens in the end-to-end tests
     imagemagick
-    # smart cards through pcsc-lite with the virtual reader driver, and a
-    # second PC/SC client to see what the card holds after TAV let it go
-    pcscd vsmartcard-vpcd pcsc-tools opensc
+    # a second PC/SC client to see what the card holds after TAV let it go
+    pcsc-tools opensc
+    # the Debian package's check, and the throwaway Debian root it is installed in
+    dpkg-dev lintian mmdebstrap
   )
 fi
 # npm comes with some builds of Node.js; Debian's is a package of its own.
