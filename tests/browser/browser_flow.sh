@@ -8,11 +8,32 @@
 # cases (tests/browser/rig.mjs is their rig).
 # Needs the caller's prepared WINEPREFIX and a display. The reader listens on
 # TAV_E2E_PORT (default 35200).
+# With --linux the host is the Linux build's TAV_Wrapper, beside the test-only
+# TAV (tav_driven) that plays the user on its Qt screens, and TAV reaches the
+# virtual card through a private pcscd (tests/linux/pcscd_rig.sh); no Wine.
 # Usage: tests/browser/browser_flow.sh <win64-build-dir> <linux-build-dir> <script.mjs> [arguments...]
+#        tests/browser/browser_flow.sh --linux <linux-build-dir> <script.mjs> [arguments...]
 #   e.g. browser_cases.mjs chromium|firefox, main_login.mjs, timings.mjs RUNS
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+if [ "$1" = --linux ]; then
+  linux_build="$(cd "$2" && pwd)"
+  script="$3"
+  shift 3
+  work="$(mktemp -d /tmp/tav-browser-linux.XXXXXX)"
+  # shellcheck source=tests/linux/pcscd_rig.sh
+  source "$here/../linux/pcscd_rig.sh"
+  trap 'status=$?; stop_pcscd_rig; rm -rf "$work"; exit $status' EXIT
+  mkdir -p "$work/tavori"
+  cp "$linux_build/wrapper/qt/TAV_Wrapper" "$work/tavori/TAV_Wrapper"
+  cp "$linux_build/tests/qt/tav_driven" "$work/tavori/TAV"
+  start_pcscd_rig --card mynumber
+  export TAV_RIG_HOST=linux TAV_RIG_WORK="$work" TAV_RIG_INSTALL="$work/tavori"
+  # A case that failed may leave TAV on a screen with the browser waiting for it: bounded.
+  timeout 600 node "$here/$script" "$@"
+  exit
+fi
 # shellcheck source=tests/e2e/e2e_rig.sh
 source "$here/../e2e/e2e_rig.sh"
 # shellcheck source=tests/e2e/card_rig.sh
