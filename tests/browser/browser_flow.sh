@@ -28,7 +28,7 @@ if [ "$1" = --linux ]; then
   mkdir -p "$work/tavori"
   cp "$linux_build/wrapper/qt/TAV_Wrapper" "$work/tavori/TAV_Wrapper"
   cp "$linux_build/tests/qt/tav_driven" "$work/tavori/TAV"
-  start_pcscd_rig --card mynumber
+  start_pcscd_rig --card mynumber --card gpki
   export TAV_RIG_HOST=linux TAV_RIG_WORK="$work" TAV_RIG_INSTALL="$work/tavori"
   # A case that failed may leave TAV on a screen with the browser waiting for it: bounded.
   timeout 600 node "$here/$script" "$@"
@@ -46,7 +46,7 @@ port="${TAV_E2E_PORT:-35200}"
 mkdir -p "$work/keys" "$work/tavori"
 cp "$build_dir/wrapper/win32/TAV_Wrapper.exe" "$build_dir/host/app/TAV.exe" "$build_dir/tests/e2e/winscard.dll" \
   "$work/tavori/"
-start_daemon --card mynumber
+start_daemon --card mynumber --card gpki
 export TAV_RIG_WORK="$work" TAV_RIG_INSTALL="$work/tavori" TAV_RIG_DRIVER="$build_dir/tests/e2e/wrapper_driver.exe"
 # A case that failed may leave TAV on a screen with the browser waiting for it: bounded.
 timeout 600 node "$here/$script" "$@"

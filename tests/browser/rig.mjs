@@ -15,7 +15,7 @@
 //   TAV_RIG_INSTALL  the folder with the host's programs (and, under Wine, winscard.dll)
 //   TAV_RIG_DRIVER   wrapper_driver.exe (wine)
 //   WINE, WINEPREFIX, TAV_TEST_READERS   as for the other end-to-end scripts (wine)
-import {spawn} from 'node:child_process';
+import {spawn, spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
@@ -180,6 +180,12 @@ function playUserUnderWine(steps) {
   return {done, mark};
 }
 
+// The Qt screens' names of the Windows screens' fields, screen by screen.
+const QT_FIELDS = {
+  PasswordSetScreen: {1002: 'password'},
+  PasswordChangeScreen: {1002: 'current', 1004: 'new', 1005: 'confirmation'},
+};
+
 // The steps of the next TAV that the launcher starts, for tav_driven.
 const linuxSteps = () => path.join(need('TAV_RIG_WORK'), 'user-steps');
 
@@ -192,10 +198,15 @@ function playUserOnLinux(steps, limitMs = 90000) {
   fs.mkdirSync(marksDir, {recursive: true});
   const markFile = (name) => path.join(marksDir, `${name}.png`);
   const untilGone = steps.includes('gone');
+  let screen = '';
   const said = steps.filter((step) => step !== 'gone').map((step) => {
     const [verb, value] = step.split(/=(.*)/s);
+    if (verb === 'screen') screen = value;
     if (verb === 'mark') return `snap=${markFile(value)}`;
-    if (verb === 'fill' && value.startsWith('1002:')) return `fill=password:${value.slice(5)}`;
+    if (verb === 'fill') {
+      const [id, text] = value.split(/:(.*)/s);
+      return `fill=${QT_FIELDS[screen]?.[id] ?? id}:${text}`;
+    }
     if (step === 'click=1') return 'click=ok';
     if (step === 'click=2') return 'click=cancel';
     return step;
@@ -242,6 +253,17 @@ function tavRuns(program) {
     }
   }
   return false;
+}
+
+// Command APDUs to the card in a reader through OpenSC, a PC/SC client of its
+// own (one session, which leaves the card as it is); the status word of the last
+// one ("9000", "63C3").
+export function openscStatus(reader, apdus) {
+  const args = ['-r', String(reader), ...apdus.flatMap((apdu) => ['-s', apdu])];
+  const out = spawnSync('opensc-tool', args, {encoding: 'utf8', timeout: 20000});
+  const words = [...`${out.stdout}`.matchAll(/SW1=0x([0-9A-Fa-f]{2}), SW2=0x([0-9A-Fa-f]{2})/g)];
+  const last = words.at(-1);
+  return last ? `${last[1]}${last[2]}`.toUpperCase() : `no answer: ${out.stderr || out.error}`;
 }
 
 const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
