@@ -2,7 +2,7 @@
 # The virtual My Number card behind a private pcscd (vpcd) for scripts that run
 # the Linux programs: cardsim-pcscd of the linux build, which takes turns with
 # every other user of pcscd through the rig's lock. The sourcing script sets
-# work (its folder) and linux_build; TAV_E2E_PORT (default 35300) is the reader's port.
+# work (its folder) and linux_build; TAV_E2E_PORT (default 35400) is the reader's port.
 
 pcscd_rig=""
 
@@ -13,7 +13,7 @@ start_pcscd_rig() {
   rm -f "$work/pcscd-rig.in"
   mkfifo "$work/pcscd-rig.in"
   "$linux_build/tools/cardsim/harness/cardsim-pcscd" "$linux_build/tools/cardsim/daemon/cardsim-daemon" \
-    "${TAV_E2E_PORT:-35300}" "$work/keys" "$@" <"$work/pcscd-rig.in" >"$work/pcscd-rig.log" 2>&1 &
+    "${TAV_E2E_PORT:-35400}" "$work/keys" "$@" <"$work/pcscd-rig.in" >"$work/pcscd-rig.log" 2>&1 &
   pcscd_rig=$!
   exec 8>"$work/pcscd-rig.in"
   local i
