@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/public_suffix.h"
+
 namespace tavc {
 namespace {
 
@@ -38,25 +40,67 @@ bool IsIpv4(const std::vector<std::wstring>& in_l_labels) {
   return in_l_labels.size() == 4 && std::all_of(in_l_labels.begin(), in_l_labels.end(), IsIpv4Part);
 }
 
-// Groups of one to four lower-case hexadecimal digits; the counted groups of
-// one side of "::" (an empty side has none).
-bool CountIpv6Groups(const std::wstring& in_l_side, std::size_t& io_l_count) {
+// Groups of one to four lower-case hexadecimal digits, appended; an empty side of
+// "::" has none.
+bool ReadIpv6Groups(const std::wstring& in_l_side, std::vector<unsigned long>& io_l_groups) {
   if (in_l_side.empty()) return true;
   for (const std::wstring& l_group : Split(in_l_side, L':')) {
     if (l_group.empty() || l_group.size() > 4 || !std::all_of(l_group.begin(), l_group.end(), IsHex)) return false;
-    ++io_l_count;
+    io_l_groups.push_back(std::stoul(l_group, nullptr, 16));
   }
   return true;
 }
 
-// The address between the brackets: eight groups, or fewer around one "::".
+// Eight groups as a browser writes them: hexadecimal without leading zeros, the
+// first longest run of two or more zero groups as "::".
+std::wstring Ipv6Text(const std::vector<unsigned long>& in_l_groups) {
+  std::size_t l_run_at = in_l_groups.size();
+  std::size_t l_run_length = 1;
+  for (std::size_t l_at = 0; l_at < in_l_groups.size();) {
+    std::size_t l_end = l_at;
+    while (l_end < in_l_groups.size() && in_l_groups[l_end] == 0) ++l_end;
+    if (l_end - l_at > l_run_length) {
+      l_run_at = l_at;
+      l_run_length = l_end - l_at;
+    }
+    l_at = std::max(l_end, l_at + 1);
+  }
+  static const wchar_t kDigits[] = L"0123456789abcdef";
+  std::wstring l_text;
+  for (std::size_t l_at = 0; l_at < in_l_groups.size(); ++l_at) {
+    if (l_at == l_run_at) {
+      l_text += L"::";
+      l_at += l_run_length - 1;
+      continue;
+    }
+    if (!l_text.empty() && l_text.back() != L':') l_text += L':';
+    std::wstring l_group;
+    for (unsigned long l_rest = in_l_groups[l_at]; l_group.empty() || l_rest != 0; l_rest >>= 4) {
+      l_group.insert(l_group.begin(), kDigits[l_rest & 0xF]);
+    }
+    l_text += l_group;
+  }
+  return l_text;
+}
+
+// The address between the brackets, in that one form: eight groups, or fewer
+// around one "::".
 bool IsIpv6(const std::wstring& in_l_address) {
   const std::size_t l_gap = in_l_address.find(L"::");
-  std::size_t l_count = 0;
-  if (l_gap == std::wstring::npos) return CountIpv6Groups(in_l_address, l_count) && l_count == 8;
-  if (in_l_address.find(L"::", l_gap + 1) != std::wstring::npos) return false;
-  return CountIpv6Groups(in_l_address.substr(0, l_gap), l_count) &&
-         CountIpv6Groups(in_l_address.substr(l_gap + 2), l_count) && l_count <= 7;
+  std::vector<unsigned long> l_groups;
+  if (l_gap == std::wstring::npos) {
+    if (!ReadIpv6Groups(in_l_address, l_groups) || l_groups.size() != 8) return false;
+  } else {
+    std::vector<unsigned long> l_tail;
+    if (in_l_address.find(L"::", l_gap + 1) != std::wstring::npos ||
+        !ReadIpv6Groups(in_l_address.substr(0, l_gap), l_groups) ||
+        !ReadIpv6Groups(in_l_address.substr(l_gap + 2), l_tail) || l_groups.size() + l_tail.size() > 7) {
+      return false;
+    }
+    l_groups.resize(8 - l_tail.size(), 0);
+    l_groups.insert(l_groups.end(), l_tail.begin(), l_tail.end());
+  }
+  return in_l_address == Ipv6Text(l_groups);
 }
 
 bool IsLabel(const std::wstring& in_l_label) {
@@ -75,9 +119,11 @@ bool IsHost(const std::wstring& in_l_host) {
   return IsLower(l_labels.back().front()) || IsIpv4(l_labels);
 }
 
-bool IsPort(const std::wstring& in_l_port) {
+// A browser leaves out the scheme's own port (443, 80), so "https://a:443" is no
+// form of "https://a".
+bool IsPort(const std::wstring& in_l_port, bool in_l_secure) {
   if (!IsAllDigits(in_l_port) || in_l_port.size() > 5 || in_l_port[0] == L'0') return false;
-  return std::stoi(in_l_port) <= 65535;
+  return std::stoi(in_l_port) <= 65535 && in_l_port != (in_l_secure ? L"443" : L"80");
 }
 
 bool IsLoopback(const std::wstring& in_l_host) {
@@ -86,27 +132,6 @@ bool IsLoopback(const std::wstring& in_l_host) {
 
 bool IsAddress(const std::wstring& in_l_host) {
   return in_l_host.front() == L'[' || !IsLower(in_l_host[in_l_host.rfind(L'.') + 1]);
-}
-
-bool IsIn(const std::wstring& in_l_label, std::initializer_list<const wchar_t*> in_l_names) {
-  return std::any_of(in_l_names.begin(), in_l_names.end(),
-                     [&](const wchar_t* in_l_name) { return in_l_label == in_l_name; });
-}
-
-// Second-level names under which the registered name is the third label.
-bool IsTwoLevelSuffix(const std::wstring& in_l_second, const std::wstring& in_l_top) {
-  if (in_l_top == L"jp") {
-    return IsIn(in_l_second, {L"ac", L"ad", L"co", L"ed", L"go", L"gr", L"lg", L"ne", L"or"}) ||
-           IsIn(in_l_second,
-                {L"aichi",     L"akita",    L"aomori",    L"chiba",     L"ehime",     L"fukui",    L"fukuoka",
-                 L"fukushima", L"gifu",     L"gunma",     L"hiroshima", L"hokkaido",  L"hyogo",    L"ibaraki",
-                 L"ishikawa",  L"iwate",    L"kagawa",    L"kagoshima", L"kanagawa",  L"kochi",    L"kumamoto",
-                 L"kyoto",     L"mie",      L"miyagi",    L"miyazaki",  L"nagano",    L"nagasaki", L"nara",
-                 L"niigata",   L"oita",     L"okayama",   L"okinawa",   L"osaka",     L"saga",     L"saitama",
-                 L"shiga",     L"shimane",  L"shizuoka",  L"tochigi",   L"tokushima", L"tokyo",    L"tottori",
-                 L"toyama",    L"wakayama", L"yamagata",  L"yamaguchi", L"yamanashi"});
-  }
-  return in_l_top.size() == 2 && IsIn(in_l_second, {L"ac", L"co", L"com", L"edu", L"gov", L"net", L"org"});
 }
 
 }  // namespace
@@ -123,7 +148,7 @@ bool ParseRequestOrigin(const std::wstring& in_l_text, RequestOrigin& out_l_orig
   l_origin.host = l_authority.substr(0, l_colon);
   if (l_colon != std::wstring::npos) {
     l_origin.port = l_authority.substr(l_colon + 1);
-    if (!IsPort(l_origin.port)) return false;
+    if (!IsPort(l_origin.port, l_secure)) return false;
   }
   if (!IsHost(l_origin.host) || (!l_secure && !IsLoopback(l_origin.host))) return false;
   out_l_origin = l_origin;
@@ -135,13 +160,7 @@ OriginDisplay SplitOriginForDisplay(const RequestOrigin& in_l_origin) {
   l_display.tail = in_l_origin.port.empty() ? L"" : L":" + in_l_origin.port;
   l_display.registrable = in_l_origin.host;
   if (in_l_origin.host.empty() || IsAddress(in_l_origin.host)) return l_display;
-  const std::vector<std::wstring> l_labels = Split(in_l_origin.host, L'.');
-  const std::size_t l_count = l_labels.size();
-  std::size_t l_kept = 2;
-  if (l_count >= 3 && IsTwoLevelSuffix(l_labels[l_count - 2], l_labels[l_count - 1])) l_kept = 3;
-  if (l_count <= l_kept) return l_display;
-  std::size_t l_start = 0;
-  for (std::size_t l_i = 0; l_i < l_count - l_kept; ++l_i) l_start += l_labels[l_i].size() + 1;
+  const std::size_t l_start = RegistrableDomainStart(in_l_origin.host);
   l_display.lead = in_l_origin.host.substr(0, l_start);
   l_display.registrable = in_l_origin.host.substr(l_start);
   return l_display;

@@ -24,8 +24,13 @@ struct RequestOrigin {
 // "http://host[:port]" when the host is localhost, 127.0.0.1 or [::1]. Host
 // names are dot-separated labels of 1 to 63 letters a-z, digits and inner
 // hyphens, without a trailing dot; a name whose last label starts with a digit
-// must be a dotted IPv4 address without leading zeros. Ports are 1 to 65535
-// without leading zeros.
+// must be a dotted IPv4 address without leading zeros; an IPv6 address is
+// written as a browser writes it (lower case, no leading zeros, the first
+// longest run of two or more zero groups as "::"). Ports are 1 to 65535
+// without leading zeros, never the scheme's own (443, 80), which a browser
+// leaves out. The extension takes origins by the same rule
+// (web/extension/rules/origin-form.js); tests/data/request_origins.txt holds
+// the cases both are tested on.
 bool ParseRequestOrigin(const std::wstring& in_l_text, RequestOrigin& out_l_origin);
 
 // host[:port] as shown: `registrable` is the part a site owner registers
@@ -36,11 +41,9 @@ struct OriginDisplay {
   std::wstring tail;
 };
 
-// The registrable part is the last two labels; the last three under a
-// two-level suffix: under "jp" when the second label is ac, ad, co, ed, go, gr,
-// lg, ne, or or a prefecture's name, and under any other two-letter country
-// code when it is ac, co, com, edu, gov, net or org. Addresses and one-label
-// names are registrable whole.
+// The registrable part is the registrable domain by the Public Suffix List
+// (common/public_suffix.h), as the extension's windows bold it; addresses and
+// names that are themselves public suffixes are registrable whole.
 OriginDisplay SplitOriginForDisplay(const RequestOrigin& in_l_origin);
 
 }  // namespace tavc

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the builds, tests and tools need, and the npm
-# packages of the browser tests (tests/browser) and the server verifier
-# (server), each from its lock file.
+# packages of the browser tests (tests/browser; web/test takes TypeScript from
+# there) and the server verifier (server), each from its lock file.
 # Shared by .ci/run, scripts/test-all.sh and scripts/run-main.sh. Run as root
 # (or with sudo available); does nothing when all packages are present.
 # Usage: scripts/install-deps.sh [main|main-linux]   (only what scripts/run-main.sh
@@ -17,8 +17,9 @@ packages=(
   openssl xxd xvfb xauth fonts-noto-cjk chromium
   # TAV's Linux screens and the Linux wrapper's file dialog (Qt 6 Widgets, with QtTest)
   qt6-base-dev
-  # the browser rig, the unit tests of the extension's rules and the page library, and the server verifier (node --test)
-  nodejs
+  # the browser rig, the unit tests of the extension's rules and the page library, and the server verifier
+  # (node --test); the Public Suffix List, from which every build makes both programs' tables (with Node)
+  nodejs publicsuffix
 )
 if [ "${1:-}" != main-linux ]; then
   # the win64 programs under wine

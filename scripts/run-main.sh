@@ -28,7 +28,7 @@ if [ -z "${TAV_MAIN_UNDER_XVFB:-}" ]; then
   fi
 fi
 if [ -z "${DISPLAY:-}" ]; then
-  TAV_MAIN_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  TAV_MAIN_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
 fi
 
 if [ "${1:-}" = linux ]; then

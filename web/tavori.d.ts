@@ -34,18 +34,25 @@ export declare class TavoriError extends Error {
 }
 
 export type Bytes = Uint8Array | ArrayBuffer | ArrayBufferView;
+/** Bytes from Tavori, in a buffer of their own: they pass to WebCrypto as they are. */
+export type ResultBytes = Uint8Array<ArrayBuffer>;
 
 export interface Timeouts {
-  /** Extension acknowledgement, default 1000 ms. */
+  /** Extension acknowledgement, default 1000 ms (200 ms to 10 s). */
   ack?: number;
-  /** The extension accepting the request and starting Tavori, default 8000 ms (1 s to 60 s). */
+  /** From the acknowledgement until the consent window opens or Tavori starts, default 8000 ms (1 s to 60 s). */
   hostStart?: number;
-  /** The user's part: consent window and Tavori's screens, default 300000 ms (10 s to 30 min). */
+  /** The user's part: the consent window and Tavori's screens under one limit, default 300000 ms (10 s to 30 min). */
   user?: number;
 }
 
 export interface CommonOptions {
-  /** Two-character service ID; chooses the banner Tavori shows. */
+  /**
+   * The banner at the top of Tavori's screens: absent or "" none; "01" Tavori's own banner;
+   * "02" the banner of the national tax e-filing service, for that service only; any other two
+   * characters none. Another length is refused (`refused`, "EW042-1204"). changePassword()
+   * shows no banner whatever is given.
+   */
   serviceId?: string;
   /** Newest Tavori version the service knows of (1 to 3 digits), default "1". */
   latestVersion?: string | number;
@@ -66,9 +73,10 @@ export interface LoginOptions extends CommonOptions {
 
 export interface LoginResult {
   /** RSASSA-PKCS1-v1_5 signature over the DigestInfo (256 bytes). */
-  signature: Uint8Array;
+  signature: ResultBytes;
   /** DER user-authentication certificate. */
-  certificate: Uint8Array;
+  certificate: ResultBytes;
+  /** This installation's identifier for this site (32 upper-case hexadecimal characters); see web/README.md. */
   uuid: string;
   /** 64 lower-case hexadecimal characters, when asked for. */
   combinationCode?: string;
@@ -90,14 +98,23 @@ export interface SignOptions extends CommonOptions {
 }
 
 export interface GpkiSignOptions extends CommonOptions {
+  /** SHA-256 values (32 bytes each) or their DigestInfo (51 bytes each), signed in order. */
   digests: Bytes[];
+  /** Show the certificate for confirmation before signing (mode "12"). */
   confirm?: boolean;
+  /**
+   * Show the GPKI password screen's link to change the password; a user who follows it ends
+   * the call with 'password-change-chosen' (offer changeGpkiPassword()).
+   */
   passwordChangeLink?: boolean;
 }
 
 export interface SignResult {
-  signatures: Uint8Array[];
-  certificate: Uint8Array;
+  /** One signature per digest, in the digests' order. */
+  signatures: ResultBytes[];
+  /** DER certificate of the signing key. */
+  certificate: ResultBytes;
+  /** This installation's identifier for this site; see LoginResult.uuid. */
   uuid: string;
 }
 
@@ -107,6 +124,7 @@ export interface ReadCardOptions extends CommonOptions {
   combinationCode?: boolean;
 }
 
+/** The items printed on the card; an item the card holds none of is "". */
 export interface CardData {
   name: string;
   address: string;
@@ -114,11 +132,19 @@ export interface CardData {
   birthday: string;
   /** "1" male, "2" female, "9" not applicable */
   sex: string;
+  /** The 12-digit individual number: present exactly when asked for (individualNumber: true). */
   individualNumber?: string;
+  /** 64 lower-case hexadecimal characters: present when asked for (combinationCode: true). */
   combinationCode?: string;
+  /** This installation's identifier for this site; see LoginResult.uuid. */
   uuid: string;
 }
 
+/**
+ * Whether Tavori can be used from this page. Rejects with a TavoriError where it cannot be
+ * used at all: 'insecure-context' (an http page, a sandboxed frame), 'consent-denied' (every
+ * use denied to this site), 'timeout' (stage 'hostStart') or 'failed'.
+ */
 export declare function status(options?: {timeouts?: Timeouts}): Promise<'ready' | 'host-missing' | 'extension-missing'>;
 export declare function login(options: LoginOptions): Promise<LoginResult>;
 export declare function sign(options: SignOptions): Promise<SignResult>;
@@ -128,8 +154,8 @@ export declare function changePassword(options?: CommonOptions): Promise<{uuid: 
 export declare function changeGpkiPassword(options?: CommonOptions): Promise<{uuid: string}>;
 export declare function cancel(): void;
 
-/** The DER DigestInfo for a SHA-256 value (a 51-byte DigestInfo is returned as it is). */
-export declare function digestInfo(digest: Bytes): Uint8Array;
+/** The DER DigestInfo for a SHA-256 value (a 51-byte DigestInfo is returned as a copy). */
+export declare function digestInfo(digest: Bytes): ResultBytes;
 /** The typed family of a host error code. */
 export declare function familyOfCode(errcode: string): ErrorCodeName;
 /** The TavoriError for a host answer that is not a success, or null. */

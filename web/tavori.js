@@ -40,31 +40,28 @@ export class TavoriError extends Error {
   }
 }
 
-// Host codes that mean the password: wrong form, wrong, locked, or the change refused.
-const PASSWORD_CODES = new Set([
-  'EW140-0820', 'EW340-0820', 'EW240-0820', 'EWC40-0820',
-  'EW140-1620', 'EW240-1620', 'EW340-2121', 'EWC40-4020',
-  'EW140-1600', 'EW240-1600', 'EW344-2101', 'EWC40-4000',
-  'EW640-3140', 'EW640-3141', 'EW640-3142', 'EWD40-4640',
-  'EW644-3150', 'EW644-3151', 'EW644-3152', 'EWD44-4650',
-]);
-// Groups of failures reading the card, the reader, or an IC-card or file certificate.
-const CARD_GROUPS = new Set([
-  '15', '16', '18', '1A', '20', '21', '22', '31', '32', '33', '35', '38', '39', '3A', '40', '41', '45', '46',
-]);
+// Host error codes ("EW" mode class "-" group case) by family; the first row that
+// matches wins, and a code no row matches is 'failed'. web/README.md has the same table.
+const CODE_FAMILIES = [
+  // another Tavori is running
+  [ErrorCode.BUSY, /^EW040-0200$/],
+  // an unexpected failure at one point of the program, in any group
+  [ErrorCode.FAILED, /^EW.\d\d-..99$/],
+  // the request's values (class 42, group 12); class 42 group 24 is a failure while ending
+  [ErrorCode.REFUSED, /^EW.42-12/],
+  // Tavori is older than the service accepts, or the user was told of a newer one
+  [ErrorCode.VERSION, /^EW.44-(04|123)/],
+  // the password: its form, wrong, locked, or the change refused
+  [ErrorCode.PASSWORD, /^EW.40-(0820|1600|1620|2121|27|314|4000|4020|4640)|^EW.44-(2101|315|4650)/],
+  // the card, the reader, or an IC-card or file certificate
+  [ErrorCode.CARD, /^EW.40-|^EW.44-(1[568A]|2[0-2]|3[123589A]|4[0156])/],
+];
 
-// The typed family of a host error code ("EW" mode class "-" group case).
+// The typed family of a host error code.
 export function familyOfCode(errcode) {
-  const parts = /^EW([0-9A-D])(\d\d)-([0-9A-F]{2})([0-9A-Z]{2})$/.exec(String(errcode));
-  if (!parts) return ErrorCode.FAILED;
-  const [, , kind, group, item] = parts;
-  if (errcode === 'EW040-0200') return ErrorCode.BUSY;
-  if (PASSWORD_CODES.has(errcode) || (kind === '40' && group === '27')) return ErrorCode.PASSWORD;
-  if (kind === '42' && group === '12') return ErrorCode.REFUSED;
-  if (kind === '44' && (group === '04' || errcode === 'EW044-1230' || errcode === 'EW044-1231')) return ErrorCode.VERSION;
-  if (item === '99') return ErrorCode.FAILED;
-  if (kind === '40' || (kind === '44' && CARD_GROUPS.has(group))) return ErrorCode.CARD;
-  return ErrorCode.FAILED;
+  if (typeof errcode !== 'string' || !/^EW[0-9A-D]\d\d-[0-9A-Z]{4}$/.test(errcode)) return ErrorCode.FAILED;
+  const row = CODE_FAMILIES.find(([, pattern]) => pattern.test(errcode));
+  return row ? row[0] : ErrorCode.FAILED;
 }
 
 // The TavoriError for a host answer that is not a success, or null for a success.
@@ -76,7 +73,7 @@ export function errorForAnswer(answer) {
     case '8':
       return new TavoriError(ErrorCode.PASSWORD_CHANGE_CHOSEN, 'the user chose to change the password', {result: '8'});
     case '1': {
-      const errcode = typeof answer.errcode === 'string' ? answer.errcode : '';
+      const errcode = typeof answer.errcode === 'string' ? answer.errcode : undefined;
       return new TavoriError(familyOfCode(errcode), `Tavori reported ${errcode || 'an error'}`, {errcode, result: '1'});
     }
     default: return new TavoriError(ErrorCode.FAILED, 'an answer Tavori does not give', {result: String(answer.result)});
@@ -93,23 +90,10 @@ function toBytes(value, what) {
 }
 
 function toBase64(bytes) {
-  let text = '';
-  for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
-  return btoa(text);
+  let binary = '';
+  for (let i = 0; i < bytes.length; i += 0x8000) binary += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+  return btoa(binary);
 }
-
-function fromBase64(text) {
-  const binary = atob(text);
-  return Uint8Array.from(binary, (c) => c.charCodeAt(0));
-}
-
-function fromHex(text) {
-  if (typeof text !== 'string' || text.length % 2 || /[^0-9a-fA-F]/.test(text)) return new Uint8Array(0);
-  return Uint8Array.from(text.match(/../g) || [], (pair) => parseInt(pair, 16));
-}
-
-const utf8 = new TextDecoder('utf-8');
-const hexText = (text) => (typeof text === 'string' ? utf8.decode(fromHex(text)) : undefined);
 
 // A SHA-256 value (32 bytes) or its DER DigestInfo (51 bytes), as the card signs it.
 export function digestInfo(digest) {
@@ -120,7 +104,8 @@ export function digestInfo(digest) {
     info.set(bytes, SHA256_DIGEST_INFO_PREFIX.length);
     return info;
   }
-  if (bytes.length === 51 && SHA256_DIGEST_INFO_PREFIX.every((b, i) => bytes[i] === b)) return bytes;
+  // A copy: the caller's bytes may lie in a shared or later reused buffer.
+  if (bytes.length === 51 && SHA256_DIGEST_INFO_PREFIX.every((b, i) => bytes[i] === b)) return new Uint8Array(bytes);
   throw new TavoriError(ErrorCode.REFUSED, 'a digest must be a 32-byte SHA-256 value or its 51-byte DigestInfo');
 }
 
@@ -139,19 +124,34 @@ function checkContext() {
   if (typeof window === 'undefined' || !window.isSecureContext) {
     throw new TavoriError(ErrorCode.INSECURE_CONTEXT, 'Tavori works on https pages only');
   }
+  // A sandboxed frame: no origin the extension could judge or answer to.
+  if (window.origin === 'null') {
+    throw new TavoriError(ErrorCode.INSECURE_CONTEXT, 'a sandboxed frame without an origin of its own cannot use Tavori');
+  }
+}
+
+// The stages this library watches, within the bounds the extension keeps (a
+// browser fires a timer beyond 2^31 ms at once).
+function stageMs(value, fallback, low, high) {
+  return Number.isFinite(value) ? Math.min(high, Math.max(low, value)) : fallback;
 }
 
 // Sends one message to the extension and settles with its final reply.
 // timeouts: {ack, hostStart, user} in milliseconds (the extension bounds hostStart and user).
-function exchange(type, request, timeouts = {}) {
+function exchange(type, request, requested) {
   checkContext();
   if (type === 'request' && current) {
     return Promise.reject(new TavoriError(ErrorCode.BUSY, 'a Tavori request of this page is still running'));
   }
   const id = newId();
-  const ackMs = Number.isFinite(timeouts.ack) ? timeouts.ack : 1000;
+  // Only numbers go on: the extension bounds them again.
+  const timeouts = {};
+  for (const stage of ['ack', 'hostStart', 'user']) {
+    if (Number.isFinite(requested?.[stage])) timeouts[stage] = requested[stage];
+  }
+  const ackMs = stageMs(timeouts.ack, 1000, 200, 10000);
   // A little above the extension's own limit, so that its typed answer comes first.
-  const hostStartMs = (Number.isFinite(timeouts.hostStart) ? timeouts.hostStart : 8000) + 2000;
+  const hostStartMs = stageMs(timeouts.hostStart, 8000, 1000, 60000) + 2000;
   return new Promise((resolve, reject) => {
     let timer = null;
     const arm = (ms, fail) => {
@@ -205,17 +205,55 @@ async function run(request, options) {
   return answer;
 }
 
-function signedResult(answer) {
+// --- answers -------------------------------------------------------------------
+// A success answer's fields, checked: a missing or malformed one fails the call
+// with a TavoriError, never with a DOMException or an undefined value.
+
+const BASE64 = /^(?:[A-Za-z0-9+/]{4})*(?:[A-Za-z0-9+/]{2}==|[A-Za-z0-9+/]{3}=)?$/;
+const HEX = /^(?:[0-9A-Fa-f]{2})*$/;
+const utf8 = new TextDecoder('utf-8');
+
+function malformed(key) {
+  return new TavoriError(ErrorCode.FAILED, `Tavori's answer has no usable "${key}"`, {result: '0'});
+}
+
+function text(answer, key) {
+  if (typeof answer[key] !== 'string') throw malformed(key);
+  return answer[key];
+}
+
+function base64Bytes(value, key) {
+  if (typeof value !== 'string' || value === '' || !BASE64.test(value)) throw malformed(key);
+  return Uint8Array.from(atob(value), (c) => c.charCodeAt(0));
+}
+
+// The card's items travel as hexadecimal text of their UTF-8 bytes.
+function hexText(answer, key) {
+  const value = text(answer, key);
+  if (!HEX.test(value)) throw malformed(key);
+  return utf8.decode(Uint8Array.from(value.match(/../g) || [], (pair) => parseInt(pair, 16)));
+}
+
+// Copies an item the answer may leave out; present, it must be text.
+function optionalText(result, name, answer, key) {
+  if (answer[key] !== undefined) result[name] = text(answer, key);
+}
+
+function signedResult(answer, count) {
+  const signatures = Array.isArray(answer.signature) ? answer.signature : [answer.signature];
+  if (signatures.length !== count) throw malformed('signature');
   return {
-    signatures: (Array.isArray(answer.signature) ? answer.signature : [answer.signature]).map(fromBase64),
-    certificate: fromBase64(answer.certificate),
-    uuid: answer.uuid,
+    signatures: signatures.map((signature) => base64Bytes(signature, 'signature')),
+    certificate: base64Bytes(answer.certificate, 'certificate'),
+    uuid: text(answer, 'uuid'),
   };
 }
 
 // --- the operations ------------------------------------------------------------
 
 // Whether a page can use Tavori here: 'ready', 'host-missing' or 'extension-missing'.
+// Rejects with a TavoriError where the page may not use it at all: 'insecure-context',
+// 'consent-denied' (every use denied), 'timeout' (stage 'hostStart') or 'failed'.
 export async function status(options = {}) {
   try {
     return await exchange('status', undefined, options.timeouts);
@@ -237,9 +275,13 @@ export async function login(options = {}) {
   if (options.combinationCode) request.combination_code_flag = 'true';
   if (options.cityCode) request.city_code_flag = 'true';
   const answer = await run(request, options);
-  const result = {signature: fromBase64(answer.signature), certificate: fromBase64(answer.certificate), uuid: answer.uuid};
-  if (answer.combination_code !== undefined) result.combinationCode = answer.combination_code;
-  if (answer.city_code !== undefined) result.cityCode = answer.city_code;
+  const result = {
+    signature: base64Bytes(answer.signature, 'signature'),
+    certificate: base64Bytes(answer.certificate, 'certificate'),
+    uuid: text(answer, 'uuid'),
+  };
+  optionalText(result, 'combinationCode', answer, 'combination_code');
+  optionalText(result, 'cityCode', answer, 'city_code');
   return result;
 }
 
@@ -252,7 +294,7 @@ export async function sign(options = {}) {
   const request = baseRequest(options.confirm ? '07' : '02', options);
   if (options.ca !== undefined) request.ca = String(options.ca);
   request.digest = digestList(options.digests);
-  return signedResult(await run(request, options));
+  return signedResult(await run(request, options), request.digest.length);
 }
 
 // Signing with a GPKI IC card ("11", or "12" with confirmation).
@@ -260,7 +302,7 @@ export async function signGpki(options = {}) {
   const request = baseRequest(options.confirm ? '12' : '11', options);
   request.digest = digestList(options.digests);
   if (options.passwordChangeLink) request.pw_change = '1';
-  return signedResult(await run(request, options));
+  return signedResult(await run(request, options), request.digest.length);
 }
 
 function digestList(digests) {
@@ -278,27 +320,27 @@ export async function readCard(options = {}) {
   if (options.combinationCode) request.combination_code_flag = 'true';
   const answer = await run(request, options);
   const result = {
-    name: hexText(answer.name),
-    address: hexText(answer.address),
-    birthday: hexText(answer.birthday),
-    sex: hexText(answer.sex),
-    uuid: answer.uuid,
+    name: hexText(answer, 'name'),
+    address: hexText(answer, 'address'),
+    birthday: hexText(answer, 'birthday'),
+    sex: hexText(answer, 'sex'),
+    uuid: text(answer, 'uuid'),
   };
-  if (answer.mynumber !== undefined) result.individualNumber = hexText(answer.mynumber);
-  if (answer.combination_code !== undefined) result.combinationCode = answer.combination_code;
+  if (options.individualNumber) result.individualNumber = hexText(answer, 'mynumber');
+  optionalText(result, 'combinationCode', answer, 'combination_code');
   return result;
 }
 
 // Changing one of the card's passwords; the user chooses which and types them in Tavori.
 export async function changePassword(options = {}) {
   const answer = await run(baseRequest('06', options), options);
-  return {uuid: answer.uuid};
+  return {uuid: text(answer, 'uuid')};
 }
 
 // Changing the GPKI card's password.
 export async function changeGpkiPassword(options = {}) {
   const answer = await run(baseRequest('13', options), options);
-  return {uuid: answer.uuid};
+  return {uuid: text(answer, 'uuid')};
 }
 
 // Ends the running request of this page: Tavori closes its screens; the pending

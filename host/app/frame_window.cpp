@@ -3,6 +3,7 @@
 #include "host/app/integrity_level.h"
 #include "host/resources/message_texts.h"
 #include "host/screens/win32/dialog_screen.h"
+#include "host/screens/win32/frame_metrics.h"
 #include "host/screens/win32/ui_language.h"
 #include "host/screens/window_placement.h"
 #include "platform/own_version.h"
@@ -113,9 +114,7 @@ void FrameWindow::ResizeFrame(bool in_l_first) {
   if (l_window == nullptr || l_screen == nullptr) return;
   RECT l_client{};
   GetClientRect(l_screen, &l_client);
-  const FrameMetrics l_metrics{GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYSIZE),
-                               GetSystemMetrics(SM_CYHSCROLL), GetSystemMetrics(SM_CXSCREEN),
-                               GetSystemMetrics(SM_CYSCREEN)};
+  const FrameMetrics l_metrics = SystemFrameMetrics(l_window);
   const ScreenSize l_size =
       FrameSizeFor(ScreenSize{l_client.right - l_client.left, l_client.bottom - l_client.top}, l_metrics);
   m_core_->GetDataStore().SetSize(l_size.cx, l_size.cy);

@@ -43,7 +43,8 @@ async function demoPage(origin) {
 }
 
 // A message in the extension's namespace, posted as a page could without the library
-// (also with keys the library never sends). Resolves with the extension's final reply.
+// (also with keys the library never sends, and from a sandboxed frame, whose own
+// origin is none a target could name). Resolves with the extension's final reply.
 function rawRequest(target, request) {
   return target.evaluate((message) => new Promise((resolve) => {
     const id = `raw-${Math.random()}`;
@@ -55,8 +56,7 @@ function rawRequest(target, request) {
       }
     });
     setTimeout(() => resolve({type: 'none'}), 15000);
-    window.postMessage({ns: 'com.vandrel.kelvarist.tavori', from: 'page', type: 'request', id, request: message},
-      location.origin);
+    window.postMessage({ns: 'com.vandrel.kelvarist.tavori', from: 'page', type: 'request', id, request: message}, '*');
   }), request);
 }
 const login = {mode: '01', latest_version: '1', available_version: '1', digest: 'AAE='};
@@ -68,6 +68,28 @@ const libraryLogin = (target) => target.evaluate(async () => {
   return tavori.login({digest: new Uint8Array(32), timeouts: {user: 10000}}).then(() => 'answer', (error) => error.code);
 });
 const libraryStatus = (target) => target.evaluate(async () => (await import('../tavori.js')).status());
+// The page's changePassword(): the uuid it got, or the error code.
+const libraryUuid = (target) => target.evaluate(async () => (await import('../tavori.js')).changePassword()
+  .then((result) => result.uuid, (error) => error.code));
+
+// Keys and clicks on the consent window while its buttons are still inactive, as a
+// page's user typing or clicking fast where it opens: Tab, Enter, Space and a click
+// on "Always allow", in turn. Returns how many fell while every button was inactive.
+async function pressWhileInactive(window) {
+  const allow = await window.evaluate(() => {
+    const box = document.getElementById('allow').getBoundingClientRect();
+    return {x: box.x + box.width / 2, y: box.y + box.height / 2};
+  });
+  const inactive = () => window.evaluate(() => [...document.querySelectorAll('button')].every((b) => b.disabled));
+  const presses = [() => window.keyboard.press('Tab'), () => window.keyboard.press('Enter'),
+    () => window.keyboard.press(' '), () => window.mouse.click(allow.x, allow.y)];
+  let pressed = 0;
+  for (let i = 0; i < 40 && await inactive(); i += 1) {
+    await presses[i % presses.length]();
+    if (await inactive()) pressed += 1;
+  }
+  return pressed;
+}
 
 await test('insecure origin (http on a name other than this machine): refused by the library', () =>
   hostNeverStarts(async () => {
@@ -116,7 +138,11 @@ await test('signing three digests: each signature verifies', async () => {
   const texts = ['first document', 'second document', 'third document'];
   await page.evaluate((lines) => { document.getElementById('sign-texts').value = lines.join('\n'); }, texts);
   const user = playUser(['screen=PasswordSetScreen', 'fill=1002:abc123', 'click=1', 'gone']);
-  const result = await pressAndWait(page, '#sign-button', 'sign');
+  // Allowed to log in, the site is asked again before it signs.
+  const pressed = pressAndWait(page, '#sign-button', 'sign');
+  pressed.catch(() => {});
+  await answerConsent(browser, 'allow');
+  const result = await pressed;
   const played = await user.done;
   expect(played.ok, `the user on TAV's screens: ${played.log}`);
   expect(result.state === 'ok' && result.value.signatures.length === 3, `the page got ${JSON.stringify(result)}`);
@@ -142,9 +168,18 @@ if (HOST_KIND === 'linux') {
   });
 }
 
+// Presses a button whose capability the site was not allowed yet; the user
+// allows it this once, so that a later case is asked again.
+async function pressAllowedOnce(target, button, operation) {
+  const pressed = pressAndWait(target, button, operation);
+  pressed.catch(() => {});
+  await answerConsent(browser, 'allow-once');
+  return pressed;
+}
+
 await test('personal data (readCard, 04): the name, address, birthday and sex printed on the card', async () => {
   const user = playUser(['screen=PasswordSetScreen', 'fill=1002:1234', 'click=1', 'gone']);
-  const result = await pressAndWait(page, '#card-button', 'readCard');
+  const result = await pressAllowedOnce(page, '#card-button', 'readCard');
   const played = await user.done;
   expect(played.ok, `the user on TAV's screens: ${played.log}`);
   const value = result.value ?? {};
@@ -168,10 +203,46 @@ await test('password change (changePassword, 06): changed, changed back with the
     `fill=1002:${from}`, `fill=1004:${to}`, `fill=1005:${to}`, 'click=1', 'screen=PasswordChangeResultScreen', 'click=1'];
   const user = playUser([...change('1234', '4321'), ...change('4321', '1234'), 'screen=PasswordSelectScreen', 'click=2',
     'alert=ok', 'gone']);
-  const result = await pressAndWait(page, '#password-button', 'changePassword');
+  const result = await pressAllowedOnce(page, '#password-button', 'changePassword');
   const played = await user.done;
   expect(played.ok, `the user on TAV's screens: ${played.log}`);
   expect(result.state === 'ok' && /^[0-9A-F]{32}$/.test(result.value.uuid ?? ''), `the page got ${JSON.stringify(result)}`);
+});
+
+await test('a site allowed to log in is asked before it reads the card; keys and clicks in the window\'s first second choose nothing',
+  () => hostNeverStarts(async () => {
+    const pressed = pressAndWait(page, '#card-button', 'readCard', 60000);
+    pressed.catch(() => {});
+    const window = await browser.waitForPage('consent.html');
+    const pressedEarly = await pressWhileInactive(window);
+    expect(pressedEarly >= 4, `only ${pressedEarly} keys and clicks fell in the window's first second`);
+    const asked = await window.evaluate(() => document.getElementById('capability').textContent);
+    expect(asked.includes('券面事項'), `the window asked about ${asked}`);
+    const waiting = await page.evaluate(() => window.tavoriDemo.readCard.state);
+    expect(waiting === 'running', `the page got ${waiting} before the user chose`);
+    await window.waitForSelector('#deny:enabled');
+    const focused = await window.evaluate(() => document.activeElement.id);
+    expect(focused === 'deny', `the first focus is on ${focused}`);
+    await window.keyboard.press('Tab');
+    const next = await window.evaluate(() => document.activeElement.id);
+    expect(next === 'allow-once', `Tab from Deny reaches ${next}`);
+    await answerConsent(browser, 'deny');
+    const result = await pressed;
+    expect(result.code === 'consent-denied', `the page got ${JSON.stringify(result)}`);
+  }));
+
+await test('a consent window that waits holds up no other site: another tab logs in meanwhile', async () => {
+  const asking = await demoPage(web.otherOrigin);
+  const waiting = pressAndWait(asking, '#sign-button', 'sign', 120000);
+  waiting.catch(() => {});
+  await browser.waitForPage('consent.html');
+  const {result, user} = await demoLogin(browser, page);
+  expect(user.ok, `the user on TAV's screens: ${user.log}`);
+  expect(result.state === 'ok' && result.verified === true, `the other tab got ${JSON.stringify(result)}`);
+  await answerConsent(browser, 'deny');
+  const denied = await waiting;
+  expect(denied.code === 'consent-denied', `the waiting page got ${JSON.stringify(denied)}`);
+  await asking.close();
 });
 
 await test('a second request while one runs: busy at once (another tab, and the same page); cancel() ends the first',
@@ -236,6 +307,71 @@ await test('an iframe of another origin is judged by its own (denied) origin, no
     const reply = await libraryLogin(frame);
     expect(reply === 'consent-denied', `the iframe got ${reply}`);
   }));
+
+await test('a sandboxed frame is refused (insecure-context) by the library and by the extension', () =>
+  hostNeverStarts(async () => {
+    await page.evaluate((source) => new Promise((resolve) => {
+      const frame = document.createElement('iframe');
+      frame.sandbox = 'allow-scripts';
+      frame.src = source;
+      frame.onload = resolve;
+      document.body.append(frame);
+    }), `${web.origin}/demo/?sandboxed`);
+    const frame = page.frames().find((candidate) => candidate.url().includes('?sandboxed'));
+    expect(frame, 'the sandboxed frame did not load');
+    const library = await libraryLogin(frame);
+    expect(library === 'insecure-context', `the library in the frame gave ${library}`);
+    const reply = await rawRequest(frame, login);
+    expect(reply.code === 'insecure-context', `the extension answered the frame ${JSON.stringify(reply)}`);
+  }));
+
+await test('a 200-character host keeps its registrable part, in bold, inside the consent window', () =>
+  hostNeverStarts(async () => {
+    const pressed = pressAndWait(page, '#password-button', 'changePassword', 60000);
+    pressed.catch(() => {});
+    const window = await browser.waitForPage('consent.html');
+    // The same popup, now naming such a host: no page of the test can be served on one.
+    const named = `https://${'a'.repeat(69)}.${'b'.repeat(63)}.${'c'.repeat(63)}.jp`;
+    await window.evaluate((origin) => location.replace(`consent.html?${new URLSearchParams({origin,
+      capability: 'login', mode: '01'})}`), named).catch(() => {});
+    const shown = await until(() => window.evaluate((origin) =>
+      document.getElementById('origin')?.textContent === origin, named).catch(() => false), 10000);
+    expect(shown, 'the consent window did not show the long host');
+    const layout = await window.evaluate(() => {
+      const inside = (element) => {
+        const box = element.getBoundingClientRect();
+        return box.width > 0 && box.left >= 0 && box.right <= innerWidth && box.top >= 0 && box.bottom <= innerHeight;
+      };
+      const root = document.documentElement;
+      return {site: inside(document.getElementById('site')), bold: inside(document.querySelector('#origin b')),
+        scrolls: root.scrollWidth > root.clientWidth, width: innerWidth, height: innerHeight};
+    });
+    expect(layout.site && layout.bold && !layout.scrolls, `the registrable part left the window: ${JSON.stringify(layout)}`);
+    // Closed without a choice: this request is denied, nothing is kept.
+    await window.close();
+    const result = await pressed;
+    expect(result.code === 'consent-denied', `the page got ${JSON.stringify(result)}`);
+  }));
+
+await test('each site gets its own uuid, stable for it, in the host\'s form', async () => {
+  const hostUuid = '0123456789ABCDEF0123456789ABCDEF';
+  host.registerInstant({mode: '06', result: '0', uuid: hostUuid});
+  const other = await demoPage(web.otherOrigin);
+  try {
+    const first = libraryUuid(page);
+    await answerConsent(browser, 'allow');
+    const uuids = [await first, await libraryUuid(page)];
+    const fromOther = libraryUuid(other);
+    await answerConsent(browser, 'allow-once');
+    uuids.push(await fromOther);
+    expect(uuids.every((uuid) => /^[0-9A-F]{32}$/.test(uuid)), `the pages got ${uuids}`);
+    expect(uuids[0] === uuids[1], `one site got ${uuids[0]} and ${uuids[1]}`);
+    expect(uuids[2] !== uuids[0] && !uuids.includes(hostUuid), `the sites got ${uuids}`);
+  } finally {
+    host.register();
+    await other.close();
+  }
+});
 
 await test('extension present, host not registered: status and a request tell "host missing" in time', async () => {
   host.unregister();

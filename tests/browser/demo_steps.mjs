@@ -42,7 +42,8 @@ export async function pressAndWait(page, button, operation, timeoutMs = 120000) 
 // Resolves with the origin it names.
 export async function answerConsent(browser, button) {
   const window = await browser.waitForPage('consent.html');
-  await window.waitForSelector(`#${button}`);
+  // The buttons take input once the window has been visible and focused for a second.
+  await window.waitForSelector(`#${button}:enabled`, {timeout: 15000});
   const named = await window.evaluate(() => document.getElementById('origin').textContent);
   // The window closes on the answer, at times before the click has returned.
   await window.click(`#${button}`).catch((error) => {

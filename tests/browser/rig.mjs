@@ -54,8 +54,9 @@ export async function serveWeb() {
       response.writeHead(404).end();
       return;
     }
+    // Any origin may load the files: a sandboxed frame's opaque origin imports the library too.
     response.writeHead(200, {'content-type': TYPES[path.extname(file)] || 'application/octet-stream',
-      'cache-control': 'no-store'});
+      'cache-control': 'no-store', 'access-control-allow-origin': '*'});
     fs.createReadStream(file).pipe(response);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
@@ -271,7 +272,8 @@ const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-
   `--host-resolver-rules=MAP ${INSECURE_HOST} 127.0.0.1`];
 
 // One browser with the real extension. The cases use what both drivers' pages
-// share: goto, evaluate, click, reload, close, waitForSelector, frames().
+// share: goto, evaluate, click, reload, close, waitForSelector, frames(),
+// keyboard.press, mouse.click.
 export async function launchBrowser(kind, work, {managedPolicy} = {}) {
   const extension = prepareExtension(kind, work);
   if (kind === 'chromium') {

@@ -41,6 +41,32 @@ start_daemon() {
   return 1
 }
 
+# make_hostile_gpki: a GPKI card's certificate and its CA in $work/hostile
+# (user.pem, user.key, ca.pem): 40 long units with right-to-left overrides in
+# its subject, a bell and marks in its name, 200 alternative names.
+make_hostile_gpki() {
+  local hostile="$work/hostile"
+  mkdir -p "$hostile"
+  printf '%s\n' '[req]' 'distinguished_name = dn' 'prompt = no' 'utf8 = yes' 'string_mask = utf8only' \
+    '[dn]' 'C = JP' 'O = Corvane Authority' 'OU = OfficialStatusCA' >"$hostile/ca.cnf"
+  openssl req -x509 -new -newkey rsa:2048 -nodes -keyout "$hostile/ca.key" -out "$hostile/ca.pem" -days 3650 \
+    -config "$hostile/ca.cnf" 2>/dev/null
+  {
+    printf '%s\n' '[req]' 'distinguished_name = dn' 'prompt = no' 'utf8 = yes' 'string_mask = utf8only' '[dn]' 'C = JP' \
+      'O = Japanese Government'
+    for i in $(seq -w 0 39); do printf '%s.OU = Unit %s \u202e%s\n' "$i" "$i" "$(printf 'x%.0s' $(seq 50))"; done
+    printf 'CN = Yamada \u202eTaro\u200f \aBell\n'
+    printf '%s\n' '[ext]' 'keyUsage = critical,digitalSignature,nonRepudiation' 'subjectAltName = @alt' \
+      'subjectKeyIdentifier = hash' '[alt]' 'dirName.0 = dir_sect'
+    for i in $(seq 1 199); do printf 'DNS.%s = host%s.example.jp\n' "$i" "$i"; done
+    printf '%s\n' '[dir_sect]' 'C = JP' 'O = Japanese Government' "CN = Yamada Taro $(printf 'y%.0s' $(seq 40))"
+  } >"$hostile/user.cnf"
+  openssl req -new -newkey rsa:2048 -nodes -keyout "$hostile/user.key" -out "$hostile/user.csr" -config "$hostile/user.cnf" \
+    2>/dev/null
+  openssl x509 -req -in "$hostile/user.csr" -CA "$hostile/ca.pem" -CAkey "$hostile/ca.key" -CAcreateserial \
+    -out "$hostile/user.pem" -days 3650 -extfile "$hostile/user.cnf" -extensions ext 2>/dev/null
+}
+
 # The private key of the pool (or of the hostile certificates a case made)
 # whose public key is in a certificate file (DER).
 key_of() {

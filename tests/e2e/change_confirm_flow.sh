@@ -221,31 +221,11 @@ if run_case "12 with its origin" '{"mode":"12",'"$versions"',"origin":"https://w
   snap=certificate_gpki_ca_origin click=1 text=1075:内容を確認の上 click=1 gone=CertificateConfirmScreenGpkiAp; then
   expect "12 with its origin" "$(signing_json 12 "$user_cert" "$digest" "$(uuid)")"
 fi
-# A hostile GPKI certificate: 40 long units with right-to-left overrides in
-# its subject, a bell and marks in its name, 200 alternative names. The list
-# and the detail pane show it whole, the marks and the bell replaced; the
-# signing goes on.
-hostile="$work/hostile"
-mkdir -p "$hostile"
-printf '%s\n' '[req]' 'distinguished_name = dn' 'prompt = no' 'utf8 = yes' 'string_mask = utf8only' \
-  '[dn]' 'C = JP' 'O = Corvane Authority' 'OU = OfficialStatusCA' >"$hostile/ca.cnf"
-openssl req -x509 -new -newkey rsa:2048 -nodes -keyout "$hostile/ca.key" -out "$hostile/ca.pem" -days 3650 \
-  -config "$hostile/ca.cnf" 2>/dev/null
-{
-  printf '%s\n' '[req]' 'distinguished_name = dn' 'prompt = no' 'utf8 = yes' 'string_mask = utf8only' '[dn]' 'C = JP' \
-    'O = Japanese Government'
-  for i in $(seq -w 0 39); do printf '%s.OU = Unit %s \u202e%s\n' "$i" "$i" "$(printf 'x%.0s' $(seq 50))"; done
-  printf 'CN = Yamada \u202eTaro\u200f \aBell\n'
-  printf '%s\n' '[ext]' 'keyUsage = critical,digitalSignature,nonRepudiation' 'subjectAltName = @alt' \
-    'subjectKeyIdentifier = hash' '[alt]' 'dirName.0 = dir_sect'
-  for i in $(seq 1 199); do printf 'DNS.%s = host%s.example.jp\n' "$i" "$i"; done
-  printf '%s\n' '[dir_sect]' 'C = JP' 'O = Japanese Government' "CN = Yamada Taro $(printf 'y%.0s' $(seq 40))"
-} >"$hostile/user.cnf"
-openssl req -new -newkey rsa:2048 -nodes -keyout "$hostile/user.key" -out "$hostile/user.csr" -config "$hostile/user.cnf" \
-  2>/dev/null
-openssl x509 -req -in "$hostile/user.csr" -CA "$hostile/ca.pem" -CAkey "$hostile/ca.key" -CAcreateserial \
-  -out "$hostile/user.pem" -days 3650 -extfile "$hostile/user.cnf" -extensions ext 2>/dev/null
-start_daemon --card gpki --cert user="$hostile/user.pem" --key user="$hostile/user.key" --cert second="$hostile/ca.pem"
+# A hostile GPKI certificate (make_hostile_gpki): the list and the detail pane
+# show it whole, the marks and the bell replaced; the signing goes on.
+make_hostile_gpki
+start_daemon --card gpki --cert user="$work/hostile/user.pem" --key user="$work/hostile/user.key" \
+  --cert second="$work/hostile/ca.pem"
 user_cert="$work/certs/reader0-user.der"
 if run_case "12: a hostile certificate shown bounded" "$request12" screen=PasswordSetScreen type=1002:GPKI1234 click=1 \
   screen=CertificateConfirmScreenGpkiAp listkey=1076:home row=1076:0 listkey=1076:down row=1076:1 listkey=1076:down \

@@ -125,3 +125,46 @@ std::wstring LayoutFault(HWND in_dialog, DialogFont in_font) {
   }
   return l_fault;
 }
+
+namespace {
+
+RECT WorkArea(HWND in_window) {
+  MONITORINFO l_monitor{};
+  l_monitor.cbSize = sizeof(l_monitor);
+  GetMonitorInfoW(MonitorFromWindow(in_window, MONITOR_DEFAULTTONEAREST), &l_monitor);
+  return l_monitor.rcWork;
+}
+
+std::wstring Size(const RECT& in_rect) {
+  return std::to_wstring(in_rect.right - in_rect.left) + L"x" + std::to_wstring(in_rect.bottom - in_rect.top) +
+         L" at " + std::to_wstring(in_rect.left) + L"," + std::to_wstring(in_rect.top);
+}
+
+bool Inside(const RECT& in_inner, const RECT& in_outer) {
+  return in_inner.left >= in_outer.left && in_inner.top >= in_outer.top && in_inner.right <= in_outer.right &&
+         in_inner.bottom <= in_outer.bottom;
+}
+
+}  // namespace
+
+std::wstring Placement(HWND in_window) {
+  RECT l_window{};
+  GetWindowRect(in_window, &l_window);
+  return Size(l_window) + L" in the work area " + Size(WorkArea(in_window));
+}
+
+std::wstring WorkAreaFault(HWND in_window, HWND in_dialog) {
+  RECT l_window{};
+  GetWindowRect(in_window, &l_window);
+  if (!Inside(l_window, WorkArea(in_window))) return L"the window leaves the work area: " + Placement(in_window);
+  RECT l_client{};
+  GetClientRect(in_window, &l_client);
+  MapWindowPoints(in_window, nullptr, reinterpret_cast<POINT*>(&l_client), 2);
+  for (const DialogControl& l_control : VisibleControls(in_dialog)) {
+    if (!Inside(l_control.rect, l_client)) {
+      return L"control " + std::to_wstring(l_control.id) + L" (" + Size(l_control.rect) +
+             L") leaves the window's client area (" + Size(l_client) + L")";
+    }
+  }
+  return L"";
+}

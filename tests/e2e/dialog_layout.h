@@ -46,3 +46,13 @@ std::wstring TextFault(HWND in_control, DialogFont in_font);
 
 // Empty when the layout holds (no overlap, every text fits in the font); otherwise what is wrong.
 std::wstring LayoutFault(HWND in_dialog, DialogFont in_font);
+
+// Empty when the whole window, frame included, lies inside the work area of
+// the display it is on, and every visible control of `in_dialog` (the window
+// itself or a dialog inside it) inside the window's client area; otherwise
+// what sticks out.
+std::wstring WorkAreaFault(HWND in_window, HWND in_dialog);
+
+// "<width>x<height> at <x>,<y> in the work area <width>x<height> at <x>,<y>":
+// the window's size and place, frame included.
+std::wstring Placement(HWND in_window);

@@ -14,6 +14,14 @@ daemon=""
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
+# The longest origin a request may name (267 characters): four long labels
+# (the host breaks after its dots), the registrable part and the highest port.
+longest_origin() {
+  local label
+  label="$(printf 'a%.0s' $(seq 63))"
+  printf 'https://%s.%s.%s.%s.example:65535' "$label" "${label//a/b}" "${label//a/c}" "$(printf 'd%.0s' $(seq 53))"
+}
+
 # rig_start <name> <win64-build-dir> [<linux-build-dir>]: sets build_dir,
 # daemon_bin (cardsim-daemon of the linux build, when given) and work, a fresh
 # folder /tmp/tav-<name>.*.

@@ -20,15 +20,20 @@
 //   click=<id>           press a button of the current screen
 //   key=enter|escape     press the key on the current screen
 //   close                close the frame window (its close box)
-//   alert=ok|cancel      wait for the end confirmation, check its texts, answer it
+//   alert=ok|cancel      wait for the end confirmation, check its texts and that it lies
+//                        inside the work area, answer it
 //   end                  once a screen shows, close the frame and confirm the end
 //                        confirmation if one appears (ends any run)
-//   layout[=<face>]      check that no two visible controls of the current screen
-//                        overlap (the information button sits in the banner's corner),
-//                        that no text, check box, radio or push button cuts its
-//                        text in the screen's font (Meiryo UI unless named), and that
-//                        a multi-line field without a vertical scroll bar shows every
-//                        line its text wraps into
+//   layout[=<face>]      check that the whole frame lies inside the display's work
+//                        area and shows all of the current screen, that no two
+//                        visible controls of the screen overlap (the information
+//                        button sits in the banner's corner), that no text, check
+//                        box, radio or push button cuts its text in the screen's
+//                        font (Meiryo UI unless named, at the size the screen is
+//                        laid out in), and that a multi-line field without a
+//                        vertical scroll bar shows every line its text wraps into;
+//                        with TAV_LAYOUT_LOG set, add the frame's size and place
+//                        to that file
 //   color=<id>:red|black wait until a control's text is drawn in red, or in black
 //                        without red (read back from the screen's pixels)
 //   defid=<id>           make a button the current screen's default (DM_SETDEFID) and
@@ -43,8 +48,9 @@
 //   row=<id>:<n>         wait until row n of a list control of the current screen is selected
 //   caption=<text>       wait until the frame's caption is the text
 //   save=<path>|cancel   in the save dialog, save under the name, or cancel it
-//   version=<n>          check the version information dialog (product, "Ver<n>", maker), take
-//                        its screenshot (version_information), close it
+//   version=<n>          check the version information dialog (product, "Ver<n>", maker,
+//                        inside the work area), take its screenshot
+//                        (version_information), close it
 //   snap=<name>          wait while the test script takes a screenshot
 //                        (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 // Afterwards TAV must end by itself with exit code 0. Exit code 0 when all went
@@ -81,18 +87,22 @@ struct Run {
 
 HANDLE g_reasons = INVALID_HANDLE_VALUE;
 
-void Fail(const std::wstring& in_l_reason) {
-  std::fwprintf(stderr, L"ui_driver: %ls\n", in_l_reason.c_str());
-  if (g_reasons == INVALID_HANDLE_VALUE) return;
-  const std::wstring l_line = L"ui_driver: " + in_l_reason + L"\r\n";
+// One line in UTF-8, written at once.
+void WriteLine(HANDLE in_l_file, const std::wstring& in_l_text) {
+  const std::wstring l_line = in_l_text + L"\r\n";
   const int l_units = static_cast<int>(l_line.size());
   const int l_size = WideCharToMultiByte(CP_UTF8, 0, l_line.c_str(), l_units, nullptr, 0, nullptr, nullptr);
   std::string l_bytes(static_cast<std::size_t>(l_size), '\0');
   WideCharToMultiByte(CP_UTF8, 0, l_line.c_str(), l_units, l_bytes.data(), static_cast<int>(l_bytes.size()), nullptr,
                       nullptr);
   DWORD l_written = 0;
-  WriteFile(g_reasons, l_bytes.data(), static_cast<DWORD>(l_bytes.size()), &l_written, nullptr);
-  FlushFileBuffers(g_reasons);
+  WriteFile(in_l_file, l_bytes.data(), static_cast<DWORD>(l_bytes.size()), &l_written, nullptr);
+  FlushFileBuffers(in_l_file);
+}
+
+void Fail(const std::wstring& in_l_reason) {
+  std::fwprintf(stderr, L"ui_driver: %ls\n", in_l_reason.c_str());
+  if (g_reasons != INVALID_HANDLE_VALUE) WriteLine(g_reasons, L"ui_driver: " + in_l_reason);
 }
 
 std::wstring Narrow(const std::wstring& in_l_text) {
@@ -173,6 +183,13 @@ bool Expect(const std::wstring& in_l_what, const std::wstring& in_l_seen, const 
   return false;
 }
 
+// A dialog of TAV's own beside the frame lies inside the work area, all of it shown.
+bool CheckDialogInWorkArea(HWND in_l_dialog) {
+  const std::wstring l_fault = WorkAreaFault(in_l_dialog, in_l_dialog);
+  if (!l_fault.empty()) Fail(WindowText(in_l_dialog) + L": " + l_fault);
+  return l_fault.empty();
+}
+
 bool AnswerEndAlert(const Run& in_l_run, const std::wstring& in_l_answer) {
   // The alert is a dialog owned by the frame, not a child of it.
   HWND l_alert = nullptr;
@@ -188,7 +205,8 @@ bool AnswerEndAlert(const Run& in_l_run, const std::wstring& in_l_answer) {
       !Expect(L"end confirmation text", WindowText(GetDlgItem(l_alert, kEndAlertTextId)),
               L"アプリを終了します。よろしいですか？") ||
       !Expect(L"OK button", WindowText(GetDlgItem(l_alert, IDOK)), L"ＯＫ") ||
-      !Expect(L"Cancel button", WindowText(GetDlgItem(l_alert, IDCANCEL)), L"キャンセル")) {
+      !Expect(L"Cancel button", WindowText(GetDlgItem(l_alert, IDCANCEL)), L"キャンセル") ||
+      !CheckDialogInWorkArea(l_alert)) {
     return false;
   }
   Press(l_alert, in_l_answer == L"ok" ? IDOK : IDCANCEL);
@@ -290,7 +308,7 @@ bool CloseVersionInformation(const Run& in_l_run, const std::wstring& in_l_versi
   if (!Expect(L"product name", WindowText(GetDlgItem(l_dialog, 1045)), L"Tavori") ||
       !Expect(L"version", WindowText(GetDlgItem(l_dialog, 1033)), L"Ver" + in_l_version) ||
       !Expect(L"maker", WindowText(GetDlgItem(l_dialog, 1046)), L"ヴェルコ") ||
-      !Expect(L"OK button", WindowText(GetDlgItem(l_dialog, IDOK)), L"ＯＫ")) {
+      !Expect(L"OK button", WindowText(GetDlgItem(l_dialog, IDOK)), L"ＯＫ") || !CheckDialogInWorkArea(l_dialog)) {
     return false;
   }
   if (!Snap(L"version_information")) return false;
@@ -304,12 +322,43 @@ constexpr int kVersionButtonId = 57664;
 // The screens' dialog font (16 points); its handle cannot be read from another process.
 constexpr int kScreenFontPoints = 16;
 constexpr const wchar_t* kScreenFontFace = L"Meiryo UI";
+// A screen too large for its display is laid out in a smaller font, down to this.
+constexpr int kSmallestScreenPoints = 8;
+// Every screen's OK and Cancel are 12 dialog units high.
+constexpr int kButtonDialogUnits = 12;
 
-bool CheckTextsFit(HWND in_l_screen, const std::vector<DialogControl>& in_l_controls, const std::wstring& in_l_face) {
+// The font size a screen is laid out in, told by its buttons' height: a
+// dialog unit is an eighth of the font's height. The larger size when two
+// would give the same height.
+int ScreenPoints(HWND in_l_screen, const std::wstring& in_l_face) {
+  HWND l_button = GetDlgItem(in_l_screen, IDOK);
+  if (l_button == nullptr) l_button = GetDlgItem(in_l_screen, IDCANCEL);
+  RECT l_rect{};
+  if (l_button == nullptr || !GetWindowRect(l_button, &l_rect)) return kScreenFontPoints;
   const HDC l_context = GetDC(nullptr);
-  const HFONT l_font = CreateDialogFont(l_context, {in_l_face.c_str(), kScreenFontPoints});
+  int l_found = kScreenFontPoints;
+  for (int l_points = kScreenFontPoints; l_points >= kSmallestScreenPoints; --l_points) {
+    const HFONT l_font = CreateDialogFont(l_context, {in_l_face.c_str(), l_points});
+    const HGDIOBJ l_previous = SelectObject(l_context, l_font);
+    TEXTMETRICW l_metrics{};
+    GetTextMetricsW(l_context, &l_metrics);
+    SelectObject(l_context, l_previous);
+    DeleteObject(l_font);
+    if (MulDiv(kButtonDialogUnits, l_metrics.tmHeight, 8) == l_rect.bottom - l_rect.top) {
+      l_found = l_points;
+      break;
+    }
+  }
+  ReleaseDC(nullptr, l_context);
+  return l_found;
+}
+
+bool CheckTextsFit(HWND in_l_screen, const std::vector<DialogControl>& in_l_controls, const std::wstring& in_l_face,
+                   int in_l_points) {
+  const HDC l_context = GetDC(nullptr);
+  const HFONT l_font = CreateDialogFont(l_context, {in_l_face.c_str(), in_l_points});
   // The only other font a screen gives a control is the bold one of its own face.
-  const HFONT l_bold = CreateDialogFont(l_context, {in_l_face.c_str(), kScreenFontPoints, FW_BOLD});
+  const HFONT l_bold = CreateDialogFont(l_context, {in_l_face.c_str(), in_l_points, FW_BOLD});
   const LRESULT l_screen_font = SendMessageW(in_l_screen, WM_GETFONT, 0, 0);
   const HGDIOBJ l_previous = SelectObject(l_context, l_font);
   bool l_fit = true;
@@ -330,17 +379,22 @@ bool CheckTextsFit(HWND in_l_screen, const std::vector<DialogControl>& in_l_cont
 }
 
 // A multi-line field the user cannot scroll down must show its last line, and
-// from its first. The address field has a 12-point font of the screen's face;
-// the other fields the screen's font. (A font handle of another process reads
-// as 0 here.)
+// from its first. The address field has a 12-point font of the screen's face
+// (smaller as much as the screen's font is); the other fields the screen's
+// font. (A font handle of another process reads as 0 here.)
 constexpr int kUrlFieldId = 1007;
-constexpr int kFieldFontPoints = 12;
+constexpr int kFieldFontTenths = 120;
 
 bool CheckFieldsShowWhole(HWND in_l_screen, const std::vector<DialogControl>& in_l_controls,
-                          const std::wstring& in_l_face) {
+                          const std::wstring& in_l_face, int in_l_points) {
   const HDC l_context = GetDC(nullptr);
-  const HFONT l_field_font = CreateDialogFont(l_context, {in_l_face.c_str(), kFieldFontPoints});
-  const HFONT l_screen_font = CreateDialogFont(l_context, {in_l_face.c_str(), kScreenFontPoints});
+  LOGFONTW l_field{};
+  l_field.lfHeight =
+      -MulDiv(kFieldFontTenths * in_l_points / kScreenFontPoints, GetDeviceCaps(l_context, LOGPIXELSY), 720);
+  l_field.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(l_field.lfFaceName, in_l_face.c_str(), LF_FACESIZE);
+  const HFONT l_field_font = CreateFontIndirectW(&l_field);
+  const HFONT l_screen_font = CreateDialogFont(l_context, {in_l_face.c_str(), in_l_points});
   const HGDIOBJ l_previous = SelectObject(l_context, l_screen_font);
   bool l_whole = true;
   for (const DialogControl& l_control : in_l_controls) {
@@ -407,15 +461,35 @@ bool CountTextPixels(HWND in_l_control, int& out_l_red, int& out_l_dark) {
   return l_rows == l_height;
 }
 
+// The frame's size and place, a line per layout step, in %TAV_LAYOUT_LOG% when set.
+void LogPlacement(HWND in_l_screen, HWND in_l_frame) {
+  wchar_t l_path[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(L"TAV_LAYOUT_LOG", l_path, MAX_PATH) == 0) return;
+  const HANDLE l_log = CreateFileW(l_path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+  if (l_log == INVALID_HANDLE_VALUE) return;
+  WriteLine(l_log, WindowText(in_l_screen) + L" " + Placement(in_l_frame));
+  CloseHandle(l_log);
+}
+
+// The whole frame lies in the work area and shows the whole screen; no two
+// controls overlap; every text fits.
 bool CheckLayout(HWND in_l_screen, const std::wstring& in_l_face) {
+  const HWND l_frame = GetParent(in_l_screen);
+  LogPlacement(in_l_screen, l_frame);
+  const std::wstring l_outside = WorkAreaFault(l_frame, in_l_screen);
+  if (!l_outside.empty()) {
+    Fail(WindowText(in_l_screen) + L": " + l_outside);
+    return false;
+  }
   const std::vector<DialogControl> l_controls = VisibleControls(in_l_screen);
   const std::wstring l_overlap = OverlapFault(l_controls, {{kBannerId, kVersionButtonId}});
   if (!l_overlap.empty()) {
     Fail(WindowText(in_l_screen) + L": " + l_overlap);
     return false;
   }
-  const bool l_fit = CheckTextsFit(in_l_screen, l_controls, in_l_face);
-  return CheckFieldsShowWhole(in_l_screen, l_controls, in_l_face) && l_fit;
+  const int l_points = ScreenPoints(in_l_screen, in_l_face);
+  const bool l_fit = CheckTextsFit(in_l_screen, l_controls, in_l_face, l_points);
+  return CheckFieldsShowWhole(in_l_screen, l_controls, in_l_face, l_points) && l_fit;
 }
 
 bool Step(Run& in_l_run, const std::wstring& in_l_step) {
@@ -568,8 +642,9 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     // the regular one has not.
     const HWND l_screen = ScreenNow(in_l_run);
     const HWND l_control = l_screen != nullptr ? GetDlgItem(l_screen, _wtoi(l_value.c_str())) : nullptr;
-    const bool l_fits = l_control != nullptr && !WindowText(l_control).empty() &&
-                        TextFault(l_control, DialogFont{kScreenFontFace, kScreenFontPoints, FW_BOLD}).empty();
+    const bool l_fits =
+        l_control != nullptr && !WindowText(l_control).empty() &&
+        TextFault(l_control, DialogFont{kScreenFontFace, ScreenPoints(l_screen, kScreenFontFace), FW_BOLD}).empty();
     if (l_fits) return true;
     Fail(L"control " + l_value + L" has no room for its text in bold");
     return false;

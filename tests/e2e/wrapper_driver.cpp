@@ -23,7 +23,8 @@
 //   bold=<id>        check that a control of the file dialog has room for its text in bold
 //   box=<code>       wait for the wrapper's error box, check it names the code, press OK
 //   layout=file|box  check the layout of the wrapper's file dialog, or of its open box
-//                    (error box or end confirmation): no overlap, no cut text
+//                    (error box or end confirmation): all of it inside the work
+//                    area, no overlap, no cut text
 //   snap=<name>      wait while the test script takes a screenshot
 //                    (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 //   hold=<file>      create <file>.ready, wait for <file>.done (another run goes meanwhile)
@@ -315,7 +316,8 @@ int wmain(int argc, wchar_t** argv) {
         return l_dialog != nullptr;
       });
       if (l_dialog == nullptr) return Fail(L"the wrapper shows no " + l_value);
-      const std::wstring l_fault = LayoutFault(l_dialog, kWrapperFont);
+      std::wstring l_fault = WorkAreaFault(l_dialog, l_dialog);
+      if (l_fault.empty()) l_fault = LayoutFault(l_dialog, kWrapperFont);
       if (!l_fault.empty()) return Fail(L"the wrapper's " + l_value + L": " + l_fault);
     } else if (l_verb == L"snap") {
       wchar_t l_dir[MAX_PATH] = {};

@@ -43,8 +43,8 @@ class QtScreenTest : public ::testing::Test {
     m_screen_ = m_factory_.CreateScreen(l_request);
     auto* l_handle = dynamic_cast<QtScreenHandle*>(m_screen_.get());
     if (l_handle == nullptr || !m_screen_->Create()) return nullptr;
-    l_handle->Widget()->resize(l_handle->Widget()->sizeHint());
-    m_host_.resize(l_handle->Widget()->sizeHint());
+    l_handle->Widget()->resize(l_handle->Widget()->PreferredSize());
+    m_host_.resize(l_handle->Widget()->PreferredSize());
     m_host_.show();
     m_screen_->Show();
     QApplication::setActiveWindow(&m_host_);

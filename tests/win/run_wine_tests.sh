@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs the Windows test programs of a win64 build under wine64 in a fresh
-# prefix, then TAV.exe end to end with its windows. Fails when any test fails.
+# prefix (100% on a 1366x728 work area), then TAV.exe end to end with its
+# windows; every screen at its tallest also in a second prefix at 125% on a
+# 1366x708 work area. Fails when any test fails.
 # Windows need a display: without one the script runs itself under Xvfb.
 # The card cases take cardsim-daemon from the native build.
 # Usage: tests/win/run_wine_tests.sh [build-dir [linux-build-dir]]   (default: build/win64 build/linux)
@@ -8,7 +10,7 @@
 set -euo pipefail
 
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
 fi
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -19,12 +21,17 @@ linux_build_dir="$(cd "${2:-$root/build/linux}" && pwd)"
 source "$here/wine_prefix.sh"
 
 prefix="$(mktemp -d /tmp/tav-wine.XXXXXX)"
+prefix125="$(mktemp -d /tmp/tav-wine125.XXXXXX)"
 cleanup() {
+  WINEPREFIX="$prefix125" wineserver -k >/dev/null 2>&1 || true
   wineserver -k >/dev/null 2>&1 || true
-  rm -rf "$prefix"
+  rm -rf "$prefix" "$prefix125"
 }
 trap cleanup EXIT
 tav_wine_prefix "$prefix"
+# The 125% prefix is made while the first tests run.
+(tav_wine_prefix "$prefix125" 120 1366x708) &
+prefix125_maker=$!
 # The local-time tests expect UTC+9; wine takes its time zone from TZ.
 export TZ=Asia/Tokyo
 
@@ -79,6 +86,16 @@ fi
 
 echo "== TAV.exe password changes, certificate confirmations and version notices under wine64"
 if ! "$root/tests/e2e/change_confirm_flow.sh" "$build_dir" "$linux_build_dir" "$build_dir/e2e-screens"; then
+  failed=1
+fi
+
+echo "== every screen of TAV.exe at its tallest, at 100% and 125% (shots, sizes: $build_dir/e2e-screens/fit-*)"
+if ! "$root/tests/e2e/fit_flow.sh" "$build_dir" "$linux_build_dir" "$build_dir/e2e-screens/fit-100"; then
+  failed=1
+fi
+if ! wait "$prefix125_maker" ||
+  ! WINEPREFIX="$prefix125" "$root/tests/e2e/fit_flow.sh" "$build_dir" "$linux_build_dir" \
+    "$build_dir/e2e-screens/fit-125"; then
   failed=1
 fi
 

@@ -16,28 +16,38 @@ export WINEARCH=win64 WINEDEBUG=-all
 # No Mono or Gecko installer prompts in a headless prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-# tav_wine_prefix <dir>: a 64-bit prefix in <dir> (made when missing) whose
-# Japanese dialog fonts map to Noto Sans CJK JP (Debian fonts-noto-cjk).
+# tav_wine_prefix <dir> [<log-pixels> [<desktop>]]: a 64-bit prefix in <dir>
+# (made when missing) whose Japanese dialog fonts map to Noto Sans CJK JP
+# (Debian fonts-noto-cjk). Its one virtual desktop stands for a display's work
+# area, by default 1366x728: the most common small display, 1366x768, less its
+# task bar. The scale is the screen's pixels per inch, by default 96 (100%);
+# 120 is 125%. Wine takes it from HKCU\Control Panel\Desktop "LogPixels" (seen
+# by experiment: read by each program as it starts, and before the machine's
+# value under HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts).
 tav_wine_prefix() {
   export WINEPREFIX="$1"
-  if [ -f "$WINEPREFIX/.tav-ready" ]; then
-    tav_wine_fonts
-    return 0
+  local log_pixels="${2:-96}" desktop="${3:-1366x728}"
+  if [ ! -f "$WINEPREFIX/.tav-ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    "$WINE" wineboot -i >/dev/null 2>&1
+    local font
+    for font in "Meiryo UI" "Meiryo" "MS Shell Dlg" "MS Shell Dlg 2" "MS UI Gothic" "Segoe UI"; do
+      "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ /d "Noto Sans CJK JP" /f \
+        >/dev/null 2>&1
+    done
+    # One virtual desktop: wine draws the window frames itself, so that
+    # screenshots show captions without a window manager.
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
+    : >"$WINEPREFIX/.tav-ready"
   fi
-  mkdir -p "$WINEPREFIX"
-  "$WINE" wineboot -i >/dev/null 2>&1
-  local font
-  for font in "Meiryo UI" "Meiryo" "MS Shell Dlg" "MS Shell Dlg 2" "MS UI Gothic" "Segoe UI"; do
-    "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ /d "Noto Sans CJK JP" /f \
-      >/dev/null 2>&1
-  done
-  # One virtual desktop: wine draws the window frames itself, so that
-  # screenshots show captions without a window manager.
-  "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
-  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
-  wineserver -w
+  # The marker names the desktop and scale the prefix has.
+  if [ "$(cat "$WINEPREFIX/.tav-ready")" != "$desktop $log_pixels" ]; then
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d "$desktop" /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$log_pixels" /f >/dev/null 2>&1
+    wineserver -w
+    echo "$desktop $log_pixels" >"$WINEPREFIX/.tav-ready"
+  fi
   tav_wine_fonts
-  touch "$WINEPREFIX/.tav-ready"
 }
 
 # Wine finds its own fonts (Marlett draws the caption buttons) in a data folder

@@ -2,16 +2,19 @@
 // takes each page request from the content script's port and runs it (rules/).
 
 import {ConsentStore, readPolicy} from './rules/consent.js';
+import {HostProbe} from './rules/host-probe.js';
 import {RequestRun} from './rules/request-run.js';
 import {RequestSlot} from './rules/request-slot.js';
-import {STAGE_DEFAULTS} from './rules/stage-timeouts.js';
+import {SiteUuid} from './rules/site-uuid.js';
 
 const api = globalThis.browser ?? globalThis.chrome;
 const HOST_NAME = 'com.vandrel.kelvarist.tavori';
 const PORT_NAME = 'tavori-request';
 
 const slot = new RequestSlot();
+const consentWindows = new Set(); // origins whose consent window is open
 const consentStore = new ConsentStore(api.storage.local);
+const siteUuid = new SiteUuid(api.storage.local);
 const pendingConsents = new Map(); // consent window id → resolve(choice)
 
 async function managedPolicy() {
@@ -40,39 +43,12 @@ function connectHost({onMessage, onDisconnect}) {
   return {post: (message) => port.postMessage(message), close: () => port.disconnect()};
 }
 
-// Whether the host is registered and answers. The probe is a frame that the wrapper
-// refuses from its length alone ("EW042-1200"), so nothing is shown and TAV is not
-// started. A ready host is not probed again while the background lives.
-let hostReady = false;
-function probeStatus() {
-  if (hostReady) return Promise.resolve('ready');
-  return new Promise((resolve, reject) => {
-    let settled = false;
-    const settle = (action) => {
-      if (settled) return;
-      settled = true;
-      clearTimeout(timer);
-      action();
-    };
-    const timer = setTimeout(() => settle(() => {
-      host.close();
-      reject(new Error('the host did not answer the status probe'));
-    }), STAGE_DEFAULTS.hostStart);
-    const host = connectHost({
-      onMessage: () => settle(() => {
-        host.close();
-        hostReady = true;
-        resolve('ready');
-      }),
-      onDisconnect: () => settle(() => resolve('host-missing')),
-    });
-    host.post({mode: '01', padding: 'x'.repeat(1024 * 1024 + 1)});
-  });
-}
+const hostProbe = new HostProbe(connectHost);
 
-async function askConsent(origin, signal) {
-  const url = api.runtime.getURL(`consent.html?origin=${encodeURIComponent(origin)}`);
-  const window = await api.windows.create({url, type: 'popup', width: 540, height: 380, focused: true});
+async function askConsent({origin, capability, mode}, signal) {
+  const query = new URLSearchParams({origin, capability, mode});
+  const url = api.runtime.getURL(`consent.html?${query}`);
+  const window = await api.windows.create({url, type: 'popup', width: 560, height: 520, focused: true});
   return new Promise((resolve) => {
     pendingConsents.set(window.id, (choice) => {
       pendingConsents.delete(window.id);
@@ -107,7 +83,9 @@ api.runtime.onConnect.addListener((port) => {
   let open = true;
   let started = false;
   const run = new RequestRun({
-    slot, loadSettings, consentStore, askConsent, connectHost, probeStatus,
+    slot, consentWindows, loadSettings, consentStore, askConsent, connectHost,
+    probeStatus: () => hostProbe.status(),
+    siteUuid: (uuid, origin) => siteUuid.of(uuid, origin),
     reply: (message) => { if (open) port.postMessage(message); },
   });
   port.onDisconnect.addListener(() => {

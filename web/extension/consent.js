@@ -1,24 +1,40 @@
-// The consent window: names the asking origin in large type, with its registrable
-// part (the last two labels, three under a .jp second-level domain) in bold.
+// The consent window: names the asking origin (its registrable part, by the
+// Public Suffix List as TAV's screens bold it, on a line of its own, in bold),
+// says what the capability lets the site do, and takes an answer only once the
+// window has been seen and focused for a second.
+import {CAPABILITIES} from './rules/capabilities.js';
 import {registrableSplit} from './rules/origin-display.js';
+import {originLine} from './origin-line.js';
+import {enableWhenSteady} from './rules/steady-focus.js';
 
 const api = globalThis.browser ?? globalThis.chrome;
-const origin = new URLSearchParams(location.search).get('origin') || '';
+const query = new URLSearchParams(location.search);
+const origin = query.get('origin') || '';
+const named = query.get('capability');
+const capability = Object.hasOwn(CAPABILITIES, named) ? CAPABILITIES[named] : undefined;
+const byId = (id) => document.getElementById(id);
 
-const shown = document.getElementById('origin');
-const {prefix, registrable, suffix} = registrableSplit(origin);
-const bold = document.createElement('b');
-bold.textContent = registrable;
-const before = document.createElement('span');
-before.textContent = prefix;
-const after = document.createElement('span');
-after.textContent = suffix;
-shown.append(before, bold, after);
+byId('site').textContent = registrableSplit(origin).registrable;
+byId('origin').append(originLine(origin));
 
-for (const [id, choice] of [['allow', 'allow'], ['allow-once', 'once'], ['deny', 'deny']]) {
+const buttons = [byId('deny'), byId('allow-once'), byId('allow')];
+if (capability) {
+  byId('capability').textContent = `${capability.label.ja} / ${capability.label.en}`;
+  byId('what').textContent = capability.ja;
+  byId('what-en').textContent = capability.en;
+  const note = capability.modeNotes?.[query.get('mode')];
+  if (note) {
+    byId('mode-note').textContent = `${note.ja} ${note.en}`;
+    byId('mode-note').hidden = false;
+  }
+}
+
+for (const [button, choice] of [[buttons[0], 'deny'], [buttons[1], 'once'], [buttons[2], 'allow']]) {
   // The background closes this window once it has the choice; closing it here
   // could reach the background first and count as no choice.
-  document.getElementById(id).addEventListener('click', () => {
+  button.addEventListener('click', () => {
     api.runtime.sendMessage({type: 'consent', choice}).catch(() => window.close());
   });
 }
+// A window that names no capability can only be closed (which denies).
+if (capability) enableWhenSteady(window, buttons, () => buttons[0].focus());

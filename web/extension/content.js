@@ -20,6 +20,15 @@
     if (event.source !== window || !data || data.ns !== NAMESPACE || data.from !== 'page') return;
     if (!FROM_PAGE.has(data.type)) return;
     if (typeof data.id !== 'string' || data.id.length > 64) return;
+    // A sandboxed frame has no origin to be judged by, and an answer to origin
+    // "null" cannot be posted: it is refused here, to this window only.
+    if (event.origin === 'null') {
+      if (data.type === 'cancel') return;
+      toPage(data.id, {type: 'ack'}, '*');
+      toPage(data.id, {type: 'error', code: 'insecure-context',
+        message: 'a sandboxed frame without an origin of its own cannot use Tavori'}, '*');
+      return;
+    }
     const origin = event.origin;
     if (data.type === 'cancel') {
       runs.get(data.id)?.port.postMessage({type: 'cancel'});

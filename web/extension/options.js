@@ -1,6 +1,8 @@
-// The options page: the user's per-site choices (each revocable), the
-// administrator's policy (read only) and the developer setting.
+// The options page: the user's choices per site and capability (each revocable),
+// the administrator's policy (read only) and the developer setting.
+import {CAPABILITIES, CAPABILITY_NAMES} from './rules/capabilities.js';
 import {ConsentStore, readPolicy} from './rules/consent.js';
+import {originLine} from './origin-line.js';
 
 const api = globalThis.browser ?? globalThis.chrome;
 const store = new ConsentStore(api.storage.local);
@@ -14,24 +16,32 @@ async function policy() {
   }
 }
 
+const label = (capability) => `${CAPABILITIES[capability].label.ja} / ${CAPABILITIES[capability].label.en}`;
+
 async function showChoices() {
   const choices = await store.choices();
   const rows = byId('choice-rows');
   rows.replaceChildren();
-  for (const [origin, choice] of Object.entries(choices).sort()) {
-    const row = rows.insertRow();
-    row.dataset.origin = origin;
-    row.insertCell().textContent = origin;
-    row.insertCell().textContent = choice === 'allow' ? '許可 / Allowed' : '拒否 / Denied';
-    const revoke = document.createElement('button');
-    revoke.type = 'button';
-    revoke.className = 'revoke';
-    revoke.textContent = '取り消す / Revoke';
-    revoke.addEventListener('click', async () => {
-      await store.revoke(origin);
-      await showChoices();
-    });
-    row.insertCell().append(revoke);
+  for (const origin of Object.keys(choices).sort()) {
+    for (const capability of CAPABILITY_NAMES.filter((name) => name in choices[origin])) {
+      const row = rows.insertRow();
+      row.dataset.origin = origin;
+      row.dataset.capability = capability;
+      const site = row.insertCell();
+      site.className = 'site';
+      site.append(originLine(origin));
+      row.insertCell().textContent = label(capability);
+      row.insertCell().textContent = choices[origin][capability] === 'allow' ? '許可 / Allowed' : '拒否 / Denied';
+      const revoke = document.createElement('button');
+      revoke.type = 'button';
+      revoke.className = 'revoke';
+      revoke.textContent = '取り消す / Revoke';
+      revoke.addEventListener('click', async () => {
+        await store.revoke(origin, capability);
+        await showChoices();
+      });
+      row.insertCell().append(revoke);
+    }
   }
   byId('no-choices').hidden = rows.rows.length > 0;
 }
@@ -47,6 +57,8 @@ async function showDeveloperMode() {
 async function showPolicy() {
   const managed = await policy();
   byId('policy-allowed').textContent = managed.allowedOrigins.join(', ') || '—';
+  byId('policy-capabilities').textContent = managed.allowedCapabilities
+    .map(([pattern, names]) => `${pattern}: ${names.map(label).join(', ')}`).join('; ') || '—';
   byId('policy-blocked').textContent = managed.blockedOrigins.join(', ') || '—';
   byId('policy-ask').textContent = managed.askUsers ? 'はい / Yes' : 'いいえ / No';
   if (managed.developerMode !== undefined) {

@@ -2,6 +2,7 @@ import assert from 'node:assert/strict';
 import {createHash} from 'node:crypto';
 import {readFileSync} from 'node:fs';
 import {test} from 'node:test';
+import {CAPABILITY_NAMES} from '../extension/rules/capabilities.js';
 
 const read = (name) => JSON.parse(readFileSync(new URL(`../extension/${name}`, import.meta.url), 'utf8'));
 const chromium = read('manifest.json');
@@ -22,6 +23,8 @@ test('both browsers get the same code, permissions and pages', () => {
   assert.deepEqual(firefox.background.scripts, [chromium.background.service_worker]);
   assert.deepEqual(firefox.host_permissions, chromium.content_scripts[0].matches);
   assert.equal(firefox.version, chromium.version);
-  assert.deepEqual(Object.keys(read(chromium.storage.managed_schema).properties).sort(),
-    ['allowedOrigins', 'askUsers', 'blockedOrigins', 'developerMode']);
+  const schema = read(chromium.storage.managed_schema).properties;
+  assert.deepEqual(Object.keys(schema).sort(),
+    ['allowedCapabilities', 'allowedOrigins', 'askUsers', 'blockedOrigins', 'developerMode']);
+  assert.deepEqual(schema.allowedCapabilities.additionalProperties.items.enum, CAPABILITY_NAMES);
 });

@@ -2,6 +2,8 @@ import assert from 'node:assert/strict';
 import {test} from 'node:test';
 import {judgeOrigin, originMatches, originOfSender} from '../extension/rules/origin-rules.js';
 import {registrableSplit} from '../extension/rules/origin-display.js';
+import {parseOrigin} from '../extension/rules/origin-form.js';
+import {readCases} from './case-file.js';
 
 test('only https, and http on this machine with the developer setting', () => {
   const cases = [
@@ -13,21 +15,33 @@ test('only https, and http on this machine with the developer setting', () => {
     ['http://localhost:8080', true, true],
     ['http://127.0.0.1:18777', true, true],
     ['http://[::1]:8080', true, true],
-    ['https://a.example.jp:443', false, false],
-    ['http://127.0.0.2', true, false],
-    ['file://', true, false],
-    ['null', true, false],
-    ['chrome-extension://abc', true, false],
-    ['https://service.example.jp/path', false, false],
-    ['https://SERVICE.example.jp', false, false],
-    ['https://サービス.jp', false, false],
-    [`https://${'a'.repeat(300)}.jp`, false, false],
+    ['http://[::1]:8080', false, false],
     [undefined, true, false],
+    [42, true, false],
   ];
   for (const [origin, developerMode, allowed] of cases) {
     const result = judgeOrigin(origin, {developerMode});
     assert.equal(result.ok, allowed, `${origin} (developer setting ${developerMode})`);
     if (!allowed) assert.equal(result.code, 'insecure-context');
+  }
+});
+
+test('the one origin form TAV takes too: the shared cases', () => {
+  const cases = readCases('request_origins.txt');
+  assert.ok(cases.length > 0);
+  for (const {number, fields: [verb, origin = '', host, port = '', ...rest]} of cases) {
+    const where = `request_origins.txt:${number} ${JSON.stringify(origin)}`;
+    assert.deepEqual(rest, [], where);
+    const judged = judgeOrigin(origin, {developerMode: true});
+    if (verb === 'take') {
+      assert.deepEqual(parseOrigin(origin), {scheme: origin.slice(0, origin.indexOf(':')), host, port}, where);
+      assert.deepEqual(judged, {ok: true}, where);
+    } else {
+      assert.equal(verb, 'refuse', where);
+      assert.equal(host, undefined, where);
+      assert.equal(parseOrigin(origin), null, where);
+      assert.equal(judged.code, 'insecure-context', where);
+    }
   }
 });
 
@@ -65,5 +79,19 @@ test('the consent window shows the registrable part of the host apart', () => {
   ];
   for (const [origin, [prefix, registrable, suffix]] of cases) {
     assert.deepEqual(registrableSplit(origin), {prefix, registrable, suffix}, origin);
+  }
+});
+
+test('the consent window bolds the registrable domain TAV bolds: the shared cases', () => {
+  const cases = readCases('registrable_domains.txt');
+  assert.ok(cases.length > 0);
+  for (const {number, fields: [host, registrable, ...rest]} of cases) {
+    const where = `registrable_domains.txt:${number} ${host}`;
+    assert.deepEqual(rest, [], where);
+    assert.deepEqual(registrableSplit(`https://${host}`), {
+      prefix: `https://${host.slice(0, host.length - registrable.length)}`,
+      registrable,
+      suffix: '',
+    }, where);
   }
 });

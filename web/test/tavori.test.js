@@ -1,20 +1,38 @@
 import assert from 'node:assert/strict';
 import {afterEach, beforeEach, mock, test} from 'node:test';
+import {mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import path from 'node:path';
+import {pathToFileURL} from 'node:url';
 import * as tavori from '../tavori.js';
 
-test('host error codes map to their typed families', () => {
-  const cases = [
-    ['EW040-0200', 'busy'],
-    ['EW140-1620', 'password'], ['EW240-0820', 'password'], ['EW140-1600', 'password'],
-    ['EW640-2746', 'password'], ['EW640-3141', 'password'], ['EW644-3152', 'password'], ['EWD44-4650', 'password'],
-    ['EW042-1201', 'refused'], ['EW142-1200', 'refused'], ['EWC42-1200', 'refused'], ['EW042-1208', 'refused'],
-    ['EW144-0430', 'version'], ['EW044-1230', 'version'],
-    ['EW140-1510', 'card'], ['EW340-2011', 'card'], ['EW144-1500', 'card'], ['EW344-2203', 'card'],
-    ['EWC40-3910', 'card'], ['EW244-3300', 'card'], ['EW144-3A02', 'card'], ['EWC40-4110', 'card'],
-    ['EW044-1299', 'failed'], ['EW144-3A99', 'failed'], ['EW144-1301', 'failed'], ['EW144-0300', 'failed'],
-    ['EW042-2401', 'failed'], ['EW054-0001', 'failed'], ['EW054-0002', 'failed'], ['', 'failed'], ['nonsense', 'failed'],
-  ];
-  for (const [code, family] of cases) assert.equal(tavori.familyOfCode(code), family, code);
+// The family every message of the host's code table stands for: what the user
+// was told is what the page is told.
+const FAMILY_OF_MESSAGE = new Map([
+  ...[2001, 2002, 2028, 2029].map((id) => [id, 'version']), // a newer version exists, or this one may not be used
+  ...[2004, 2020, 2021, 2057, 2058, 2059, 2060, 2063, 2064, 2066, 2067].map((id) => [id, 'card']),
+  ...[2008, 2009, 2010, 2019, 2041, 2042, 2043, 2044, 2045, 2046, 2047, 2052, 2053, 2054, 2056, 2075, 2076, 2077,
+    2079].map((id) => [id, 'password']),
+  [2014, 'refused'], [2016, 'refused'], // started directly; the request's values
+  [2015, 'busy'],
+  [2017, 'failed'], [2022, 'failed'], // application data unreadable; an unexpected failure
+  [2026, 'failed'], [2027, 'failed'], // the page left (never answered); a failure while ending
+]);
+
+test('every code of the host\'s table maps to the family of its message', () => {
+  const table = readFileSync(new URL('../../host/state/error_code_table.inc', import.meta.url), 'utf8');
+  const rows = [...table.matchAll(/^TAV_ERROR_CODE\("(EW[^"]+)", (\d+), "\d"\)$/gm)];
+  assert.ok(rows.length > 250, `only ${rows.length} codes read`);
+  for (const [, code, message] of rows) {
+    assert.ok(FAMILY_OF_MESSAGE.has(Number(message)), `${code}: message ${message} has no family here`);
+    assert.equal(tavori.familyOfCode(code), FAMILY_OF_MESSAGE.get(Number(message)), `${code} (message ${message})`);
+  }
+});
+
+test('codes outside the host\'s table: the wrapper\'s, unknown and malformed ones fail', () => {
+  for (const code of ['EW054-0001', 'EW054-0002', 'EW044-0499', 'EW099-1200', 'ew040-0200', '', 'nonsense', undefined, 42]) {
+    assert.equal(tavori.familyOfCode(code), 'failed', String(code));
+  }
 });
 
 test('answers become results or typed errors carrying the host\'s values', () => {
@@ -23,7 +41,8 @@ test('answers become results or typed errors carrying the host\'s values', () =>
     [{mode: '01', result: '9'}, {code: 'user-cancelled', result: '9'}],
     [{mode: '01', result: '8'}, {code: 'password-change-chosen', result: '8'}],
     [{mode: '01', result: '1', errcode: 'EW140-1620'}, {code: 'password', result: '1', errcode: 'EW140-1620'}],
-    [{mode: '01', result: '1'}, {code: 'failed', result: '1', errcode: ''}],
+    [{mode: '01', result: '1'}, {code: 'failed', result: '1', errcode: undefined}],
+    [{mode: '01', result: '1', errcode: 7}, {code: 'failed', result: '1', errcode: undefined}],
     [{mode: '01', result: '7'}, {code: 'failed', result: '7'}],
     [null, {code: 'failed'}],
   ];
@@ -31,7 +50,10 @@ test('answers become results or typed errors carrying the host\'s values', () =>
     const error = tavori.errorForAnswer(answer);
     if (expected === null) { assert.equal(error, null); continue; }
     assert.ok(error instanceof tavori.TavoriError);
-    for (const [key, value] of Object.entries(expected)) assert.equal(error[key], value, `${JSON.stringify(answer)} ${key}`);
+    for (const [key, value] of Object.entries(expected)) {
+      if (value === undefined) assert.ok(!(key in error), `${JSON.stringify(answer)} has no ${key}`);
+      else assert.equal(error[key], value, `${JSON.stringify(answer)} ${key}`);
+    }
   }
 });
 
@@ -48,6 +70,11 @@ test('digests become the SHA-256 DigestInfo the card signs; calls without usable
   await assert.rejects(tavori.sign({digests: []}), {code: 'refused'});
   await assert.rejects(tavori.signGpki({digests: [hash, new Uint8Array(3)]}), {code: 'refused'});
 });
+
+// Lets the library's awaited steps go on while the clock is the test's.
+async function settle() {
+  for (let turn = 0; turn < 20; turn += 1) await Promise.resolve();
+}
 
 // A page window and, optionally, an extension that answers each request.
 function fakeWindow({secure = true, extension = null} = {}) {
@@ -106,3 +133,101 @@ test('requests carry Base64 DigestInfo and named flags; answers come back as byt
   assert.deepEqual(await tavori.readCard({individualNumber: true}), {name: '番号 花子', address: '東京都',
     birthday: '19800101', sex: '2', individualNumber: '123456789012', uuid: 'u'});
 });
+
+test('a success answer that lacks or garbles an item fails with a TavoriError; absent options stay absent', async () => {
+  const hex = (text) => Buffer.from(text).toString('hex');
+  const signed = {mode: '02', result: '0', uuid: 'U', signature: ['AQID'], certificate: 'MAMCAQU='};
+  const card = {mode: '04', result: '0', uuid: 'U', name: hex('番号 花子'), sex: hex('2'), address: hex('東京都'),
+    birthday: hex('19800101')};
+  const hash = new Uint8Array(32);
+  const calls = {
+    login: () => tavori.login({digest: hash}),
+    sign: () => tavori.sign({digests: [hash]}),
+    readCard: () => tavori.readCard(),
+    readCardWithNumber: () => tavori.readCard({individualNumber: true}),
+    changePassword: () => tavori.changePassword(),
+  };
+  const cases = [
+    ['login', {...signed, mode: '01', signature: undefined}],
+    ['login', {...signed, mode: '01', signature: 'AQID', certificate: 'not base64!'}],
+    ['login', {...signed, mode: '01', signature: ''}],
+    ['login', {...signed, mode: '01', signature: 'AQID', city_code: 5}],
+    ['sign', {...signed, signature: undefined}],
+    ['sign', {...signed, signature: ['AQID', 'AQID']}],
+    ['sign', {...signed, signature: ['AQ=D']}],
+    ['sign', {...signed, uuid: undefined}],
+    ['readCard', {...card, name: undefined}],
+    ['readCard', {...card, address: 'zz'}],
+    ['readCard', {...card, birthday: 'abc'}],
+    ['readCardWithNumber', card],
+    ['changePassword', {mode: '06', result: '0'}],
+  ];
+  for (const [call, answer] of cases) {
+    globalThis.window = fakeWindow({extension: () => [{type: 'ack'}, {type: 'answer', answer}]});
+    await assert.rejects(calls[call](), (error) => error instanceof tavori.TavoriError && error.code === 'failed',
+      `${call} ${JSON.stringify(answer)}`);
+  }
+  globalThis.window = fakeWindow({extension: () => [{type: 'ack'}, {type: 'answer', answer: card}]});
+  const read = await tavori.readCard();
+  assert.deepEqual(Object.keys(read).sort(), ['address', 'birthday', 'name', 'sex', 'uuid']);
+});
+
+// The integration example of web/README.md, run as a service would: its own
+// names (showInstallHelp, showMessage, fetch) record what the example did.
+test('the README\'s example runs as written, whatever status() and login() give', async (t) => {
+  const example = readFileSync(new URL('../README.md', import.meta.url), 'utf8').match(/```js\n([\s\S]*?)```/)[1];
+  const file = path.join(mkdtempSync(path.join(tmpdir(), 'tavori-example-')), 'example.mjs');
+  writeFileSync(file, `${example.replace(/from '[^']*tavori\.js'/, `from '${new URL('../tavori.js', import.meta.url)}'`)}
+export {logIn};\n`);
+  const {logIn} = await import(pathToFileURL(file));
+  const done = [];
+  Object.assign(globalThis, {showInstallHelp: () => done.push('install help'),
+    showMessage: (code, errcode) => done.push(`message ${code} ${errcode}`),
+    fetch: async (url, {body}) => done.push(`${url} ${Object.keys(JSON.parse(body))}`)});
+  t.after(() => { for (const name of ['showInstallHelp', 'showMessage', 'fetch']) delete globalThis[name]; });
+  const loginAnswer = {mode: '01', result: '0', uuid: 'U', signature: 'AQID', certificate: 'MAMCAQU='};
+  const cases = [
+    [{type: 'status', status: 'ready'}, {type: 'answer', answer: loginAnswer}, '/login signature,certificate'],
+    [{type: 'status', status: 'host-missing'}, null, 'install help'],
+    [{type: 'error', code: 'consent-denied', message: 'x'}, null, 'message consent-denied undefined'],
+    [{type: 'status', status: 'ready'}, {type: 'answer', answer: {mode: '01', result: '1', errcode: 'EW140-1620'}},
+      'message password EW140-1620'],
+  ];
+  for (const [statusReply, loginReply, expected] of cases) {
+    done.length = 0;
+    globalThis.window = fakeWindow({extension: (m) => [{type: 'ack'}, m.type === 'status' ? statusReply : loginReply]});
+    await logIn(new Uint8Array(32));
+    assert.deepEqual(done, [expected], JSON.stringify(statusReply));
+  }
+});
+
+test('the library\'s own limits: a sandboxed frame is refused; the stages it watches keep the extension\'s bounds',
+  async () => {
+    globalThis.window = Object.assign(fakeWindow(), {origin: 'null'});
+    await assert.rejects(tavori.status(), {code: 'insecure-context'});
+    assert.deepEqual(globalThis.window.sent, []);
+
+    // timeouts asked for, what the extension answers, ms until the call settles, how.
+    const cases = [
+      [{ack: 1e12}, () => [], 10000, 'extension-missing'],
+      [{ack: -5}, () => [], 200, 'extension-missing'],
+      [null, () => [], 1000, 'extension-missing'],
+      [{hostStart: 1e12}, () => [{type: 'ack'}], 62000, 'timeout'],
+      [{hostStart: 10}, () => [{type: 'ack'}], 3000, 'timeout'],
+    ];
+    for (const [timeouts, extension, ms, code] of cases) {
+      globalThis.window = fakeWindow({extension});
+      let outcome = 'pending';
+      tavori.login({digest: new Uint8Array(32), timeouts}).catch((error) => { outcome = error.code; });
+      await settle();
+      mock.timers.tick(ms - 1);
+      await settle();
+      assert.equal(outcome, 'pending', JSON.stringify(timeouts));
+      mock.timers.tick(1);
+      await settle();
+      assert.equal(outcome, code, JSON.stringify(timeouts));
+    }
+    globalThis.window = fakeWindow({extension: () => [{type: 'ack'}, {type: 'status', status: 'ready'}]});
+    await tavori.status({timeouts: {ack: 500, user: 'long', hostStart: () => 1}});
+    assert.deepEqual(globalThis.window.sent[0].timeouts, {ack: 500});
+  });

@@ -49,6 +49,7 @@ QtFrame::QtFrame(QtFrameServices in_l_services) : QWidget(nullptr), m_screens_(*
                  Qt::WindowCloseButtonHint);
   m_layout_ = new QVBoxLayout(this);
   m_layout_->setContentsMargins(0, 0, 0, 0);
+  m_layout_->setSizeConstraint(QLayout::SetNoConstraint);
   // Qt scales every size by the screen's device pixel ratio itself.
   m_core_ = std::make_unique<FrameCore>(FramePlatform{in_l_services.std_streams,
                                                       std::move(in_l_services.version_reader),
@@ -144,15 +145,16 @@ void QtFrame::ResizeFrame(bool in_l_first) {
     m_shown_ = l_screen;
   }
   setWindowTitle(l_screen->windowTitle());
+  // Shown first: the screen's size is that of its laid-out, polished self.
+  if (!isVisible()) show();
   QScreen* l_display = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
   const QRect l_area = l_display != nullptr ? l_display->availableGeometry() : QRect(0, 0, 1024, 768);
   // The screen's own size; on a short display the fields give up height first
   // (their minimum), so that the buttons stay in view.
   m_layout_->activate();
-  QSize l_size = m_layout_->totalSizeHint();
-  const QSize l_minimum = m_layout_->totalMinimumSize();
-  l_size.setWidth(std::min(std::max(l_size.width(), l_minimum.width()), l_area.width()));
-  l_size.setHeight(std::min(std::max(l_size.height(), l_minimum.height()), l_area.height()));
+  QSize l_size = l_screen->PreferredSize();
+  l_size.setWidth(std::min(l_size.width(), l_area.width()));
+  l_size.setHeight(std::min(l_size.height(), l_area.height()));
   // The first screen is centred; later ones keep the frame's centre, inside the area.
   const QPoint l_centre = in_l_first || !isVisible() ? l_area.center() : geometry().center();
   QRect l_rect(QPoint(0, 0), l_size);
@@ -161,7 +163,6 @@ void QtFrame::ResizeFrame(bool in_l_first) {
   l_rect.moveTop(std::max(l_area.top(), std::min(l_rect.top(), l_area.bottom() - l_size.height() + 1)));
   m_core_->GetDataStore().SetSize(l_size.width(), l_size.height());
   setGeometry(l_rect);
-  if (!isVisible()) show();
   raise();
   activateWindow();
 }

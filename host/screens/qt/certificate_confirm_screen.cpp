@@ -16,6 +16,8 @@
 namespace tavc {
 namespace {
 
+constexpr int kLineCharacters = 34;
+
 // UTC to the user's time zone, as the system converts it.
 bool SystemLocalTime(const CivilTime& in_l_utc, CivilTime& out_l_local) {
   const platform::CalendarTime l_utc{static_cast<int>(in_l_utc.year),   static_cast<int>(in_l_utc.month),
@@ -35,6 +37,8 @@ CertificateConfirmScreen::CertificateConfirmScreen(const ScreenRequest& in_l_req
                                                    ScreenFactory& io_l_factory)
     : QtScreen(in_l_request, io_l_poster, io_l_factory, "CertificateConfirmScreen") {
   SetCaption(ScreenTitleId(ScreenKind::kCertificateConfirm, Store().GetMode()));
+  // Room for a validity and an issuer's name on one line.
+  SetLineCharacters(kLineCharacters);
   AddOrigin();
   AddText("message", LoadMessageText(2061));
   auto* l_form = new QFormLayout();

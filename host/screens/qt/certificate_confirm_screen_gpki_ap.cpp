@@ -23,6 +23,8 @@ namespace {
 
 constexpr int kCaType = 1;
 constexpr int kNameColumnWidth = 150;
+constexpr int kListRows = 10;
+constexpr int kLineCharacters = 40;
 constexpr std::uint16_t kSaveModule = 0xD101;
 constexpr std::uint8_t kSaveRoutine = 1;
 
@@ -56,7 +58,9 @@ CertificateConfirmScreenGpkiAp::CertificateConfirmScreenGpkiAp(const ScreenReque
   m_list_->setSelectionMode(QAbstractItemView::SingleSelection);
   m_list_->setAllColumnsShowFocus(true);
   m_list_->header()->resizeSection(0, kNameColumnWidth);
-  m_list_->setMinimumHeight(m_list_->fontMetrics().height() * 4);
+  // Most of the items in view at once, the list's value column wide.
+  m_list_->setMinimumHeight(m_list_->fontMetrics().height() * kListRows);
+  SetLineCharacters(kLineCharacters);
   Body()->addWidget(m_list_, 1);
   AddText("detail_caption", LoadMessageText(3314));
   m_detail_ = ReadOnlyPane("detail", 4, this);

@@ -9,6 +9,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "common/qt/origin_label.h"
 #include "common/qt/qt_text.h"
 #include "host/resources/message_texts.h"
@@ -35,6 +37,9 @@ QtScreen::QtScreen(const ScreenRequest& in_l_request, MessagePoster& io_l_poster
   l_palette.setColor(QPalette::Window, Qt::white);
   setPalette(l_palette);
   m_body_ = new QVBoxLayout(this);
+  // The screen's size comes from PreferredSize: a wrapped text's minimum is its
+  // height at its narrowest, far more than it needs at the screen's width.
+  m_body_->setSizeConstraint(QLayout::SetNoConstraint);
   m_top_ = new QHBoxLayout();
   m_body_->addLayout(m_top_);
 }
@@ -51,6 +56,13 @@ void QtScreen::FocusFirst() {
   QWidget* l_first = m_first_focus_.data();
   if (l_first == nullptr && m_default_ != nullptr && m_default_->isVisibleTo(this)) l_first = m_default_.data();
   (l_first != nullptr ? l_first : this)->setFocus(Qt::OtherFocusReason);
+}
+
+QSize QtScreen::PreferredSize() {
+  ensurePolished();
+  const int l_line = fontMetrics().horizontalAdvance(QString(m_line_characters_, QChar(0x3042)));
+  const int l_width = std::max(sizeHint().width(), l_line);
+  return {l_width, hasHeightForWidth() ? heightForWidth(l_width) : sizeHint().height()};
 }
 
 void QtScreen::SetDefaultButton(QPushButton* in_l_button) {
@@ -146,7 +158,9 @@ void QtScreen::AddOrigin(const std::wstring& in_l_extra_line) {
 QHBoxLayout* QtScreen::AddButtonRow() {
   auto* l_row = new QHBoxLayout();
   l_row->addStretch(1);
-  m_body_->addStretch(1);
+  // Room the screen has to spare goes to its lists and panes (stretch 1) when
+  // it has any, else here: the buttons stay at the bottom.
+  m_body_->addStretch(0);
   m_body_->addLayout(l_row);
   return l_row;
 }

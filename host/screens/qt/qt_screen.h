@@ -41,6 +41,10 @@ class QtScreen : public QDialog {
   QDialog* OpenModal() const;
   // Gives the keys to the screen's first field, or its default button.
   void FocusFirst();
+  // The size the screen asks for: wide enough for a line of Japanese text, and
+  // as high as its wrapped texts need at that width (in the style's margins,
+  // which polishing it first brings).
+  QSize PreferredSize();
 
  protected:
   // Cancel and Escape; the screen's close unless a screen does otherwise.
@@ -74,6 +78,8 @@ class QtScreen : public QDialog {
   void OpenEndAlert();
   void OpenVersionInfo();
   void SetFirstFocus(QWidget* in_l_widget) { m_first_focus_ = in_l_widget; }
+  // The narrowest the screen is, in full-width characters (26 unless set).
+  void SetLineCharacters(int in_l_characters) { m_line_characters_ = in_l_characters; }
   // Enter presses it wherever the focus is, but on another button.
   void SetDefaultButton(QPushButton* in_l_button);
   void keyPressEvent(QKeyEvent* in_l_event) override;
@@ -87,6 +93,7 @@ class QtScreen : public QDialog {
   QPointer<QDialog> m_modal_;
   QPointer<QWidget> m_first_focus_;
   QPointer<QPushButton> m_default_;
+  int m_line_characters_ = 26;
 };
 
 }  // namespace tavc

@@ -3,8 +3,11 @@
 #include "host/flow/frame_message_poster.h"
 #include "host/resources/message_texts.h"
 #include "host/resources/resource_ids.h"
+#include "host/screens/dialog_template_font.h"
 #include "host/screens/origin_notice.h"
+#include "host/screens/screen_fit.h"
 #include "host/screens/win32/end_alert_dialog.h"
+#include "host/screens/win32/frame_metrics.h"
 #include "host/screens/win32/version_info_dialog.h"
 
 namespace tavc {
@@ -28,30 +31,101 @@ SIZE BitmapSize(HINSTANCE in_l_instance, int in_l_id) {
 
 BaseWindow::BaseWindow(HINSTANCE in_l_instance, const ScreenRequest& in_l_request, int in_l_dialog_id,
                        const wchar_t* in_l_name)
-    : m_instance_(in_l_instance), m_request_(in_l_request), m_dialog_id_(in_l_dialog_id), m_name_(in_l_name) {}
-
-BaseWindow::~BaseWindow() {
-  DestroyWindow();
-  DeleteBanner();
-  if (m_url_font_ != nullptr) DeleteObject(m_url_font_);
-  if (m_version_images_ != nullptr) ImageList_Destroy(m_version_images_);
+    : m_instance_(in_l_instance), m_request_(in_l_request), m_dialog_id_(in_l_dialog_id), m_name_(in_l_name) {
+  m_origin_block_.emplace();
 }
+
+BaseWindow::~BaseWindow() { DestroyWindow(); }
 
 HWND BaseWindow::Frame() const { return static_cast<HWND>(Store().GetScreenHandle()); }
 
-bool BaseWindow::Create() {
-  if (m_window_ != nullptr) return true;
+std::vector<std::uint8_t> BaseWindow::TemplateBytes() const {
   const WORD l_language = m_english_ ? MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)
                                      : MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
   // The template of the screen's own language, whatever the process prefers.
   HRSRC l_resource = FindResourceExW(m_instance_, RT_DIALOG, MAKEINTRESOURCEW(m_dialog_id_), l_language);
   if (l_resource == nullptr) l_resource = FindResourceW(m_instance_, MAKEINTRESOURCEW(m_dialog_id_), RT_DIALOG);
   const HGLOBAL l_loaded = l_resource != nullptr ? LoadResource(m_instance_, l_resource) : nullptr;
-  const auto* l_template = l_loaded != nullptr ? static_cast<const DLGTEMPLATE*>(LockResource(l_loaded)) : nullptr;
-  if (l_template == nullptr) return false;
-  // WM_INITDIALOG stores the handle before this returns.
-  return CreateDialogIndirectParamW(m_instance_, l_template, Frame(), DialogProc, reinterpret_cast<LPARAM>(this)) !=
-         nullptr;
+  const auto* l_bytes = l_loaded != nullptr ? static_cast<const std::uint8_t*>(LockResource(l_loaded)) : nullptr;
+  if (l_bytes == nullptr) return {};
+  return std::vector<std::uint8_t>(l_bytes, l_bytes + SizeofResource(m_instance_, l_resource));
+}
+
+bool BaseWindow::Create() {
+  if (m_window_ != nullptr) return true;
+  std::vector<std::uint8_t> l_template = TemplateBytes();
+  if (l_template.empty()) return false;
+  const std::optional<std::size_t> l_size_at = TemplatePointSizeOffset(l_template);
+  const int l_points = l_size_at ? l_template[*l_size_at] | (l_template[*l_size_at + 1] << 8) : 0;
+  int l_now = l_points;
+  for (;;) {
+    if (l_size_at) {
+      l_template[*l_size_at] = static_cast<std::uint8_t>(l_now & 0xFF);
+      l_template[*l_size_at + 1] = static_cast<std::uint8_t>(l_now >> 8);
+      m_zoom_ = static_cast<double>(l_now) / l_points;
+    }
+    // WM_INITDIALOG stores the handle before this returns.
+    if (CreateDialogIndirectParamW(m_instance_, reinterpret_cast<const DLGTEMPLATE*>(l_template.data()), Frame(),
+                                   DialogProc, reinterpret_cast<LPARAM>(this)) == nullptr) {
+      return false;
+    }
+    const ScreenSize l_room = ScreenRoom(SystemFrameMetrics(Frame()));
+    FitFields(l_room);
+    l_now = l_points > 0 ? SmallerPointSize(l_now, Needed(), l_room) : 0;
+    if (l_now == 0) return true;
+    // Laid out again, still hidden, in the smaller font.
+    DestroyWindow();
+  }
+}
+
+ScreenSize BaseWindow::Needed() const {
+  RECT l_client{};
+  GetClientRect(m_window_, &l_client);
+  return ScreenSize{l_client.right - l_client.left, l_client.bottom - l_client.top + GrowthReserve()};
+}
+
+void BaseWindow::FitFields(ScreenSize in_l_room) const {
+  const std::vector<FieldMinimum> l_specs = ScrollingFields();
+  std::vector<ScrollingField> l_fields;
+  for (const FieldMinimum& l_spec : l_specs) {
+    RECT l_least{0, 0, 0, l_spec.dialog_units};
+    MapDialogRect(m_window_, &l_least);
+    l_fields.push_back(ScrollingField{Height(l_spec.id), l_least.bottom});
+  }
+  const std::vector<std::int32_t> l_shares = FieldShares(Needed().cy - in_l_room.cy, l_fields);
+  struct Shrunk {
+    int bottom;
+    int share;
+  };
+  std::vector<Shrunk> l_shrunk;
+  int l_total = 0;
+  for (std::size_t l_i = 0; l_i < l_specs.size(); ++l_i) {
+    if (l_shares[l_i] == 0) continue;
+    const HWND l_field = Item(l_specs[l_i].id);
+    RECT l_rect{};
+    GetWindowRect(l_field, &l_rect);
+    MapWindowPoints(nullptr, m_window_, reinterpret_cast<POINT*>(&l_rect), 2);
+    MoveWindow(l_field, l_rect.left, l_rect.top, l_rect.right - l_rect.left,
+               l_rect.bottom - l_rect.top - l_shares[l_i], TRUE);
+    l_shrunk.push_back({l_rect.bottom, l_shares[l_i]});
+    l_total += l_shares[l_i];
+  }
+  if (l_total == 0) return;
+  // Each control moves up by the shares of the shrunk fields above it (the
+  // shrunk ones included, by those above themselves).
+  for (HWND l_child = GetWindow(m_window_, GW_CHILD); l_child != nullptr; l_child = GetWindow(l_child, GW_HWNDNEXT)) {
+    RECT l_rect{};
+    GetWindowRect(l_child, &l_rect);
+    MapWindowPoints(nullptr, m_window_, reinterpret_cast<POINT*>(&l_rect), 2);
+    int l_dy = 0;
+    for (const Shrunk& l_field : l_shrunk) {
+      if (l_field.bottom <= l_rect.top) l_dy += l_field.share;
+    }
+    if (l_dy > 0) {
+      MoveWindow(l_child, l_rect.left, l_rect.top - l_dy, l_rect.right - l_rect.left, l_rect.bottom - l_rect.top, TRUE);
+    }
+  }
+  ShrinkDialog(l_total);
 }
 
 void BaseWindow::Show() {
@@ -66,6 +140,21 @@ bool BaseWindow::IsWindow() const { return m_window_ != nullptr && ::IsWindow(m_
 void BaseWindow::DestroyWindow() {
   if (IsWindow()) ::DestroyWindow(m_window_);
   m_window_ = nullptr;
+  ReleaseWindowResources();
+}
+
+void BaseWindow::ReleaseWindowResources() {
+  DeleteBanner();
+  if (m_version_images_ != nullptr) ImageList_Destroy(m_version_images_);
+  m_version_images_ = nullptr;
+  m_origin_block_.emplace();
+  for (const HFONT l_font : m_fonts_) DeleteObject(l_font);
+  m_fonts_.clear();
+}
+
+HFONT BaseWindow::KeepFont(HFONT in_l_font) {
+  if (in_l_font != nullptr) m_fonts_.push_back(in_l_font);
+  return in_l_font;
 }
 
 void BaseWindow::OnClose() {
@@ -77,12 +166,12 @@ void BaseWindow::OnClose() {
 
 int BaseWindow::ScaleX(int in_l_pixels) const {
   const double l_scale = Store().GetScaleX() > 0.0 ? Store().GetScaleX() : 1.0;
-  return static_cast<int>(in_l_pixels * l_scale);
+  return static_cast<int>(in_l_pixels * l_scale * m_zoom_);
 }
 
 int BaseWindow::ScaleY(int in_l_pixels) const {
   const double l_scale = Store().GetScaleY() > 0.0 ? Store().GetScaleY() : 1.0;
-  return static_cast<int>(in_l_pixels * l_scale);
+  return static_cast<int>(in_l_pixels * l_scale * m_zoom_);
 }
 
 void BaseWindow::SetCaption(std::uint32_t in_l_title_id) const {
@@ -186,13 +275,13 @@ void BaseWindow::SetUpUrlFont() {
   LOGFONTW l_point{};
   l_point.lfCharSet = DEFAULT_CHARSET;
   lstrcpynW(l_point.lfFaceName, l_font.lfFaceName, LF_FACESIZE);
-  // Tenths of a point in the screen's pixels.
+  // Tenths of a point in the screen's pixels, smaller with the screen's font.
   const HDC l_dc = GetDC(m_window_);
-  l_point.lfHeight = -MulDiv(kUrlPointTenths, GetDeviceCaps(l_dc, LOGPIXELSY), 720);
+  l_point.lfHeight = -MulDiv(static_cast<int>(kUrlPointTenths * m_zoom_), GetDeviceCaps(l_dc, LOGPIXELSY), 720);
   ReleaseDC(m_window_, l_dc);
-  m_url_font_ = CreateFontIndirectW(&l_point);
-  if (m_url_font_ != nullptr) {
-    SendDlgItemMessageW(m_window_, IDC_URL_FIELD, WM_SETFONT, reinterpret_cast<WPARAM>(m_url_font_), TRUE);
+  const HFONT l_url_font = KeepFont(CreateFontIndirectW(&l_point));
+  if (l_url_font != nullptr) {
+    SendDlgItemMessageW(m_window_, IDC_URL_FIELD, WM_SETFONT, reinterpret_cast<WPARAM>(l_url_font), TRUE);
   }
 }
 
@@ -286,44 +375,7 @@ int BaseWindow::ShowOrigin(const std::wstring& in_l_extra_line) {
   if (l_pieces.empty()) return 0;
   std::vector<std::wstring> l_extra;
   if (!in_l_extra_line.empty()) l_extra.push_back(in_l_extra_line);
-  return m_origin_block_.Insert(m_window_, l_pieces, l_extra, IDC_ORIGIN_FIRST, {IDC_BANNER, IDC_VERSION_BUTTON});
-}
-
-void BaseWindow::GiveBackHeight(int in_l_height, std::initializer_list<int> in_l_scrolling) const {
-  if (in_l_height <= 0 || in_l_scrolling.size() == 0) return;
-  struct Shrink {
-    int bottom;
-    int share;
-  };
-  std::vector<Shrink> l_shrinks;
-  int l_left = in_l_height;
-  for (const int l_id : in_l_scrolling) {
-    RECT l_rect{};
-    GetWindowRect(Item(l_id), &l_rect);
-    MapWindowPoints(nullptr, m_window_, reinterpret_cast<POINT*>(&l_rect), 2);
-    const int l_share = l_shrinks.size() + 1 == in_l_scrolling.size()
-                            ? l_left
-                            : in_l_height / static_cast<int>(in_l_scrolling.size());
-    l_left -= l_share;
-    l_shrinks.push_back({l_rect.bottom, l_share});
-    MoveWindow(Item(l_id), l_rect.left, l_rect.top, l_rect.right - l_rect.left, l_rect.bottom - l_rect.top - l_share,
-               TRUE);
-  }
-  // Each control moves up by the shares of the shrunk controls above it (the
-  // shrunk ones included, by those above themselves).
-  for (HWND l_child = GetWindow(m_window_, GW_CHILD); l_child != nullptr; l_child = GetWindow(l_child, GW_HWNDNEXT)) {
-    RECT l_rect{};
-    GetWindowRect(l_child, &l_rect);
-    MapWindowPoints(nullptr, m_window_, reinterpret_cast<POINT*>(&l_rect), 2);
-    int l_dy = 0;
-    for (const Shrink& l_shrink : l_shrinks) {
-      if (l_shrink.bottom <= l_rect.top) l_dy += l_shrink.share;
-    }
-    if (l_dy > 0) {
-      MoveWindow(l_child, l_rect.left, l_rect.top - l_dy, l_rect.right - l_rect.left, l_rect.bottom - l_rect.top, TRUE);
-    }
-  }
-  ShrinkDialog(in_l_height);
+  return m_origin_block_->Insert(m_window_, l_pieces, l_extra, IDC_ORIGIN_FIRST, {IDC_BANNER, IDC_VERSION_BUTTON});
 }
 
 void BaseWindow::OnShowVersion() {

@@ -3,12 +3,16 @@
 // its template (in the screen's language), one message map per screen that
 // falls back to the shared one here (white background, red error line, the
 // information button, Cancel and close), the banner by service ID, scaling by
-// the frame's factors, and moving and hiding controls.
+// the frame's factors, moving and hiding controls, and fitting the screen to
+// the room the frame has on its display (host/screens/screen_fit.h).
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "common/win32/origin_block.h"
 #include "host/flow/screen_factory.h"
@@ -42,6 +46,18 @@ class BaseWindow : public DialogScreen {
   // Screens with a red error line (control 1039) draw it in red.
   virtual bool HasRedErrorLine() const { return false; }
 
+  // A field that scrolls, and the least height it keeps, in dialog units.
+  struct FieldMinimum {
+    int id;
+    int dialog_units;
+  };
+  // The fields, top to bottom, that give up height when the screen does not
+  // fit its display; none by default.
+  virtual std::vector<FieldMinimum> ScrollingFields() const { return {}; }
+  // The height the screen may still grow by while it shows (an error line
+  // that opens); the fit keeps room for it.
+  virtual int GrowthReserve() const { return 0; }
+
   // The language of the dialog template ("en" or Japanese); Japanese by default.
   void SetEnglish(bool in_l_english) { m_english_ = in_l_english; }
   ErrorInfo& Error() const { return *m_request_.error_info; }
@@ -51,6 +67,8 @@ class BaseWindow : public DialogScreen {
   HWND Item(int in_l_id) const { return GetDlgItem(m_window_, in_l_id); }
   HWND Frame() const;
 
+  // Pixels at the display's scale, and smaller by as much as the screen's font
+  // when the screen is laid out smaller to fit.
   int ScaleX(int in_l_pixels) const;
   int ScaleY(int in_l_pixels) const;
   void SetCaption(std::uint32_t in_l_title_id) const;
@@ -84,9 +102,8 @@ class BaseWindow : public DialogScreen {
   // empty, above the first control under the banner. The dialog grows by the
   // height returned.
   int ShowOrigin(const std::wstring& in_l_extra_line = L"");
-  // Takes a height back from controls that scroll (shared among them, top to
-  // bottom): they shrink, what lies below them moves up, the dialog shrinks.
-  void GiveBackHeight(int in_l_height, std::initializer_list<int> in_l_scrolling) const;
+  // Keeps a font the window's controls use until the window goes; returns it.
+  HFONT KeepFont(HFONT in_l_font);
   // Expires when the screen is deleted. A modal loop run from a handler goes on
   // delivering the frame's messages, which may replace and delete the screen:
   // after it the handler touches the screen only while this has not expired.
@@ -95,6 +112,14 @@ class BaseWindow : public DialogScreen {
  private:
   static INT_PTR CALLBACK DialogProc(HWND in_l_dialog, UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam);
   INT_PTR BaseMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam);
+  // The screen's dialog template, in its language; empty when missing.
+  std::vector<std::uint8_t> TemplateBytes() const;
+  // The size the screen needs: its client area and what it may grow by.
+  ScreenSize Needed() const;
+  // The scrolling fields give up what the screen lacks of the room's height.
+  void FitFields(ScreenSize in_l_room) const;
+  // What belongs to the window: the banner, pictures and fonts.
+  void ReleaseWindowResources();
 
   HINSTANCE m_instance_;
   ScreenRequest m_request_;
@@ -102,11 +127,13 @@ class BaseWindow : public DialogScreen {
   const wchar_t* m_name_;
   bool m_english_ = false;
   HWND m_window_ = nullptr;
+  // The screen's font size over its template's: below 1 when laid out smaller to fit.
+  double m_zoom_ = 1.0;
   HBITMAP m_banner_ = nullptr;
-  HFONT m_url_font_ = nullptr;
   // A button does not free the pictures it is given.
   HIMAGELIST m_version_images_ = nullptr;
-  OriginBlock m_origin_block_;
+  std::vector<HFONT> m_fonts_;
+  std::optional<OriginBlock> m_origin_block_;
   std::shared_ptr<const int> m_alive_ = std::make_shared<const int>(0);
 };
 

@@ -39,10 +39,14 @@ void CertificateConfirmScreen::OnInitDialog() {
   SetText(IDOK, 3100);
   SetText(IDCANCEL, 3101);
   SetUpVersionButton();
-  // The multi-line values (issuer, name, address) scroll: they make the
-  // origin's room, so that the screen stays as tall as it was.
-  GiveBackHeight(ShowOrigin(),
-                 {kConfirmItems[0].value_id, kConfirmItems[2].value_id, kConfirmItems[3].value_id});
+  ShowOrigin();
+}
+
+std::vector<BaseWindow::FieldMinimum> CertificateConfirmScreen::ScrollingFields() const {
+  // As high as a one-line value.
+  constexpr int kOneLine = 12;
+  return {{kConfirmItems[0].value_id, kOneLine}, {kConfirmItems[2].value_id, kOneLine},
+          {kConfirmItems[3].value_id, kOneLine}};
 }
 
 bool CertificateConfirmScreen::OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM, INT_PTR& out_l_result) {

@@ -11,6 +11,8 @@ class CertificateConfirmScreen final : public BaseWindow {
 
  private:
   void OnInitDialog() override;
+  // The multi-line values (issuer, name, address), down to one line each.
+  std::vector<FieldMinimum> ScrollingFields() const override;
   bool OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam, INT_PTR& out_l_result) override;
 };
 

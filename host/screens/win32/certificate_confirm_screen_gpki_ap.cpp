@@ -68,9 +68,13 @@ void CertificateConfirmScreenGpkiAp::OnInitDialog() {
   SetText(IDCANCEL, 3101);
   SetListedDetail();
   SetUpVersionButton();
-  // The detail pane scrolls: it makes the origin's room, so that the screen
-  // stays as tall as it was.
-  GiveBackHeight(ShowOrigin(), {IDC_GPKI_DETAIL});
+  ShowOrigin();
+}
+
+std::vector<BaseWindow::FieldMinimum> CertificateConfirmScreenGpkiAp::ScrollingFields() const {
+  constexpr int kListRows = 36;
+  constexpr int kDetailLines = 22;
+  return {{IDC_GPKI_LIST, kListRows}, {IDC_GPKI_DETAIL, kDetailLines}};
 }
 
 void CertificateConfirmScreenGpkiAp::SetListedDetail() {

@@ -17,6 +17,8 @@ class CertificateConfirmScreenGpkiAp final : public BaseWindow {
 
  private:
   void OnInitDialog() override;
+  // The list, down to its header and two rows, and the detail pane, down to two lines.
+  std::vector<FieldMinimum> ScrollingFields() const override;
   bool OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam, INT_PTR& out_l_result) override;
   // Fills the screen for the certificate now shown.
   void SetListedDetail();

@@ -1,18 +1,18 @@
 #include "host/screens/win32/error_line_growth.h"
 
-#include <algorithm>
+#include "host/screens/win32/frame_metrics.h"
+#include "host/screens/window_placement.h"
 
 namespace tavc {
 
 void GrowForErrorLine(HWND in_l_frame, HWND in_l_dialog, DataStore& io_l_store, int in_l_height) {
   RECT l_frame{};
   GetWindowRect(in_l_frame, &l_frame);
-  const int l_left = std::max<int>(l_frame.left, 0);
-  const int l_top = std::max<int>(l_frame.top - in_l_height / 2, 0);
-  const int l_width = l_frame.right - l_frame.left;
-  const int l_height = l_frame.bottom - l_frame.top + in_l_height;
-  io_l_store.SetSize(l_width, l_height);
-  SetWindowPos(in_l_frame, nullptr, l_left, l_top, l_width, l_height, SWP_NOZORDER);
+  const ScreenSize l_size{l_frame.right - l_frame.left, l_frame.bottom - l_frame.top + in_l_height};
+  const PixelPoint l_at = KeptInWorkArea(PixelPoint{l_frame.left, l_frame.top - in_l_height / 2}, l_size,
+                                         SystemFrameMetrics(in_l_frame).work_area);
+  io_l_store.SetSize(l_size.cx, l_size.cy);
+  SetWindowPos(in_l_frame, nullptr, l_at.x, l_at.y, l_size.cx, l_size.cy, SWP_NOZORDER);
   RECT l_dialog{};
   GetWindowRect(in_l_dialog, &l_dialog);
   SetWindowPos(in_l_dialog, nullptr, 0, 0, l_dialog.right - l_dialog.left,

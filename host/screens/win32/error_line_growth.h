@@ -1,7 +1,7 @@
 #pragma once
 // A screen's collapsed error line opening: the frame grows by the line's
-// height, half of it upwards (never above the screen's top), and the dialog
-// with it.
+// height, half of it upwards, the whole frame kept inside the display's work
+// area, and the dialog with it.
 #include <windows.h>
 
 #include "host/state/data_store.h"

@@ -8,14 +8,15 @@
 namespace tavc {
 
 PasswordChangeResultScreen::PasswordChangeResultScreen(HINSTANCE in_l_instance, const ScreenRequest& in_l_request)
-    : BaseWindow(in_l_instance, in_l_request, IDD_PASSWORD_CHANGE_RESULT, L"PasswordChangeResultScreen") {}
+    : BaseWindow(in_l_instance, in_l_request, IDD_PASSWORD_CHANGE_RESULT, L"PasswordChangeResultScreen"),
+      m_password_type_(in_l_request.data_store->GetPasswordType()) {}
 
 void PasswordChangeResultScreen::OnInitDialog() {
   const RequestMode l_mode = Store().GetMode();
   SetCaption(ScreenTitleId(ScreenKind::kPasswordChangeResult, l_mode));
   const std::wstring l_message = Error().GetMessage();
   if (l_message.empty()) {
-    SetText(-1, PasswordChangeSuccessTextId(l_mode, Store().GetPasswordType()));
+    SetText(-1, PasswordChangeSuccessTextId(l_mode, m_password_type_));
   } else {
     SetText(-1, l_message);
   }

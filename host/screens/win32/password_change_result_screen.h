@@ -13,6 +13,10 @@ class PasswordChangeResultScreen final : public BaseWindow {
  private:
   void OnInitDialog() override;
   bool OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam, INT_PTR& out_l_result) override;
+
+  // The password changed, read before opening forgets it (a screen laid out
+  // again to fit reads the same).
+  int m_password_type_;
 };
 
 }  // namespace tavc

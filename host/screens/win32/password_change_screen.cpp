@@ -28,11 +28,6 @@ PasswordChangeScreen::PasswordChangeScreen(HINSTANCE in_l_instance, ScreenFactor
       m_factory_(io_l_factory),
       m_rule_(PasswordChangeRuleFor(in_l_request.data_store->GetMode(), in_l_request.data_store->GetPasswordType())) {}
 
-PasswordChangeScreen::~PasswordChangeScreen() {
-  DestroyWindow();
-  if (m_bold_font_ != nullptr) DeleteObject(m_bold_font_);
-}
-
 void PasswordChangeScreen::OnInitDialog() {
   SetCaption(ScreenTitleId(ScreenKind::kPasswordChange, Store().GetMode()));
   SetText(IDC_PROMPT, m_rule_.prompt_id);
@@ -59,9 +54,9 @@ void PasswordChangeScreen::OnInitDialog() {
     OnClickDisplayCheck();
   }
   SetUpVersionButton();
-  m_bold_font_ = BoldCopyOf(Item(IDC_ERROR_LINE));
-  if (m_bold_font_ != nullptr) {
-    SendDlgItemMessageW(Window(), IDC_ERROR_LINE, WM_SETFONT, reinterpret_cast<WPARAM>(m_bold_font_), TRUE);
+  const HFONT l_bold = KeepFont(BoldCopyOf(Item(IDC_ERROR_LINE)));
+  if (l_bold != nullptr) {
+    SendDlgItemMessageW(Window(), IDC_ERROR_LINE, WM_SETFONT, reinterpret_cast<WPARAM>(l_bold), TRUE);
   }
   const std::wstring l_message = Error().GetMessage();
   if (l_message.empty()) {
@@ -70,6 +65,10 @@ void PasswordChangeScreen::OnInitDialog() {
     SetText(IDC_ERROR_LINE, l_message);
   }
   ShowOrigin();
+}
+
+int PasswordChangeScreen::GrowthReserve() const {
+  return Height(IDC_ERROR_LINE) == 0 ? m_error_line_height_ : 0;
 }
 
 void PasswordChangeScreen::NarrowFields() const {

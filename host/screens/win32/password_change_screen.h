@@ -11,10 +11,11 @@ namespace tavc {
 class PasswordChangeScreen final : public BaseWindow {
  public:
   PasswordChangeScreen(HINSTANCE in_l_instance, ScreenFactory& io_l_factory, const ScreenRequest& in_l_request);
-  ~PasswordChangeScreen() override;
 
  private:
   void OnInitDialog() override;
+  // The collapsed error line opens on a refused password.
+  int GrowthReserve() const override;
   bool OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam, INT_PTR& out_l_result) override;
   void OnChar(int in_l_field) const;
   void OnUpdatePassword() const;
@@ -27,7 +28,6 @@ class PasswordChangeScreen final : public BaseWindow {
 
   ScreenFactory& m_factory_;
   PasswordChangeRule m_rule_;
-  HFONT m_bold_font_ = nullptr;
   int m_error_line_height_ = 0;
   wchar_t m_password_char_ = 0;
 };

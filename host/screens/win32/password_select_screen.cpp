@@ -29,20 +29,15 @@ PasswordSelectScreen::PasswordSelectScreen(HINSTANCE in_l_instance, ScreenFactor
     : BaseWindow(in_l_instance, in_l_request, IDD_PASSWORD_SELECT, L"PasswordSelectScreen"),
       m_factory_(io_l_factory) {}
 
-PasswordSelectScreen::~PasswordSelectScreen() {
-  DestroyWindow();
-  if (m_bold_font_ != nullptr) DeleteObject(m_bold_font_);
-}
-
 void PasswordSelectScreen::OnInitDialog() {
   SetCaption(ScreenTitleId(ScreenKind::kPasswordSelect, Store().GetMode()));
   SetText(-1, 2036);
-  m_bold_font_ = BoldCopyOf(Item(IDC_RADIO_SIGNATURE));
+  const HFONT l_bold = KeepFont(BoldCopyOf(Item(IDC_RADIO_SIGNATURE)));
   for (const Choice& l_choice : kChoices) {
     SetText(l_choice.radio, l_choice.text);
     SetText(l_choice.description, l_choice.description_text);
-    if (m_bold_font_ != nullptr) {
-      SendDlgItemMessageW(Window(), l_choice.radio, WM_SETFONT, reinterpret_cast<WPARAM>(m_bold_font_), TRUE);
+    if (l_bold != nullptr) {
+      SendDlgItemMessageW(Window(), l_choice.radio, WM_SETFONT, reinterpret_cast<WPARAM>(l_bold), TRUE);
     }
   }
   const int l_radio = PasswordSelectRadioFor(Store().GetPasswordType());

@@ -8,7 +8,6 @@ namespace tavc {
 class PasswordSelectScreen final : public BaseWindow {
  public:
   PasswordSelectScreen(HINSTANCE in_l_instance, ScreenFactory& io_l_factory, const ScreenRequest& in_l_request);
-  ~PasswordSelectScreen() override;
 
  private:
   void OnInitDialog() override;
@@ -16,7 +15,6 @@ class PasswordSelectScreen final : public BaseWindow {
   void OnOk();
 
   ScreenFactory& m_factory_;
-  HFONT m_bold_font_ = nullptr;
 };
 
 }  // namespace tavc

@@ -9,6 +9,7 @@
 #include "host/resources/resource_ids.h"
 #include "host/screens/origin_notice.h"
 #include "host/screens/screen_titles.h"
+#include "host/screens/win32/error_line_growth.h"
 #include "host/screens/win32/password_field.h"
 #include "host/state/message_poster.h"
 
@@ -63,6 +64,8 @@ void PasswordSetScreen::OnInitDialog() {
   }
   ShowOrigin(SignatureCountNotice(Store()));
 }
+
+int PasswordSetScreen::GrowthReserve() const { return Height(IDC_ERROR_LINE) == 0 ? m_error_line_height_ : 0; }
 
 void PasswordSetScreen::NarrowField() const {
   RECT l_field{};
@@ -139,19 +142,7 @@ void PasswordSetScreen::DisplayError() {
     MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&l_line), 2);
     MoveWindow(Item(IDC_ERROR_LINE), l_line.left, l_line.top, l_line.right - l_line.left, l_height, TRUE);
     MoveWindowObjects({IDC_CHANGE_LINK, IDCANCEL, IDOK, IDC_SHOW_PASSWORD, IDC_PASSWORD}, -l_height);
-    // The frame grows by the line, half of it upwards, never above the screen's top.
-    RECT l_frame{};
-    GetWindowRect(Frame(), &l_frame);
-    const int l_left = std::max<int>(l_frame.left, 0);
-    const int l_top = std::max<int>(l_frame.top - l_height / 2, 0);
-    const int l_width = l_frame.right - l_frame.left;
-    const int l_frame_height = l_frame.bottom - l_frame.top + l_height;
-    Store().SetSize(l_width, l_frame_height);
-    SetWindowPos(Frame(), nullptr, l_left, l_top, l_width, l_frame_height, SWP_NOZORDER);
-    RECT l_dialog{};
-    GetWindowRect(Window(), &l_dialog);
-    SetWindowPos(Window(), nullptr, 0, 0, l_dialog.right - l_dialog.left, l_dialog.bottom - l_dialog.top + l_height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    GrowForErrorLine(Frame(), Window(), Store(), l_height);
   }
   SetFocus(Window());
 }

@@ -14,6 +14,8 @@ class PasswordSetScreen final : public BaseWindow {
 
  private:
   void OnInitDialog() override;
+  // The collapsed error line opens on an invalid password.
+  int GrowthReserve() const override;
   bool OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam, INT_PTR& out_l_result) override;
   bool HasRedErrorLine() const override { return true; }
   void OnChar();

@@ -8,6 +8,7 @@
 #include "host/cert/certificate.h"
 #include "host/resources/message_texts.h"
 #include "host/resources/resource_ids.h"
+#include "host/screens/win32/bold_font.h"
 
 namespace tavc {
 namespace {
@@ -16,7 +17,6 @@ constexpr int kMessage = -1;
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerMs = 5;
 constexpr UINT kMarqueeMs = 10;
-constexpr int kBoldWeight = 700;
 
 struct ProcessMode {
   std::uint32_t text_id;     // 0: no text
@@ -52,10 +52,7 @@ ProcessMode ProcessModeOf(int in_l_mode) {
 ProcessingScreen::ProcessingScreen(HINSTANCE in_l_instance, const ScreenRequest& in_l_request)
     : BaseWindow(in_l_instance, in_l_request, IDD_PROCESSING, L"ProcessingScreen") {}
 
-ProcessingScreen::~ProcessingScreen() {
-  DestroyWindow();
-  if (m_bold_font_ != nullptr) DeleteObject(m_bold_font_);
-}
+ProcessingScreen::~ProcessingScreen() { DestroyWindow(); }
 
 void ProcessingScreen::ShowCount(std::size_t in_l_made, std::size_t in_l_total) const {
   SetText(kMessage, FormatTemplate(LoadMessageText(2062), {std::to_wstring(in_l_made), std::to_wstring(in_l_total)}));
@@ -85,12 +82,9 @@ void ProcessingScreen::OnInitDialog() {
     // The password change: no banner, the warning in bold instead of Cancel.
     CollapseBanner({kMessage});
     ShowWindow(Item(IDCANCEL), SW_HIDE);
-    const auto l_font = reinterpret_cast<HFONT>(SendDlgItemMessageW(Window(), IDC_WARNING, WM_GETFONT, 0, 0));
-    LOGFONTW l_bold{};
-    if (l_font != nullptr && GetObjectW(l_font, sizeof l_bold, &l_bold) != 0) {
-      l_bold.lfWeight = kBoldWeight;
-      m_bold_font_ = CreateFontIndirectW(&l_bold);
-      SendDlgItemMessageW(Window(), IDC_WARNING, WM_SETFONT, reinterpret_cast<WPARAM>(m_bold_font_), TRUE);
+    const HFONT l_bold = KeepFont(BoldCopyOf(Item(IDC_WARNING)));
+    if (l_bold != nullptr) {
+      SendDlgItemMessageW(Window(), IDC_WARNING, WM_SETFONT, reinterpret_cast<WPARAM>(l_bold), TRUE);
     }
     ShowWindow(Item(IDC_WARNING), SW_SHOW);
     return;

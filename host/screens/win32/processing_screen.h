@@ -17,8 +17,6 @@ class ProcessingScreen final : public BaseWindow {
   bool OnMessage(UINT in_l_message, WPARAM in_l_wparam, LPARAM in_l_lparam, INT_PTR& out_l_result) override;
   void OnTimer();
   void ShowCount(std::size_t in_l_made, std::size_t in_l_total) const;
-
-  HFONT m_bold_font_ = nullptr;
 };
 
 }  // namespace tavc

@@ -11,12 +11,12 @@ namespace tavc {
 
 VersionInfoScreen::VersionInfoScreen(HINSTANCE in_l_instance, const ScreenRequest& in_l_request)
     : BaseWindow(in_l_instance, in_l_request, IDD_VERSION_NOTICE, L"VersionInfoScreen"),
-      m_download_address_(LoadMessageText(3310)) {}
+      m_download_address_(LoadMessageText(3310)),
+      m_must_update_(IsMustUpdate(in_l_request.error_info->GetCode())) {}
 
 bool VersionInfoScreen::IsLowIntegrity() const { return Store().GetIntegrityLevel() < kMediumIntegrity; }
 
 void VersionInfoScreen::OnInitDialog() {
-  const bool l_must_update = IsMustUpdate(Error().GetCode());
   if (IsLowIntegrity()) Error().SetError(LowIntegrityCode(Error().GetCode()), L"", L"", L"");
   SetCaption(ScreenTitleId(ScreenKind::kVersionInfo, Store().GetMode()));
   SetText(-1, Error().GetMessage());
@@ -26,7 +26,7 @@ void VersionInfoScreen::OnInitDialog() {
   SetText(IDC_URL_FIELD, m_download_address_);
   SetUpUrlFont();
   SendDlgItemMessageW(Window(), IDCANCEL, BM_SETSTYLE, BS_PUSHBUTTON | BS_CENTER, TRUE);
-  if (l_must_update) {
+  if (m_must_update_) {
     ShowWindow(Item(IDOK), SW_HIDE);
     EnableWindow(Item(IDOK), FALSE);
     // The one button left stands in the middle.

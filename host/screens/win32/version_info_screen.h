@@ -22,6 +22,9 @@ class VersionInfoScreen final : public BaseWindow {
   void LayOut();
 
   std::wstring m_download_address_;
+  // Read before the code is replaced below medium integrity (a screen laid
+  // out again to fit reads the same).
+  bool m_must_update_;
 };
 
 }  // namespace tavc

@@ -1,8 +1,7 @@
 // Which origins may talk to the host. The origin always comes from the browser
 // (the sender of the content script's port), never from the page's own words.
 
-const LOOPBACK_HOSTS = new Set(['localhost', '127.0.0.1', '[::1]']);
-const MAX_ORIGIN_LENGTH = 300;
+import {parseOrigin} from './origin-form.js';
 
 // The sending frame's origin as the browser reports it, or null.
 export function originOfSender(sender) {
@@ -17,23 +16,18 @@ export function originOfSender(sender) {
 }
 
 // {ok: true} for an https origin, or an http origin on a loopback host while the
-// developer setting is on; otherwise {ok: false, code: 'insecure-context', reason}.
+// developer setting is on, each of the one form TAV takes too; otherwise
+// {ok: false, code: 'insecure-context', reason}.
 export function judgeOrigin(origin, {developerMode = false} = {}) {
   const refuse = (reason) => ({ok: false, code: 'insecure-context', reason});
-  if (typeof origin !== 'string' || origin.length > MAX_ORIGIN_LENGTH) return refuse('no usable origin');
-  let url;
-  try {
-    url = new URL(origin);
-  } catch {
+  const form = parseOrigin(origin);
+  if (!form) {
+    const scheme = typeof origin === 'string' ? /^([a-z][a-z\d+.-]*):/.exec(origin)?.[1] : undefined;
+    if (scheme && scheme !== 'https') return refuse(`${scheme} pages may not use the card; https is required`);
     return refuse('no usable origin');
   }
-  // Only a bare, canonical, ASCII origin (punycode hosts) is shown and forwarded.
-  if (url.origin !== origin || !/^[\x21-\x7e]+$/.test(origin)) return refuse('no usable origin');
-  if (url.protocol === 'https:') return {ok: true};
-  if (url.protocol === 'http:' && LOOPBACK_HOSTS.has(url.hostname)) {
-    return developerMode ? {ok: true} : refuse('http on this machine needs the developer setting');
-  }
-  return refuse(`${url.protocol.replace(':', '')} pages may not use the card; https is required`);
+  if (form.scheme === 'http' && !developerMode) return refuse('http on this machine needs the developer setting');
+  return {ok: true};
 }
 
 // Whether an origin matches a policy pattern: an exact origin ("https://a.example.jp"),

@@ -4,17 +4,20 @@
 // in the browser and in the unit tests.
 //
 // deps:
-//   slot            RequestSlot shared by all runs
+//   slot            RequestSlot shared by all runs: one host at a time
+//   consentWindows  Set of the origins whose consent window is open, shared by all runs
 //   loadSettings()  → {developerMode, policy, choices}
 //   consentStore    ConsentStore (remember)
-//   askConsent(origin, signal) → 'allow' | 'once' | 'deny' (the consent window; closes on abort)
+//   askConsent({origin, capability, mode}, signal) → 'allow' | 'once' | 'deny' (the consent window; closes on abort)
 //   connectHost({onMessage, onDisconnect(errorText)}) → {post(message), close()}
 //   reply(message)  to the content script, which relays it to the page
 //   probeStatus()   → 'ready' | 'host-missing'; rejects when the host does not answer in time
+//   siteUuid(uuid, origin) → this origin's own form of the host's installation identifier
 //   timers          setTimeout/clearTimeout (the tests' fake clock)
 
+import {capabilityOfMode} from './capabilities.js';
 import {checkRequest} from './request-check.js';
-import {decide} from './consent.js';
+import {decide, deniedEverything} from './consent.js';
 import {isHostMissing} from './host-errors.js';
 import {judgeOrigin, originOfSender} from './origin-rules.js';
 import {StageTimer, stageTimeouts} from './stage-timeouts.js';
@@ -30,6 +33,7 @@ export class RequestRun {
   constructor(deps) {
     this.deps = deps;
     this.timers = deps.timers || globalThis;
+    this.origin = null;
     this.token = null;
     this.host = null;
     this.consentAbort = null;
@@ -46,38 +50,65 @@ export class RequestRun {
     }
   }
 
+  // Stages: hostStart from here until the user is asked or the host starts (for a
+  // status, until the probe's finding); user from then until the answer, once:
+  // the consent window and the host's screens share one limit.
   async run(message, sender) {
     const origin = originOfSender(sender);
+    this.origin = origin;
+    this.timer = new StageTimer(stageTimeouts(message.timeouts), (stage) => this.timeOut(stage), this.timers);
+    this.timer.enter('hostStart');
     const settings = await this.deps.loadSettings();
+    if (this.done) return undefined;
     const judged = judgeOrigin(origin, {developerMode: settings.developerMode});
     if (!judged.ok) return this.fail(judged.code, judged.reason);
-    const verdict = decide(origin, settings.policy, settings.choices);
-    if (verdict === 'deny') return this.fail('consent-denied', `${origin} may not use Tavori`);
 
-    if (message.type === 'status') return this.status();
+    if (message.type === 'status') {
+      if (deniedEverything(origin, settings.policy, settings.choices)) {
+        return this.fail('consent-denied', `${origin} may not use Tavori`);
+      }
+      return this.status();
+    }
     if (message.type !== 'request') return this.fail('refused', 'unknown message');
     const checked = checkRequest(message.request, origin);
     if (!checked.ok) return this.fail(checked.code, checked.reason);
+    const {mode} = checked.request;
+    const capability = capabilityOfMode(mode);
+    const verdict = decide(origin, capability, settings.policy, settings.choices);
+    if (verdict === 'deny') return this.fail('consent-denied', `${origin} may not use Tavori for ${capability}`);
+    // The user is asked before the slot is taken: a window left open holds up no other site.
+    if (verdict === 'ask' && !(await this.askUser({origin, capability, mode}))) return undefined;
 
-    const timeouts = stageTimeouts(message.timeouts);
-    this.timer = new StageTimer(timeouts, (stage) => this.timeOut(stage), this.timers);
     this.token = await this.deps.slot.acquire(origin);
     if (this.done) return this.releaseSlot(0);
     if (!this.token) return this.fail('busy', 'another request is running');
+    this.startHost(checked.request);
+    return undefined;
+  }
 
-    if (verdict === 'ask') {
+  // True once the user allowed; otherwise the run has ended. One consent window per
+  // origin: a second request of that site while it is open is busy.
+  async askUser(question) {
+    const windows = this.deps.consentWindows;
+    if (windows.has(question.origin)) {
+      this.fail('busy', 'a consent window of this site is open');
+      return false;
+    }
+    windows.add(question.origin);
+    try {
       this.deps.reply({type: 'progress', stage: 'consent'});
       this.timer.enter('user');
       this.consentAbort = new AbortController();
-      const choice = await this.deps.askConsent(origin, this.consentAbort.signal);
+      const choice = await this.deps.askConsent(question, this.consentAbort.signal);
       this.consentAbort = null;
-      if (this.done) return undefined;
-      await this.deps.consentStore.remember(origin, choice);
-      if (choice !== 'allow' && choice !== 'once') return this.fail('consent-denied', `the user denied ${origin}`);
+      if (this.done) return false;
+      await this.deps.consentStore.remember(question.origin, question.capability, choice);
+      if (choice === 'allow' || choice === 'once') return !this.done;
+      this.fail('consent-denied', `the user denied ${question.origin}`);
+      return false;
+    } finally {
+      windows.delete(question.origin);
     }
-    if (this.done) return undefined;
-    this.startHost(checked.request);
-    return undefined;
   }
 
   startHost(request) {
@@ -86,7 +117,7 @@ export class RequestRun {
       onDisconnect: (errorText) => this.hostGone(errorText),
     });
     this.host.post(request);
-    this.timer.enter('user');
+    if (this.timer.stage !== 'user') this.timer.enter('user');
     this.deps.reply({type: 'progress', stage: 'host'});
   }
 
@@ -100,14 +131,28 @@ export class RequestRun {
     return this.finish({type: 'status', status});
   }
 
-  answer(answer) {
-    if (this.done) return;
-    this.finish({type: 'answer', answer});
-    this.closeHost();
+  // The host's answer goes back as it came, but for the installation identifier,
+  // which each site gets in its own form.
+  async answer(answer) {
+    if (this.done || !this.host) return;
+    const host = this.host;
+    this.host = null;
+    let shown = answer;
+    try {
+      if (answer && typeof answer.uuid === 'string') {
+        shown = {...answer, uuid: await this.deps.siteUuid(answer.uuid, this.origin)};
+      }
+      this.finish({type: 'answer', answer: shown});
+    } catch (error) {
+      this.fail('failed', `the answer could not be passed on: ${error.message}`);
+    } finally {
+      host.close();
+    }
   }
 
+  // A host that ends after its answer has said all it had to.
   hostGone(errorText) {
-    if (this.done) return;
+    if (this.done || !this.host) return;
     this.host = null;
     if (isHostMissing(errorText)) this.fail('host-missing', errorText);
     else this.fail('failed', errorText || 'the host ended without an answer');
@@ -134,7 +179,7 @@ export class RequestRun {
     this.done = true;
     if (this.timer) this.timer.stop();
     if (this.consentAbort) this.consentAbort.abort();
-    const cancelling = this.host !== null && reply?.type !== 'answer';
+    const cancelling = this.host !== null;
     if (cancelling) this.cancelHost();
     this.releaseSlot(cancelling ? slotDelay : 0);
     if (reply) this.deps.reply(reply);
@@ -149,12 +194,6 @@ export class RequestRun {
     } finally {
       this.timers.setTimeout(() => host.close(), CANCEL_FLUSH_MS);
     }
-  }
-
-  closeHost() {
-    const host = this.host;
-    this.host = null;
-    if (host) host.close();
   }
 
   releaseSlot(delayMs) {

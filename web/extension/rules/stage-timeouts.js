@@ -4,7 +4,7 @@
 //   user       the user's part: the consent window, then the host's screens until the answer.
 
 export const STAGE_DEFAULTS = Object.freeze({ack: 1000, hostStart: 8000, user: 300000});
-const STAGE_LIMITS = Object.freeze({ack: [200, 10000], hostStart: [1000, 60000], user: [10000, 1800000]});
+export const STAGE_LIMITS = Object.freeze({ack: [200, 10000], hostStart: [1000, 60000], user: [10000, 1800000]});
 
 // The page may shorten or lengthen a stage within its limits; anything else gets the default.
 export function stageTimeouts(requested) {
