@@ -174,6 +174,8 @@ async function pressAllowedOnce(target, button, operation) {
   const pressed = pressAndWait(target, button, operation);
   pressed.catch(() => {});
   await answerConsent(browser, 'allow-once');
+  // The window is gone before a later case looks for the next one (Firefox lists a closing window a while).
+  await until(() => browser.waitForPage('consent.html', 100).then(() => false, () => true), 10000, 100);
   return pressed;
 }
 
