@@ -77,6 +77,7 @@ TEST(FileSelectorDlg, ShowsTheTablesTextsAndTheRequestsOriginAboveTheGuide) {
   EXPECT_EQ(QString::fromUtf8("要求元: shop.example.co.jp:8443"), l_origin->Text());
   l_dialog.show();
   EXPECT_LT(l_origin->geometry().bottom(), l_dialog.findChild<QLabel*>("guideLabel")->geometry().top());
+  EXPECT_EQ(l_origin->heightForWidth(l_origin->width()), l_origin->height()) << "no room left empty under the origin";
 
   for (const wchar_t* l_other : {LR"({"mode":"02","ca":"013"})",
                                  LR"({"mode":"02","ca":"013","origin":"https://a.jp/path"})"}) {

@@ -35,6 +35,8 @@ CFileSelectorDlg::CFileSelectorDlg(const std::wstring& in_request, FileDialogEve
     : QDialog(in_parent), m_events(in_events) {
   setWindowTitle(Text(IDS_FILE_CAPTION));
   auto* l_layout = new QVBoxLayout(this);
+  // Not resizable, as on Windows; sized by its lines at the width it takes, the origin's included.
+  l_layout->setSizeConstraint(QLayout::SetFixedSize);
   tavc::RequestOrigin l_origin;
   if (OriginMemberOf(in_request, l_origin) == OriginMember::kWellFormed) {
     l_layout->addWidget(Named(new tavc::OriginLabel(tavc::OriginPieces(WrapperText(IDS_ORIGIN_LABEL),
