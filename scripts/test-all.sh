@@ -44,8 +44,8 @@ ctest --preset linux-sanitize -LE integration -j2
 step "linux-tsan: build the unit tests (clang, ThreadSanitizer)"
 cmake --preset linux-tsan >/dev/null
 cmake --build --preset linux-tsan -j2 --target tav_unit_tests
-step "linux-tsan: the flow, worker and watcher tests under ThreadSanitizer"
-ctest --preset linux-tsan -j2 -R 'FlowTest|CardAccessThread|InterruptThread|EndAlert|ResultData|Interrupt|DigestSigning'
+step "linux-tsan: the flow, worker and watcher tests and the Linux wrapper's frame under ThreadSanitizer"
+ctest --preset linux-tsan -j2 -R 'FlowTest|CardAccessThread|InterruptThread|EndAlert|ResultData|Interrupt|DigestSigning|PosixFrame|FdChannel'
 
 step "fuzz: build the libFuzzer targets (clang)"
 cmake --preset fuzz >/dev/null

@@ -35,7 +35,8 @@ bool ReadAll(std::uint8_t* out_data, std::size_t in_size) {
 bool ReadFrame(std::string& out_json) {
   std::uint8_t l_prefix[4];
   if (!ReadAll(l_prefix, 4)) return false;
-  const std::uint32_t l_size = l_prefix[0] | (l_prefix[1] << 8) | (l_prefix[2] << 16) | (std::uint32_t{l_prefix[3]} << 24);
+  std::uint32_t l_size = 0;
+  for (int l_i = 3; l_i >= 0; --l_i) l_size = (l_size << 8) | l_prefix[l_i];
   out_json.assign(l_size, '\0');
   return ReadAll(reinterpret_cast<std::uint8_t*>(out_json.data()), l_size);
 }
