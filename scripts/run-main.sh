@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The main job on a fresh Debian machine: installs what it needs, builds only the
 # programs it runs, then a web page logs in with the virtual My Number card.
-# The demo page (web/demo) in headless Chromium calls login() of web/tavori.js;
-# the real extension (web/extension) asks the user, in its consent window, to
-# allow the page's origin, and starts TAV_Wrapper.exe, which runs TAV.exe, under
-# wine64 (and Xvfb); TAV reaches the virtual card (cardsim-daemon behind
+# The demo page (web/demo) in headless Chromium gets a challenge from the demo's
+# server (web/demo/server.mjs) and calls authenticate() of web/tavori.js; the real
+# extension (web/extension) asks the user, in its consent window, to allow the
+# page's origin, and starts TAV_Wrapper.exe, which runs TAV.exe, under wine64 (and
+# Xvfb); TAV reaches the virtual card (cardsim-daemon behind
 # tests/e2e/winscard.dll). The test drivers play the user: the browser driver
-# allows the origin, wrapper_driver.exe types the PIN and presses Enter. Prints the
-# answer the page received and the signature checks (in the page and outside).
+# allows the origin, wrapper_driver.exe types the PIN and presses Enter. The page
+# posts the token; the demo server verifies it and prints "verified: …", which the
+# page shows.
 # With a request file the request goes straight into TAV_Wrapper.exe instead, and
 # wrapper_driver.exe plays the browser too, following the steps (see
 # tests/e2e/wrapper_driver.cpp; default: close the first screen and confirm the end).

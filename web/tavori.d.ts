@@ -33,6 +33,9 @@ export declare class TavoriError extends Error {
   readonly stage?: 'ack' | 'hostStart' | 'user';
 }
 
+/** This library's version. */
+export declare const VERSION: string;
+
 export type Bytes = Uint8Array | ArrayBuffer | ArrayBufferView;
 /** Bytes from Tavori, in a buffer of their own: they pass to WebCrypto as they are. */
 export type ResultBytes = Uint8Array<ArrayBuffer>;
@@ -61,14 +64,51 @@ export interface CommonOptions {
   timeouts?: Timeouts;
 }
 
-export interface LoginOptions extends CommonOptions {
-  /** SHA-256 of the challenge (32 bytes), or its DER DigestInfo (51 bytes). */
-  digest: Bytes;
+interface LogInChoices extends CommonOptions {
   cityCode?: boolean;
   combinationCode?: boolean;
   language?: 'ja' | 'en';
   /** Show the password screen's link to change the password (result 'password-change-chosen'). */
   passwordChangeLink?: boolean;
+}
+
+export interface LoginOptions extends LogInChoices {
+  /** The SHA-256 value the service computed (32 bytes), or its DER DigestInfo (51 bytes). */
+  digest: Bytes;
+}
+
+export interface AuthenticateOptions extends LogInChoices {
+  /** The server's challenge: base64url without padding of 32 to 256 bytes (server/TOKEN.md). */
+  challenge: string;
+}
+
+/** The log-in token "tavori-auth:1" (server/TOKEN.md), posted to the service's server unchanged. */
+export interface LoginToken {
+  format: 'tavori-auth:1';
+  /** The origin the browser reports for the page, which the card signed with the challenge. */
+  origin: string;
+  /** Base64 of the DER user-authentication certificate. */
+  certificate: string;
+  /** Base64 of the RSASSA-PKCS1-v1_5 signature. */
+  signature: string;
+  algorithm: 'RS256';
+  /** 64 lower-case hexadecimal characters, when asked for; not signed. */
+  combinationCode?: string;
+  /** 10 lower-case hexadecimal characters, when asked for; not signed. */
+  cityCode?: string;
+}
+
+export interface AuthenticateResult {
+  token: LoginToken;
+  /** This installation's identifier for this site (not in the token); see LoginResult.uuid. */
+  uuid: string;
+}
+
+export interface Versions {
+  /** This library's version. */
+  library: string;
+  /** The extension's version; null when no extension acknowledged in time. */
+  extension: string | null;
 }
 
 export interface LoginResult {
@@ -146,6 +186,11 @@ export interface CardData {
  * use denied to this site), 'timeout' (stage 'hostStart') or 'failed'.
  */
 export declare function status(options?: {timeouts?: Timeouts}): Promise<'ready' | 'host-missing' | 'extension-missing'>;
+/** The versions of this library and of the extension; rejects as status() does. */
+export declare function versions(options?: {timeouts?: Timeouts}): Promise<Versions>;
+/** The origin-bound log-in: the card signs the server's challenge with the page's origin. */
+export declare function authenticate(options: AuthenticateOptions): Promise<AuthenticateResult>;
+/** The log-in over a digest the service computed itself. */
 export declare function login(options: LoginOptions): Promise<LoginResult>;
 export declare function sign(options: SignOptions): Promise<SignResult>;
 export declare function signGpki(options: GpkiSignOptions): Promise<SignResult>;

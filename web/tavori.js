@@ -7,6 +7,9 @@
 const NAMESPACE = 'com.vandrel.kelvarist.tavori';
 const DEFAULT_VERSION = '1';
 
+// This library's version, as its package names it (web/package.json).
+export const VERSION = '1.0.0';
+
 // SHA-256 DigestInfo prefix (DER): the card signs DigestInfo, not the bare hash.
 const SHA256_DIGEST_INFO_PREFIX = Uint8Array.from([
   0x30, 0x31, 0x30, 0x0d, 0x06, 0x09, 0x60, 0x86, 0x48, 0x01, 0x65, 0x03, 0x04, 0x02, 0x01, 0x05, 0x00, 0x04, 0x20,
@@ -136,11 +139,13 @@ function stageMs(value, fallback, low, high) {
   return Number.isFinite(value) ? Math.min(high, Math.max(low, value)) : fallback;
 }
 
-// Sends one message to the extension and settles with its final reply.
+// Sends one message to the extension and settles with its final reply: the
+// whole answer message, the status, or the extension's version.
 // timeouts: {ack, hostStart, user} in milliseconds (the extension bounds hostStart and user).
 function exchange(type, request, requested) {
   checkContext();
-  if (type === 'request' && current) {
+  const runsHost = type === 'request' || type === 'authenticate';
+  if (runsHost && current) {
     return Promise.reject(new TavoriError(ErrorCode.BUSY, 'a Tavori request of this page is still running'));
   }
   const id = newId();
@@ -173,15 +178,16 @@ function exchange(type, request, requested) {
             'the extension did not start Tavori in time', {stage: 'hostStart'})));
           break;
         case 'progress': clearTimeout(timer); break;
-        case 'answer': settle(resolve, data.answer); break;
+        case 'answer': settle(resolve, data); break;
         case 'status': settle(resolve, data.status); break;
+        case 'version': settle(resolve, data.version); break;
         case 'error': settle(reject, new TavoriError(String(data.code), String(data.message || data.code),
           data.stage ? {stage: data.stage} : {})); break;
         default: break;
       }
     };
     window.addEventListener('message', onMessage);
-    if (type === 'request') current = {id};
+    if (runsHost) current = {id};
     arm(ackMs, () => settle(reject, new TavoriError(ErrorCode.EXTENSION_MISSING,
       'the Tavori extension is not installed or not enabled', {stage: 'ack'})));
     window.postMessage({ns: NAMESPACE, from: 'page', type, id, request, timeouts}, window.location.origin);
@@ -198,11 +204,12 @@ function baseRequest(mode, options) {
   return request;
 }
 
-async function run(request, options) {
-  const answer = await exchange('request', request, options.timeouts);
-  const error = errorForAnswer(answer);
+// The extension's answer message for a request, once the host's answer is a success.
+async function run(request, options, type = 'request') {
+  const reply = await exchange(type, request, options.timeouts);
+  const error = errorForAnswer(reply.answer);
   if (error) throw error;
-  return answer;
+  return reply;
 }
 
 // --- answers -------------------------------------------------------------------
@@ -263,18 +270,37 @@ export async function status(options = {}) {
   }
 }
 
-// Log-in with the card's user-authentication key (4-digit PIN).
-// options: digest (32-byte SHA-256 or its DigestInfo), serviceId, cityCode,
-// combinationCode, language ('ja' | 'en'), passwordChangeLink, latestVersion,
-// availableVersion, timeouts.
-export async function login(options = {}) {
+// The versions of this library and of the extension that serves the page (null
+// when none acknowledged in time). Rejects as status() does where the page may
+// not use Tavori at all. status() keeps its three values.
+export async function versions(options = {}) {
+  let extension;
+  try {
+    extension = await exchange('version', undefined, options.timeouts);
+  } catch (error) {
+    if (error.code !== ErrorCode.EXTENSION_MISSING) throw error;
+  }
+  return {library: VERSION, extension: typeof extension === 'string' ? extension : null};
+}
+
+// Mode "01" but for what is signed: the digest (login) or the server's challenge (authenticate).
+function logInRequest(options) {
   const request = baseRequest('01', options);
-  request.digest = toBase64(digestInfo(options.digest));
   if (options.passwordChangeLink) request.pw_change = '1';
   if (options.language) request.language = String(options.language);
   if (options.combinationCode) request.combination_code_flag = 'true';
   if (options.cityCode) request.city_code_flag = 'true';
-  const answer = await run(request, options);
+  return request;
+}
+
+// Log-in with the card's user-authentication key (4-digit PIN) over a digest the
+// service computed. options: digest (32-byte SHA-256 or its DigestInfo), serviceId,
+// cityCode, combinationCode, language ('ja' | 'en'), passwordChangeLink,
+// latestVersion, availableVersion, timeouts.
+export async function login(options = {}) {
+  const request = logInRequest(options);
+  request.digest = toBase64(digestInfo(options.digest));
+  const {answer} = await run(request, options);
   const result = {
     signature: base64Bytes(answer.signature, 'signature'),
     certificate: base64Bytes(answer.certificate, 'certificate'),
@@ -283,6 +309,54 @@ export async function login(options = {}) {
   optionalText(result, 'combinationCode', answer, 'combination_code');
   optionalText(result, 'cityCode', answer, 'city_code');
   return result;
+}
+
+// The server's challenge: base64url without padding of 32 to 256 bytes, in the one
+// spelling of its bytes (server/TOKEN.md). 43 to 342 characters are 32 to 256 bytes.
+const CHALLENGE_TEXT = /^[A-Za-z0-9_-]{43,342}$/;
+
+function checkedChallenge(challenge) {
+  const ok = typeof challenge === 'string' && CHALLENGE_TEXT.test(challenge) && challenge.length % 4 !== 1 &&
+    btoa(atob(challenge.replace(/-/g, '+').replace(/_/g, '/'))).replace(/\+/g, '-').replace(/\//g, '_')
+      .replace(/=+$/, '') === challenge;
+  if (!ok) throw new TavoriError(ErrorCode.REFUSED, 'a challenge is base64url without padding of 32 to 256 bytes');
+  return challenge;
+}
+
+// The token's members beyond the signature, in the forms server/TOKEN.md gives them.
+const TOKEN_CODES = [
+  ['combinationCode', 'combination_code', /^[0-9a-f]{64}$/],
+  ['cityCode', 'city_code', /^(?:3[0-9]){5}$/],
+];
+
+// An origin-bound log-in: the extension has the card sign the server's challenge
+// together with the origin the browser reports for this page, so the page never
+// chooses what is signed. Resolves with {token, uuid}: the token "tavori-auth:1"
+// (server/TOKEN.md) for the page to post to its server unchanged, and this
+// installation's identifier for the site beside it. options: challenge, and those
+// of login() but digest.
+export async function authenticate(options = {}) {
+  if ('digest' in options) {
+    throw new TavoriError(ErrorCode.REFUSED, 'authenticate() signs the server\'s challenge, never a digest');
+  }
+  const request = logInRequest(options);
+  request.challenge = checkedChallenge(options.challenge);
+  const {answer, origin} = await run(request, options, 'authenticate');
+  if (typeof origin !== 'string' || origin === '' || origin.length > 267) throw malformed('origin');
+  const token = {
+    format: 'tavori-auth:1',
+    origin,
+    // Base64 in the one spelling of its bytes, as the token carries it.
+    certificate: toBase64(base64Bytes(answer.certificate, 'certificate')),
+    signature: toBase64(base64Bytes(answer.signature, 'signature')),
+    algorithm: 'RS256',
+  };
+  for (const [name, key, form] of TOKEN_CODES) {
+    if (answer[key] === undefined) continue;
+    if (!form.test(text(answer, key))) throw malformed(key);
+    token[name] = answer[key];
+  }
+  return {token, uuid: text(answer, 'uuid')};
 }
 
 // Signing of one or more digests. options: digests (array of 32-byte SHA-256 values
@@ -294,7 +368,7 @@ export async function sign(options = {}) {
   const request = baseRequest(options.confirm ? '07' : '02', options);
   if (options.ca !== undefined) request.ca = String(options.ca);
   request.digest = digestList(options.digests);
-  return signedResult(await run(request, options), request.digest.length);
+  return signedResult((await run(request, options)).answer, request.digest.length);
 }
 
 // Signing with a GPKI IC card ("11", or "12" with confirmation).
@@ -302,7 +376,7 @@ export async function signGpki(options = {}) {
   const request = baseRequest(options.confirm ? '12' : '11', options);
   request.digest = digestList(options.digests);
   if (options.passwordChangeLink) request.pw_change = '1';
-  return signedResult(await run(request, options), request.digest.length);
+  return signedResult((await run(request, options)).answer, request.digest.length);
 }
 
 function digestList(digests) {
@@ -318,7 +392,7 @@ function digestList(digests) {
 export async function readCard(options = {}) {
   const request = baseRequest(options.individualNumber ? '03' : '04', options);
   if (options.combinationCode) request.combination_code_flag = 'true';
-  const answer = await run(request, options);
+  const {answer} = await run(request, options);
   const result = {
     name: hexText(answer, 'name'),
     address: hexText(answer, 'address'),
@@ -333,13 +407,13 @@ export async function readCard(options = {}) {
 
 // Changing one of the card's passwords; the user chooses which and types them in Tavori.
 export async function changePassword(options = {}) {
-  const answer = await run(baseRequest('06', options), options);
+  const {answer} = await run(baseRequest('06', options), options);
   return {uuid: text(answer, 'uuid')};
 }
 
 // Changing the GPKI card's password.
 export async function changeGpkiPassword(options = {}) {
-  const answer = await run(baseRequest('13', options), options);
+  const {answer} = await run(baseRequest('13', options), options);
   return {uuid: text(answer, 'uuid')};
 }
 

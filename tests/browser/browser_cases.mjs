@@ -3,7 +3,10 @@
 // the host starts. Prints "ok   <case>" or "FAILED <case>: <why>" per case, then
 // "N passed, N failed"; exit code 0 when all passed.
 // Usage (through browser_flow.sh): browser_cases.mjs chromium|firefox
-import {answerConsent, demoLogin, enableDeveloperSetting, pressAndWait, verifiedHere} from './demo_steps.mjs';
+import fs from 'node:fs';
+
+import {answerConsent, authenticateAs, demoLogin, enableDeveloperSetting, fetchChallenge, postToken, pressAndWait,
+  tokenVerifiesHere, verifiedHere} from './demo_steps.mjs';
 import {HOST_KIND, launchBrowser, NativeHost, openscStatus, playUser, rigWork, serveWeb, until} from './rig.mjs';
 
 const kind = process.argv[2];
@@ -45,8 +48,8 @@ async function demoPage(origin) {
 // A message in the extension's namespace, posted as a page could without the library
 // (also with keys the library never sends, and from a sandboxed frame, whose own
 // origin is none a target could name). Resolves with the extension's final reply.
-function rawRequest(target, request) {
-  return target.evaluate((message) => new Promise((resolve) => {
+function rawRequest(target, request, type = 'request') {
+  return target.evaluate(([message, kind]) => new Promise((resolve) => {
     const id = `raw-${Math.random()}`;
     window.addEventListener('message', (event) => {
       const data = event.data;
@@ -56,8 +59,8 @@ function rawRequest(target, request) {
       }
     });
     setTimeout(() => resolve({type: 'none'}), 15000);
-    window.postMessage({ns: 'com.vandrel.kelvarist.tavori', from: 'page', type: 'request', id, request: message}, '*');
-  }), request);
+    window.postMessage({ns: 'com.vandrel.kelvarist.tavori', from: 'page', type: kind, id, request: message}, '*');
+  }), [request, type]);
 }
 const login = {mode: '01', latest_version: '1', available_version: '1', digest: 'AAE='};
 // The library's log-in or status from a page or frame: the error code, 'answer', or the status.
@@ -125,14 +128,68 @@ await test('consent denied in the consent window: typed error, host never starte
   }));
 
 const page = await demoPage(web.origin);
-await test('log-in, allowed in the consent window: a signature that verifies', async () => {
-  const {result, challenge, named, user} = await demoLogin(browser, page, {consent: 'allow'});
-  expect(user.ok, `the user on TAV's screens: ${user.log}`);
-  expect(named === web.origin, `the consent window named ${named}`);
-  expect(result.state === 'ok', `the page got ${JSON.stringify(result)}`);
-  expect(result.verified === true, 'the page\'s own check failed');
-  expect(verifiedHere(result.value.certificate, result.value.signature, challenge), 'the signature does not verify');
+await test('log-in with authenticate(), allowed in the consent window: the demo server verifies the token, once',
+  async () => {
+    const {result, challenge, named, user} = await demoLogin(browser, page, {consent: 'allow'});
+    expect(user.ok, `the user on TAV's screens: ${user.log}`);
+    expect(named === web.origin, `the consent window named ${named}`);
+    expect(result.state === 'ok', `the page got ${JSON.stringify(result)}`);
+    expect(result.verified === true, `the server answered ${JSON.stringify(result.server)}`);
+    const {token} = result.value;
+    expect(token.origin === web.origin, `the token names ${token.origin}`);
+    expect(tokenVerifiesHere(token, challenge), 'the token does not verify as RS256 over its origin and challenge');
+    const said = `verified: log-in certificate serial ${result.server.serialNumber}, issuer ${result.server.issuer}`;
+    expect(web.verdicts.at(-1) === said, `the server printed ${web.verdicts.at(-1)}`);
+    const shown = await page.evaluate(() => document.getElementById('login-verify').textContent);
+    expect(shown === said, `the page shows ${shown}`);
+    const replayed = await postToken(page, token);
+    expect(replayed.code === 'challenge' && replayed.reason === 'used', `the same token again: ${JSON.stringify(replayed)}`);
+  });
+
+await test('a token with a flipped byte: refused (signature), and its challenge with it', async () => {
+  const challenge = await fetchChallenge(page);
+  const {token, error, user} = await authenticateAs(browser, page, challenge);
+  expect(token && user.ok, `authenticate() gave ${error}; the user on TAV's screens: ${user.log}`);
+  const signature = Buffer.from(token.signature, 'base64');
+  signature[100] ^= 0x01;
+  const flipped = await postToken(page, {...token, signature: signature.toString('base64')});
+  expect(flipped.code === 'signature', `the server answered ${JSON.stringify(flipped)}`);
+  const intact = await postToken(page, token);
+  expect(intact.code === 'challenge', `the intact token afterwards: ${JSON.stringify(intact)}`);
 });
+
+await test('another site relays this site\'s challenge: its token is refused here (origin-mismatch; its origin ' +
+  'rewritten, signature)', async () => {
+  const phishing = await serveWeb();
+  const other = await demoPage(phishing.origin);
+  try {
+    const challenge = await fetchChallenge(page);
+    const {token, error, user} = await authenticateAs(browser, other, challenge, {consent: 'allow-once'});
+    expect(token && user.ok, `authenticate() gave ${error}; the user on TAV's screens: ${user.log}`);
+    expect(token.origin === phishing.origin, `the token names ${token.origin}`);
+    const rewritten = await postToken(page, {...token, origin: web.origin});
+    expect(rewritten.code === 'signature', `with this site's origin written in: ${JSON.stringify(rewritten)}`);
+    const relayed = await postToken(page, token);
+    expect(relayed.code === 'origin-mismatch', `as it was made: ${JSON.stringify(relayed)}`);
+  } finally {
+    await other.close();
+    await phishing.close();
+  }
+});
+
+await test('authenticate messages a page shapes itself, and challenges that are none: refused, host never started',
+  () => hostNeverStarts(async () => {
+    const base = {mode: '01', latest_version: '1', available_version: '1'};
+    const challenge = Buffer.alloc(32, 7).toString('base64url');
+    for (const [message, type] of [[{...base, challenge, digest: login.digest}, 'authenticate'],
+      [base, 'authenticate'], [{...base, challenge: challenge.slice(1)}, 'authenticate'], [{...login, challenge}, 'request']]) {
+      const reply = await rawRequest(page, message, type);
+      expect(reply.code === 'refused', `${type} ${JSON.stringify(message)}: ${JSON.stringify(reply)}`);
+    }
+    const library = await page.evaluate(async () => (await import('../tavori.js')).authenticate({challenge: 'c2hvcnQ'})
+      .then(() => 'answer', (error) => error.code));
+    expect(library === 'refused', `the library gave ${library}`);
+  }));
 
 await test('signing three digests: each signature verifies', async () => {
   const texts = ['first document', 'second document', 'third document'];
@@ -390,6 +447,18 @@ await test('extension present, host not registered: status and a request tell "h
   }
   const status = await libraryStatus(page);
   expect(status === 'ready', `status() gave ${status} once the host was registered again`);
+});
+
+// After the host-missing case: a ready host is not probed again.
+await test('versions(): the library\'s and the extension\'s, shown on the demo\'s status', async () => {
+  const manifest = JSON.parse(fs.readFileSync(new URL('../../web/extension/manifest.json', import.meta.url), 'utf8'));
+  const {version} = JSON.parse(fs.readFileSync(new URL('../../web/package.json', import.meta.url), 'utf8'));
+  await page.click('#status-button');
+  let shown;
+  await until(async () => (shown = await page.evaluate(() => window.tavoriDemo.status))?.state !== 'running', 15000);
+  const versions = shown?.value?.versions;
+  expect(shown?.value?.status === 'ready' && versions?.library === version && versions?.extension === manifest.version,
+    `the demo's status shows ${JSON.stringify(shown)}`);
 });
 
 await browser.close();

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # A real browser in front of TAV_Wrapper.exe: Debian's Chromium or Firefox ESR,
 # headless, with the real extension (web/extension) and the demo page (web/demo)
-# served on 127.0.0.1. The host manifest points at a launcher that runs
-# TAV_Wrapper.exe under wine64 on the browser's own pipes; TAV.exe reaches the
-# virtual My Number card (cardsim-daemon behind tests/e2e/winscard.dll);
-# wrapper_driver.exe plays the user on TAV's screens. The Node script names the
-# cases (tests/browser/rig.mjs is their rig).
+# served on 127.0.0.1 by the demo's server, which verifies its log-ins. The host
+# manifest points at a launcher that runs TAV_Wrapper.exe under wine64 on the
+# browser's own pipes; TAV.exe reaches the virtual My Number card (cardsim-daemon
+# behind tests/e2e/winscard.dll); wrapper_driver.exe plays the user on TAV's
+# screens. The Node script names the cases (tests/browser/rig.mjs is their rig).
 # Needs the caller's prepared WINEPREFIX and a display. The reader listens on
 # TAV_E2E_PORT (default 35200).
 # With --linux the host is the Linux build's TAV_Wrapper, beside the test-only
@@ -30,6 +30,7 @@ if [ "$1" = --linux ]; then
   cp "$linux_build/tests/qt/tav_driven" "$work/tavori/TAV"
   start_pcscd_rig --card mynumber --card gpki
   export TAV_RIG_HOST=linux TAV_RIG_WORK="$work" TAV_RIG_INSTALL="$work/tavori"
+  export TAV_RIG_TRUST_ANCHORS="$pcscd_certs/reader0-auth-ca.der"
   # A case that failed may leave TAV on a screen with the browser waiting for it: bounded.
   timeout 600 node "$here/$script" "$@"
   exit
@@ -48,5 +49,7 @@ cp "$build_dir/wrapper/win32/TAV_Wrapper.exe" "$build_dir/host/app/TAV.exe" "$bu
   "$work/tavori/"
 start_daemon --card mynumber --card gpki
 export TAV_RIG_WORK="$work" TAV_RIG_INSTALL="$work/tavori" TAV_RIG_DRIVER="$build_dir/tests/e2e/wrapper_driver.exe"
+# The demo server takes log-in certificates of the virtual card's CA, as the daemon exported it.
+export TAV_RIG_TRUST_ANCHORS="$work/certs/reader0-auth-ca.der"
 # A case that failed may leave TAV on a screen with the browser waiting for it: bounded.
 timeout 600 node "$here/$script" "$@"

@@ -58,15 +58,47 @@ export function verifiedHere(certificateBase64, signatureBase64, data) {
   return crypto.verify('sha256', data, certificate.publicKey, Buffer.from(signatureBase64, 'base64'));
 }
 
-// The demo's log-in with the user typing the PIN on TAV's password screen.
-// Returns {result, challenge, user}.
+// A log-in token checked as any RS256 library would, over the message of
+// server/TOKEN.md: SHA-256(origin) || SHA-256(challenge bytes).
+export function tokenVerifiesHere(token, challenge) {
+  const sha256 = (bytes) => crypto.createHash('sha256').update(bytes).digest();
+  const message = Buffer.concat([sha256(Buffer.from(token.origin)), sha256(Buffer.from(challenge, 'base64url'))]);
+  return verifiedHere(token.certificate, token.signature, message);
+}
+
+// The user typing the log-in PIN on TAV's password screen.
+const typeLoginPin = () => playUser(['screen=PasswordSetScreen', 'mark=shown', 'fill=1002:1234', 'mark=enter', 'click=1',
+  'gone']);
+
+// The demo's log-in with the user typing the PIN on TAV's password screen; the
+// demo server issues the challenge and checks the token. Returns {result, challenge, named, user}.
 export async function demoLogin(browser, page, {consent} = {}) {
-  const user = playUser(['screen=PasswordSetScreen', 'mark=shown', 'fill=1002:1234', 'mark=enter', 'click=1', 'gone']);
+  const user = typeLoginPin();
   const pressed = pressAndWait(page, '#login-button', 'login');
   pressed.catch(() => {});
   const named = consent ? await answerConsent(browser, consent) : undefined;
   const result = await pressed;
-  const challenge = Buffer.from(await page.evaluate(() => document.getElementById('login-challenge').textContent),
-    'base64');
+  const challenge = await page.evaluate(() => document.getElementById('login-challenge').textContent);
   return {result, challenge, named, user: await user.done};
+}
+
+// A challenge of the demo server for the page's session.
+export const fetchChallenge = (page) => page.evaluate(async () =>
+  (await (await fetch('/login/challenge', {method: 'POST'})).json()).challenge);
+
+// A token posted from the page to its demo server: the server's answer.
+export const postToken = (page, token) => page.evaluate(async (posted) => (await fetch('/login', {method: 'POST',
+  headers: {'content-type': 'application/json'}, body: JSON.stringify(posted)})).json(), token);
+
+// The page's authenticate() on a challenge, the user typing the PIN (and first
+// answering the consent window with consent, if given). Returns {token, user}; the
+// token is undefined when the call failed (user.log, error say why).
+export async function authenticateAs(browser, page, challenge, {consent} = {}) {
+  const user = typeLoginPin();
+  const called = page.evaluate(async (given) => (await import('../tavori.js')).authenticate({challenge: given})
+    .then(({token}) => ({token}), (error) => ({error: error.code})), challenge);
+  called.catch(() => {});
+  if (consent) await answerConsent(browser, consent);
+  const {token, error} = await called;
+  return {token, error, user: await user.done};
 }

@@ -14,12 +14,13 @@
 //   TAV_RIG_WORK     a fresh folder for profiles, manifests and logs
 //   TAV_RIG_INSTALL  the folder with the host's programs (and, under Wine, winscard.dll)
 //   TAV_RIG_DRIVER   wrapper_driver.exe (wine)
+//   TAV_RIG_TRUST_ANCHORS  the virtual card's user-authentication CA certificate, for the demo server
 //   WINE, WINEPREFIX, TAV_TEST_READERS   as for the other end-to-end scripts (wine)
 import {spawn, spawnSync} from 'node:child_process';
 import fs from 'node:fs';
-import http from 'node:http';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
+import {startDemoServer} from '../../web/demo/server.mjs';
 
 export const HOST_NAME = 'com.vandrel.kelvarist.tavori';
 export const CHROMIUM_ID = 'mblpkikokepdkceenhnccllbdbchmdbb';
@@ -39,37 +40,24 @@ function need(name) {
   return value;
 }
 
-const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css',
-  '.json': 'application/json'};
-
-// web/ on 127.0.0.1 (any free port); reached as http://127.0.0.1:<port>,
-// http://localhost:<port> and http://tavori-insecure.test:<port>, three origins.
+// The demo's server (web/demo/server.mjs) on 127.0.0.1 (any free port): web/ and
+// the log-in's challenges and verdicts, on tokens from the virtual card's CA
+// (TAV_RIG_TRUST_ANCHORS). Reached as http://127.0.0.1:<port>, the origin its
+// tokens must name, http://localhost:<port> and http://tavori-insecure.test:<port>,
+// three origins. verdicts: the lines it printed.
 export async function serveWeb() {
-  const server = http.createServer((request, response) => {
-    const wanted = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    let file = path.normalize(path.join(webRoot, wanted));
-    if (!file.startsWith(webRoot + path.sep) && file !== webRoot) file = '';
-    if (file && fs.existsSync(file) && fs.statSync(file).isDirectory()) file = path.join(file, 'index.html');
-    if (!file || !fs.existsSync(file)) {
-      response.writeHead(404).end();
-      return;
-    }
-    // Any origin may load the files: a sandboxed frame's opaque origin imports the library too.
-    response.writeHead(200, {'content-type': TYPES[path.extname(file)] || 'application/octet-stream',
-      'cache-control': 'no-store', 'access-control-allow-origin': '*'});
-    fs.createReadStream(file).pipe(response);
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  const port = server.address().port;
+  const verdicts = [];
+  const demo = await startDemoServer({trustAnchorFiles: [need('TAV_RIG_TRUST_ANCHORS')], log: (line) => {
+    verdicts.push(line);
+    console.log(line);
+  }});
   return {
-    port,
-    origin: `http://127.0.0.1:${port}`,
-    otherOrigin: `http://localhost:${port}`,
-    insecureOrigin: `http://${INSECURE_HOST}:${port}`,
-    close: () => new Promise((resolve) => {
-      server.close(resolve);
-      server.closeAllConnections();
-    }),
+    port: demo.port,
+    origin: demo.origin,
+    otherOrigin: `http://localhost:${demo.port}`,
+    insecureOrigin: `http://${INSECURE_HOST}:${demo.port}`,
+    verdicts,
+    close: demo.close,
   };
 }
 

@@ -7,7 +7,8 @@
 pcscd_rig=""
 
 # start_pcscd_rig <daemon options: --card mynumber ...>: returns once every card
-# is in; the readers' names are in pcscd_readers ("a;b").
+# is in; the readers' names are in pcscd_readers ("a;b"), the folder of the
+# cards' certificates (reader<i>-<slot>.der) in pcscd_certs.
 start_pcscd_rig() {
   mkdir -p "$work/keys"
   rm -f "$work/pcscd-rig.in"
@@ -21,6 +22,7 @@ start_pcscd_rig() {
   for i in $(seq 1200); do
     if grep -q '^ready ' "$work/pcscd-rig.log"; then
       pcscd_readers="$(sed -n 's/^ready //p' "$work/pcscd-rig.log")"
+      pcscd_certs="$(sed -n 's/^certs //p' "$work/pcscd-rig.log")"
       return 0
     fi
     if ! kill -0 "$pcscd_rig" 2>/dev/null; then break; fi

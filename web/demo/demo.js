@@ -1,5 +1,6 @@
 // The demo page's wiring: one button per operation; each answer is shown as JSON
-// and kept in window.tavoriDemo for the browser tests.
+// and kept in window.tavoriDemo for the browser tests. The log-in goes through the
+// demo's server (server.mjs): its challenge, and its verdict on the token.
 import * as tavori from '../tavori.js';
 import {verifySignature} from './verify.js';
 
@@ -50,24 +51,44 @@ function wire(buttonId, outputId, operation, action) {
   });
 }
 
-wire('status-button', 'status-result', 'status', async () => ({status: await tavori.status()}));
+wire('status-button', 'status-result', 'status', async () => ({status: await tavori.status(),
+  versions: await tavori.versions()}));
+
+// A POST to the demo's server: {ok, body}; {ok: false, body: {code: 'server'}} when
+// no demo server answers (web/ served by a static server).
+async function post(path, body) {
+  try {
+    const response = await fetch(path, {method: 'POST', headers: {'content-type': 'application/json'},
+      body: JSON.stringify(body ?? {})});
+    return {ok: response.ok, body: await response.json()};
+  } catch {
+    return {ok: false, body: {code: 'server'}};
+  }
+}
+
+function showServerVerdict({ok, body}) {
+  const target = byId('login-verify');
+  target.dataset.verified = String(ok);
+  target.dataset.code = ok ? '' : body.code;
+  target.textContent = ok ? `verified: log-in certificate serial ${body.serialNumber}, issuer ${body.issuer}`
+    : `refused: ${body.code}${body.reason ? ` (${body.reason})` : ''}`;
+  Object.assign(results.login, {verified: ok, server: body});
+}
 
 wire('login-button', 'login-result', 'login', async () => {
-  const challenge = crypto.getRandomValues(new Uint8Array(32));
-  byId('login-challenge').textContent = base64(challenge);
-  const answer = await tavori.login({
-    digest: await sha256(challenge),
+  const issued = await post('/login/challenge');
+  if (!issued.ok) throw Object.assign(new Error('the demo server gave no challenge'), {code: 'server'});
+  const {challenge} = issued.body;
+  byId('login-challenge').textContent = challenge;
+  const answer = await tavori.authenticate({
+    challenge,
     serviceId: byId('login-service-id').value || undefined,
     language: byId('login-language').value || undefined,
     cityCode: byId('login-city-code').checked,
     combinationCode: byId('login-combination-code').checked,
     passwordChangeLink: byId('login-pw-change').checked,
   });
-  return {
-    shown: answer,
-    after: async () => showVerified('login-verify', 'login',
-      await verifySignature(answer.certificate, answer.signature, challenge)),
-  };
+  return {shown: answer, after: async () => showServerVerdict(await post('/login', answer.token))};
 });
 
 // Signs the SHA-256 of each text, then checks every signature over its text.

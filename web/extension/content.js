@@ -5,7 +5,7 @@
 (() => {
   const api = globalThis.browser ?? globalThis.chrome;
   const NAMESPACE = 'com.vandrel.kelvarist.tavori';
-  const FROM_PAGE = new Set(['request', 'status', 'cancel']);
+  const FROM_PAGE = new Set(['request', 'authenticate', 'status', 'version', 'cancel']);
   const runs = new Map(); // the page's request id → {port to the background, end()}
   // Chromium stops an idle service worker after 30 s, also while the consent
   // window waits for the user; a message on the port keeps it running.
@@ -36,6 +36,10 @@
     }
     if (runs.has(data.id)) return;
     toPage(data.id, {type: 'ack'}, origin);
+    if (data.type === 'version') {
+      toPage(data.id, {type: 'version', version: api.runtime.getManifest().version}, origin);
+      return;
+    }
     const port = api.runtime.connect({name: 'tavori-request'});
     const keepalive = setInterval(() => port.postMessage({type: 'keepalive'}), KEEPALIVE_MS);
     const end = () => {

@@ -1,6 +1,7 @@
 import assert from 'node:assert/strict';
 import {afterEach, beforeEach, mock, test} from 'node:test';
 import {CANCEL_FLUSH_MS, HOST_EXIT_MS, RequestRun} from '../extension/rules/request-run.js';
+import {challengeBytes, loginDigestInfo} from '../extension/rules/login-challenge.js';
 import {readChoices, readPolicy} from '../extension/rules/consent.js';
 import {RequestSlot} from '../extension/rules/request-slot.js';
 
@@ -108,9 +109,29 @@ test('the host gets the checked request with the browser\'s origin; its answer c
       assert.equal(host.posted[0].origin, ORIGIN);
       await host.handlers.onMessage(answer);
       host.handlers.onDisconnect('Native host has exited.');
-      assert.deepEqual(world.replies.slice(1), [{type: 'answer', answer: shown ?? answer}]);
+      assert.deepEqual(world.replies.slice(1), [{type: 'answer', answer: shown ?? answer, origin: ORIGIN}]);
       assert.equal(host.closed, true);
       assert.deepEqual(host.posted.slice(1), []);
+    }
+  });
+
+test('an authenticate: the host signs what the extension made from the browser\'s origin, asked as a log-in',
+  async () => {
+    const challenge = Buffer.from(new Uint8Array(32).fill(9)).toString('base64url');
+    const {world, run} = harness({choices: {}});
+    const {digest, ...request} = LOGIN.request;
+    await run.start({type: 'authenticate', request: {...request, challenge, origin: OTHER}}, SENDER);
+    assert.deepEqual(world.asked.map((question) => question.capability), ['login']);
+    const made = Buffer.from(await loginDigestInfo(ORIGIN, challengeBytes(challenge))).toString('base64');
+    assert.deepEqual(world.hosts[0].posted, [{...request, digest: made, origin: ORIGIN}]);
+
+    // What a page shapes itself: a challenge in an ordinary request, a digest in an authenticate.
+    for (const message of [{type: 'request', request: {...LOGIN.request, challenge}},
+      {type: 'authenticate', request: LOGIN.request}]) {
+      const refused = harness({choices: {}});
+      await refused.run.start(message, SENDER);
+      assert.equal(last(refused.world).code, 'refused', JSON.stringify(message));
+      assert.deepEqual([refused.world.asked, refused.world.hosts], [[], []]);
     }
   });
 

@@ -4,7 +4,9 @@ import {mkdtempSync, readFileSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import path from 'node:path';
 import {pathToFileURL} from 'node:url';
+import {loadTrustAnchors, verifyLogin} from '../../server/index.js';
 import * as tavori from '../tavori.js';
+import {BAD_CHALLENGES, GOOD_CHALLENGES} from './challenge-cases.js';
 
 // The family every message of the host's code table stands for: what the user
 // was told is what the page is told.
@@ -173,31 +175,42 @@ test('a success answer that lacks or garbles an item fails with a TavoriError; a
 });
 
 // The integration example of web/README.md, run as a service would: its own
-// names (showInstallHelp, showMessage, fetch) record what the example did.
-test('the README\'s example runs as written, whatever status() and login() give', async (t) => {
+// names (showInstallHelp, showMessage, fetch to its server) record what the example did.
+test('the README\'s example runs as written, whatever status(), authenticate() and the server give', async (t) => {
   const example = readFileSync(new URL('../README.md', import.meta.url), 'utf8').match(/```js\n([\s\S]*?)```/)[1];
   const file = path.join(mkdtempSync(path.join(tmpdir(), 'tavori-example-')), 'example.mjs');
   writeFileSync(file, `${example.replace(/from '[^']*tavori\.js'/, `from '${new URL('../tavori.js', import.meta.url)}'`)}
 export {logIn};\n`);
   const {logIn} = await import(pathToFileURL(file));
   const done = [];
-  Object.assign(globalThis, {showInstallHelp: () => done.push('install help'),
+  let serverAccepts = true;
+  const service = {showInstallHelp: () => done.push('install help'),
     showMessage: (code, errcode) => done.push(`message ${code} ${errcode}`),
-    fetch: async (url, {body}) => done.push(`${url} ${Object.keys(JSON.parse(body))}`)});
-  t.after(() => { for (const name of ['showInstallHelp', 'showMessage', 'fetch']) delete globalThis[name]; });
-  const loginAnswer = {mode: '01', result: '0', uuid: 'U', signature: 'AQID', certificate: 'MAMCAQU='};
+    fetch: async (url, {body} = {}) => {
+      if (url === '/login/challenge') return {ok: true, json: async () => ({challenge: GOOD_CHALLENGES[0]})};
+      done.push(`${url} ${Object.keys(JSON.parse(body))}`);
+      return {ok: serverAccepts, json: async () => ({code: 'signature'})};
+    }};
+  const kept = Object.fromEntries(Object.keys(service).map((name) => [name, globalThis[name]]));
+  Object.assign(globalThis, service);
+  t.after(() => Object.assign(globalThis, kept));
+  const answer = {type: 'answer', origin: 'https://service.example.jp', answer: {mode: '01', result: '0', uuid: 'U',
+    signature: 'AQID', certificate: 'MAMCAQU='}};
+  const posted = '/login format,origin,certificate,signature,algorithm';
   const cases = [
-    [{type: 'status', status: 'ready'}, {type: 'answer', answer: loginAnswer}, '/login signature,certificate'],
-    [{type: 'status', status: 'host-missing'}, null, 'install help'],
-    [{type: 'error', code: 'consent-denied', message: 'x'}, null, 'message consent-denied undefined'],
+    [{type: 'status', status: 'ready'}, answer, true, [posted]],
+    [{type: 'status', status: 'ready'}, answer, false, [posted, 'message signature undefined']],
+    [{type: 'status', status: 'host-missing'}, null, true, ['install help']],
+    [{type: 'error', code: 'consent-denied', message: 'x'}, null, true, ['message consent-denied undefined']],
     [{type: 'status', status: 'ready'}, {type: 'answer', answer: {mode: '01', result: '1', errcode: 'EW140-1620'}},
-      'message password EW140-1620'],
+      true, ['message password EW140-1620']],
   ];
-  for (const [statusReply, loginReply, expected] of cases) {
+  for (const [statusReply, loginReply, accepts, expected] of cases) {
     done.length = 0;
+    serverAccepts = accepts;
     globalThis.window = fakeWindow({extension: (m) => [{type: 'ack'}, m.type === 'status' ? statusReply : loginReply]});
-    await logIn(new Uint8Array(32));
-    assert.deepEqual(done, [expected], JSON.stringify(statusReply));
+    await logIn();
+    assert.deepEqual(done, expected, JSON.stringify([statusReply, accepts]));
   }
 });
 
@@ -231,3 +244,72 @@ test('the library\'s own limits: a sandboxed frame is refused; the stages it wat
     await tavori.status({timeouts: {ack: 500, user: 'long', hostStart: () => 1}});
     assert.deepEqual(globalThis.window.sent[0].timeouts, {ack: 500});
   });
+
+test('authenticate(): a challenge that is none, or a digest, is refused before anything is sent', async () => {
+  globalThis.window = fakeWindow({extension: () => [{type: 'ack'}]});
+  for (const [name, challenge] of BAD_CHALLENGES) {
+    await assert.rejects(tavori.authenticate({challenge}), {code: 'refused'}, name);
+  }
+  await assert.rejects(tavori.authenticate({challenge: GOOD_CHALLENGES[0], digest: new Uint8Array(32)}), {code: 'refused'});
+  assert.deepEqual(globalThis.window.sent, []);
+});
+
+// The virtual card's log-in of the server's vectors, as the extension would answer it.
+const vector = JSON.parse(readFileSync(new URL('../../server/vectors/login-valid.json', import.meta.url), 'utf8'));
+const vectorAnswer = {mode: '01', result: '0', uuid: 'SITE-UUID', certificate: vector.token.certificate,
+  signature: vector.token.signature, combination_code: vector.token.combinationCode, city_code: vector.token.cityCode};
+
+test('authenticate(): the token the server verifies, with the origin the extension used; the uuid beside it',
+  async () => {
+    // The same bytes in another spelling: the token carries the one spelling.
+    const [, data, last, padding] = /^(.*)([^=])(=+)$/.exec(vector.token.signature);
+    const alphabet = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/';
+    const respelled = `${data}${alphabet[alphabet.indexOf(last) | 1]}${padding}`;
+    assert.notEqual(respelled, vector.token.signature);
+    globalThis.window = fakeWindow({extension: () => [{type: 'ack'},
+      {type: 'answer', answer: {...vectorAnswer, signature: respelled}, origin: vector.origin}]});
+    const challenge = vector.challenge.value;
+    const result = await tavori.authenticate({challenge, cityCode: true, combinationCode: true});
+    const [sent] = globalThis.window.sent;
+    assert.equal(sent.type, 'authenticate');
+    assert.deepEqual(sent.request, {mode: '01', latest_version: '1', available_version: '1',
+      combination_code_flag: 'true', city_code_flag: 'true', challenge});
+    assert.deepEqual(result, {token: vector.token, uuid: 'SITE-UUID'});
+    const verified = await verifyLogin(JSON.parse(JSON.stringify(result.token)), {origin: vector.origin,
+      trustAnchors: loadTrustAnchors(vector.trustAnchors.map((anchor) => Buffer.from(anchor, 'base64'))),
+      now: new Date(vector.now), challenge: {challenge, expiresAt: Date.parse(vector.challenge.expiresAt)}});
+    assert.equal(verified.serialNumber, vector.expected.result.serialNumber);
+  });
+
+test('authenticate(): an answer the token cannot carry fails; one run at a time with the other calls', async () => {
+  const cases = [
+    ['no origin', vectorAnswer, undefined],
+    ['an origin that is no text', vectorAnswer, 7],
+    ['no uuid', {...vectorAnswer, uuid: undefined}, vector.origin],
+    ['no signature', {...vectorAnswer, signature: undefined}, vector.origin],
+    ['a combination code in capitals', {...vectorAnswer, combination_code: vectorAnswer.combination_code.toUpperCase()},
+      vector.origin],
+    ['a city code of other digits', {...vectorAnswer, city_code: 'a1a2a3a4a5'}, vector.origin],
+  ];
+  for (const [name, answer, origin] of cases) {
+    globalThis.window = fakeWindow({extension: () => [{type: 'ack'}, {type: 'answer', answer, origin}]});
+    await assert.rejects(tavori.authenticate({challenge: GOOD_CHALLENGES[0]}), {code: 'failed'}, name);
+  }
+  globalThis.window = fakeWindow({extension: () => [{type: 'ack'}]});
+  tavori.changePassword().catch(() => {});
+  await assert.rejects(tavori.authenticate({challenge: GOOD_CHALLENGES[0]}), {code: 'busy'});
+  tavori.cancel();
+});
+
+test('versions(): the library\'s, as its package names it, and the extension\'s, or null without one', async () => {
+  const {version} = JSON.parse(readFileSync(new URL('../package.json', import.meta.url), 'utf8'));
+  assert.equal(tavori.VERSION, version);
+  globalThis.window = fakeWindow({extension: () => [{type: 'ack'}, {type: 'version', version: '1.2.3'}]});
+  assert.deepEqual(await tavori.versions(), {library: version, extension: '1.2.3'});
+  globalThis.window = fakeWindow();
+  const pending = tavori.versions();
+  mock.timers.tick(1000);
+  assert.deepEqual(await pending, {library: version, extension: null});
+  globalThis.window = fakeWindow({secure: false});
+  await assert.rejects(tavori.versions(), {code: 'insecure-context'});
+});

@@ -36,8 +36,13 @@ function typeErrors(modules) {
 
 test('results fit what a page does with them; status() gives its named values', () => {
   const errors = typeErrors({'page.ts': `
-import {login, readCard, sign, status, changePassword, TavoriError} from './tavori.js';
-export async function page(key: CryptoKey, data: Uint8Array<ArrayBuffer>) {
+import {authenticate, login, readCard, sign, status, changePassword, versions, TavoriError, VERSION} from './tavori.js';
+import type {LoginToken} from '../server/index.js';
+export async function page(key: CryptoKey, data: Uint8Array<ArrayBuffer>, challenge: string) {
+  const {token, uuid: siteUuid} = await authenticate({challenge, cityCode: true, language: 'en'});
+  const verified: LoginToken = token;
+  const {library, extension} = await versions();
+  const known: string[] = [library, extension ?? 'none', VERSION, siteUuid, JSON.stringify(verified)];
   const {signature, certificate, uuid, cityCode} = await login({digest: data, serviceId: '01'});
   await crypto.subtle.verify('RSASSA-PKCS1-v1_5', key, signature, data);
   await crypto.subtle.importKey('spki', certificate, {name: 'RSASSA-PKCS1-v1_5', hash: 'SHA-256'}, false, ['verify']);
@@ -50,7 +55,7 @@ export async function page(key: CryptoKey, data: Uint8Array<ArrayBuffer>) {
   const state: 'ready' | 'host-missing' | 'extension-missing' = await status();
   const changed: {uuid: string} = await changePassword();
   try { await status(); } catch (error) { if (error instanceof TavoriError) console.log(error.code, error.stage); }
-  return [items, number, city, state, changed];
+  return [items, number, city, state, changed, known];
 }`});
   assert.deepEqual(errors, {'page.ts': []});
 });
@@ -61,9 +66,13 @@ test('what the declaration forbids does not compile', () => {
     ['a status beyond its values', `const s = await status(); if (s === 'consent-denied') {}`],
     ['a digest as text', `await login({digest: 'abc'});`],
     ['an unknown option', `await sign({digests: [], pin: '1234'});`],
+    ['a digest to authenticate', `await authenticate({challenge: 'c', digest: new Uint8Array(32)});`],
+    ['authenticate without a challenge', `await authenticate({serviceId: '01'});`],
+    ['an extension version that may be missing, taken as text', `const v: string = (await versions()).extension;`],
   ];
   const errors = typeErrors(Object.fromEntries(cases.map(([, body], i) => [`page${i}.ts`,
-    `import {login, readCard, sign, status} from './tavori.js';\nexport async function page() { ${body} }`])));
+    `import {authenticate, login, readCard, sign, status, versions} from './tavori.js';
+export async function page() { ${body} }`])));
   cases.forEach(([name], i) => assert.ok(errors[`page${i}.ts`].length > 0, name));
 });
 
@@ -77,7 +86,7 @@ test('the READMEs\' examples compile as written', () => {
   const modules = Object.fromEntries(examples.map((example, i) => [`example${i}.js`, `${example}\nexport {};\n`]));
   modules['service.d.ts'] = `declare function showInstallHelp(): void;
 declare function showMessage(code: string, errcode?: string): void;
-declare const challenge: Uint8Array<ArrayBuffer>;`;
+declare const challenge: string;`;
   const errors = typeErrors(modules);
   for (const [name, messages] of Object.entries(errors)) assert.deepEqual(messages, [], `${name}:\n${modules[name]}`);
 });

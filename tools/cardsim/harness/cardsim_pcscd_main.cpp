@@ -1,7 +1,8 @@
 // cardsim-pcscd: the pcscd rig of the tests as a program, for scripts (the
 // browser cases against the Linux host, the main job): a private pcscd with
 // the vpcd driver and cardsim-daemon behind it, taking turns with every other
-// user of the rig through its lock. Prints "ready <reader>;<reader>..." once
+// user of the rig through its lock. Prints "certs <folder>" (the cards'
+// certificates, reader<i>-<slot>.der) and "ready <reader>;<reader>..." once
 // pcsc-lite sees every card in; passes each line of its standard input to the
 // daemon ("remove 0"); stops both when its input ends or on SIGTERM/SIGINT.
 // Usage: cardsim-pcscd <cardsim-daemon> <first port> <key dir> <daemon options: --card ...>
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
   }
   std::string l_readers;
   for (const std::string& l_name : l_harness.ReaderNames()) l_readers += (l_readers.empty() ? "" : ";") + l_name;
-  std::cout << "ready " << l_readers << std::endl;
+  std::cout << "certs " << l_harness.ExportDirectory() << "\n" << "ready " << l_readers << std::endl;
 
   std::string l_line;
   while (!g_stop) {

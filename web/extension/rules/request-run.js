@@ -16,6 +16,7 @@
 //   timers          setTimeout/clearTimeout (the tests' fake clock)
 
 import {capabilityOfMode} from './capabilities.js';
+import {boundLoginRequest} from './login-challenge.js';
 import {checkRequest} from './request-check.js';
 import {decide, deniedEverything} from './consent.js';
 import {isHostMissing} from './host-errors.js';
@@ -41,7 +42,7 @@ export class RequestRun {
     this.timer = null;
   }
 
-  // message: {type: 'request', request, timeouts} or {type: 'status'}
+  // message: {type: 'request' | 'authenticate', request, timeouts} or {type: 'status'}
   async start(message, sender) {
     try {
       await this.run(message, sender);
@@ -69,8 +70,15 @@ export class RequestRun {
       }
       return this.status();
     }
-    if (message.type !== 'request') return this.fail('refused', 'unknown message');
-    const checked = checkRequest(message.request, origin);
+    if (message.type !== 'request' && message.type !== 'authenticate') return this.fail('refused', 'unknown message');
+    let request = message.request;
+    if (message.type === 'authenticate') {
+      const bound = await boundLoginRequest(request, origin);
+      if (this.done) return undefined;
+      if (!bound.ok) return this.fail(bound.code, bound.reason);
+      request = bound.request;
+    }
+    const checked = checkRequest(request, origin);
     if (!checked.ok) return this.fail(checked.code, checked.reason);
     const {mode} = checked.request;
     const capability = capabilityOfMode(mode);
@@ -132,7 +140,8 @@ export class RequestRun {
   }
 
   // The host's answer goes back as it came, but for the installation identifier,
-  // which each site gets in its own form.
+  // which each site gets in its own form; with the origin it was made for, which
+  // an authenticate's token names.
   async answer(answer) {
     if (this.done || !this.host) return;
     const host = this.host;
@@ -142,7 +151,7 @@ export class RequestRun {
       if (answer && typeof answer.uuid === 'string') {
         shown = {...answer, uuid: await this.deps.siteUuid(answer.uuid, this.origin)};
       }
-      this.finish({type: 'answer', answer: shown});
+      this.finish({type: 'answer', answer: shown, origin: this.origin});
     } catch (error) {
       this.fail('failed', `the answer could not be passed on: ${error.message}`);
     } finally {
