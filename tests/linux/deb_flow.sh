@@ -63,7 +63,8 @@ mount_in "$(command -v node)" /usr/local/bin/node --bind -o ro
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 cp "$deb" "$root/tmp/tavori.deb"
 # The demo server wants a CA to trust; no log-in happens here, so any will do.
-openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=deb-flow -days 1 -keyout "$work/ca.key" -out "$root/tmp/ca.pem" \
+openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=deb-flow -days 1 -keyout "$work/ca.key" -outform DER \
+  -out "$root/tmp/ca.der" \
   2>/dev/null
 in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 "$@"; }
 passes=0
@@ -81,7 +82,7 @@ browsers_see() {  # browsers_see ready|host-missing
   local kind
   for kind in chromium firefox; do
     in_root mkdir -p "/tmp/rig-$kind-$1"
-    check "$kind: status() is $1" in_root env TAV_RIG_WORK="/tmp/rig-$kind-$1" TAV_RIG_TRUST_ANCHORS=/tmp/ca.pem \
+    check "$kind: status() is $1" in_root env TAV_RIG_WORK="/tmp/rig-$kind-$1" TAV_RIG_TRUST_ANCHORS=/tmp/ca.der \
       timeout 180 /usr/local/bin/node /src/tests/browser/host_found.mjs "$kind" "$1"
   done
 }
