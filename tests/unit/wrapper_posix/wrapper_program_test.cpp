@@ -24,8 +24,17 @@ namespace {
 namespace fs = std::filesystem;
 using tavc::test::Frame;
 
-// TAV_Wrapper and the stand-in as "TAV" in a folder of their own, with a
-// runtime folder of their own for the one-run lock.
+// One runtime folder (the one-run lock's) per test program: the runs of one test
+// share the lock. It goes with the test program.
+fs::path RuntimeFolder() { return fs::temp_directory_path() / ("tav-wrapper-run-" + std::to_string(getpid())); }
+struct RuntimeFolderRemoval {
+  ~RuntimeFolderRemoval() {
+    std::error_code l_error;
+    fs::remove_all(RuntimeFolder(), l_error);
+  }
+} g_runtimeFolderRemoval;
+
+// TAV_Wrapper and the stand-in as "TAV" in a folder of their own.
 class Installed {
  public:
   explicit Installed(const std::string& in_behaviour)
@@ -79,9 +88,6 @@ class Installed {
   }
 
  private:
-  // One per test program: the runs of one test share the lock.
-  static fs::path RuntimeFolder() { return fs::temp_directory_path() / ("tav-wrapper-run-" + std::to_string(getpid())); }
-
   static inline int s_count = 0;
   fs::path m_folder;
   std::vector<std::string> m_environment;
