@@ -23,4 +23,6 @@ set(TAV_LAYERS
   "host/app/qt: host/screens/qt"
   # TAV_Wrapper: no part of TAV.
   "wrapper: common"
-  "wrapper/win32: wrapper common/win32")
+  "wrapper/win32: wrapper common/win32"
+  "wrapper/posix: wrapper"
+  "wrapper/qt: wrapper/posix common/qt platform")

@@ -1,10 +1,11 @@
-# The IDs of our own browser extension, which alone may start the host: the
+# The host's name, and the IDs of our own browser extension, which alone may start the host: the
 # Chromium ID (Chrome and Edge) follows from the public key in
 # web/extension/manifest.json, as the browsers derive it: the first 32
 # hexadecimal digits of the SHA-256 of the DER key, each digit 0-f written as
 # a letter a-p. The Firefox add-on ID is the gecko ID of manifest.firefox.json.
 # The cache variables below override them (a service that ships its own
 # extension); whatever they hold must have an ID's form, as it lands in JSON.
+set(TAV_NATIVE_HOST_NAME "com.vandrel.kelvarist.tavori" CACHE STRING "Native-messaging host name")
 set(TAV_CHROME_EXTENSION_ID "" CACHE STRING "Chrome extension ID; empty: derived from web/extension/manifest.json")
 set(TAV_EDGE_EXTENSION_ID "" CACHE STRING "Edge extension ID; empty: the Chrome ID")
 set(TAV_FIREFOX_EXTENSION_ID "" CACHE STRING "Firefox add-on ID; empty: the gecko ID of web/extension/manifest.firefox.json")

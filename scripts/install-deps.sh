@@ -5,16 +5,17 @@
 # 13's Wine 10 in its own tree for the 32-bit release (scripts/wine10-tree.sh).
 # Shared by .ci/run, scripts/test-all.sh and scripts/run-main.sh. Run as root
 # (or with sudo available); does nothing when all packages are present.
-# Usage: scripts/install-deps.sh [main]   (main: only what scripts/run-main.sh needs)
+# Usage: scripts/install-deps.sh [main|main-linux]   (only what scripts/run-main.sh
+# needs, or scripts/run-main.sh linux)
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-# What the main job needs: the native card daemon, the win64 programs, wine
-# with Xvfb, the Linux programs' Qt, and Chromium in front of them.
+# What both main jobs need: the native build (the card daemon, the Linux
+# programs' Qt), Xvfb, and Chromium in front of the programs.
 packages=(
   cmake make g++ pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libpcsclite-dev libssl-dev
-  openssl xxd g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth fonts-noto-cjk fonts-wine chromium
+  openssl xxd xvfb xauth fonts-noto-cjk chromium
   # TAV's Linux screens and the Linux wrapper's file dialog (Qt 6 Widgets, with QtTest), and
   # Qt's own texts in Japanese
   qt6-base-dev qt6-translations-l10n
@@ -22,7 +23,15 @@ packages=(
   # (node --test); the Public Suffix List, from which every build makes both programs' tables (with Node)
   nodejs publicsuffix
 )
+if [ "${1:-}" != main-linux ]; then
+  # the win64 programs under wine
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine)
+fi
 if [ "${1:-}" != main ]; then
+  # the Linux programs' virtual card reader: pcscd with the vpcd driver
+  packages+=(pcscd vsmartcard-vpcd)
+fi
+if [ "${1:-}" != main ] && [ "${1:-}" != main-linux ]; then
   packages+=(
     # sanitizers and fuzzing with clang
     clang libclang-rt-14-dev
@@ -32,9 +41,10 @@ if [ "${1:-}" != main ]; then
     wixl osslsigncode firefox-esr
     # screenshots of the screens in the end-to-end tests
     imagemagick
-    # smart cards through pcsc-lite with the virtual reader driver, and a
-    # second PC/SC client to see what the card holds after TAV let it go
-    pcscd vsmartcard-vpcd pcsc-tools opensc
+    # a second PC/SC client to see what the card holds after TAV let it go
+    pcsc-tools opensc
+    # the Debian package's check (its throwaway Debian root comes from mmdebstrap, above)
+    dpkg-dev lintian
   )
 fi
 # npm comes with some builds of Node.js; Debian's is a package of its own.
@@ -74,6 +84,6 @@ else
   "${as_root[@]}" apt-get install -y "${packages[@]}"
 fi
 npm_packages
-if [ "${1:-}" != main ]; then
+if [ "${1:-}" != main ] && [ "${1:-}" != main-linux ]; then
   "${as_root[@]}" "$root/scripts/wine10-tree.sh"
 fi

@@ -13,16 +13,31 @@
 # With a request file the request goes straight into TAV_Wrapper.exe instead, and
 # wrapper_driver.exe plays the browser too, following the steps (see
 # tests/e2e/wrapper_driver.cpp; default: close the first screen and confirm the end).
+# With "linux" the same log-in runs natively, without Wine: the Linux build's
+# TAV_Wrapper and TAV (its Qt screens played by the test-only tav_driven), the
+# virtual card behind a private pcscd with the vpcd reader driver.
 # Usage: scripts/run-main.sh [request.json [driver steps...]]
+#        scripts/run-main.sh linux
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 if [ -z "${TAV_MAIN_UNDER_XVFB:-}" ]; then
-  "$root/scripts/install-deps.sh" main
+  if [ "${1:-}" = linux ]; then
+    "$root/scripts/install-deps.sh" main-linux
+  else
+    "$root/scripts/install-deps.sh" main
+  fi
 fi
 if [ -z "${DISPLAY:-}" ]; then
   TAV_MAIN_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1600x1200x24" "$0" "$@"
+fi
+
+if [ "${1:-}" = linux ]; then
+  echo "=== build: TAV_Wrapper, TAV as tav_driven, cardsim-daemon and the pcscd rig (linux)"
+  cmake --preset linux >/dev/null
+  cmake --build --preset linux -j2 --target TAV_Wrapper tav_driven cardsim-daemon cardsim-pcscd
+  exec "$root/tests/browser/browser_flow.sh" --linux "$root/build/linux" main_login.mjs
 fi
 
 # shellcheck source=tests/win/wine_prefix.sh

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The whole test run: native unit and integration tests, the same tests under
+# The whole test run: native unit and integration tests, the Linux programs'
+# Debian package and their browser cases, the same tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the threaded tests under
 # ThreadSanitizer, a replay of the fuzzers' corpora, both Windows builds, the
 # release artefacts (reproducible, signed with a throwaway CA), the Windows
@@ -27,6 +28,14 @@ step "linux: unit tests"
 ctest --preset linux -LE integration -j2
 step "linux: integration tests (pcscd and the virtual card)"
 ctest --preset linux -L integration --no-tests=ignore
+step "linux: the Debian package, checked by lintian"
+cmake --build --preset linux --target tavori_deb
+lintian --fail-on error,warning build/linux/deb/tavori_*.deb
+step "linux: the browser cases against the Linux host (Chromium and Firefox ESR, TAV behind pcscd)"
+for browser in chromium firefox; do
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$root/tests/browser/browser_flow.sh" --linux "$root/build/linux" \
+    browser_cases.mjs "$browser"
+done
 
 step "linux-sanitize: build"
 build linux-sanitize
@@ -36,8 +45,8 @@ ctest --preset linux-sanitize -LE integration -j2
 step "linux-tsan: build the unit tests (clang, ThreadSanitizer)"
 cmake --preset linux-tsan >/dev/null
 cmake --build --preset linux-tsan -j2 --target tav_unit_tests
-step "linux-tsan: the flow, worker and watcher tests under ThreadSanitizer"
-ctest --preset linux-tsan -j2 -R 'FlowTest|CardAccessThread|InterruptThread|EndAlert|ResultData|Interrupt|DigestSigning'
+step "linux-tsan: the flow, worker and watcher tests and the Linux wrapper's frame under ThreadSanitizer"
+ctest --preset linux-tsan -j2 -R 'FlowTest|CardAccessThread|InterruptThread|EndAlert|ResultData|Interrupt|DigestSigning|PosixFrame|FdChannel'
 
 step "fuzz: build the libFuzzer targets (clang)"
 cmake --preset fuzz >/dev/null

@@ -7,7 +7,7 @@ import fs from 'node:fs';
 
 import {answerConsent, authenticateAs, demoLogin, enableDeveloperSetting, fetchChallenge, postToken, pressAndWait,
   tokenVerifiesHere, verifiedHere} from './demo_steps.mjs';
-import {launchBrowser, NativeHost, playUser, rigWork, serveWeb, until} from './rig.mjs';
+import {HOST_KIND, launchBrowser, NativeHost, openscStatus, playUser, rigWork, serveWeb, until} from './rig.mjs';
 
 const kind = process.argv[2];
 if (kind !== 'chromium' && kind !== 'firefox') throw new Error('usage: browser_cases.mjs chromium|firefox');
@@ -206,6 +206,66 @@ await test('signing three digests: each signature verifies', async () => {
   expect(result.verified === true, 'the page\'s own check failed');
   result.value.signatures.forEach((signature, i) => expect(
     verifiedHere(result.value.certificate, signature, Buffer.from(texts[i])), `signature ${i + 1} does not verify`));
+});
+
+// The PIN state of the log-in key as a second PC/SC client sees it: VERIFY
+// without data answers 9000 while the PIN counts as verified, 63Cx (tries
+// left) when it must be given again.
+const SELECT_AUTH_PIN = ['00 A4 04 0C 0A D3 92 F0 00 26 01 00 00 00 01', '00 A4 02 0C 02 00 18'];
+if (HOST_KIND === 'linux') {
+  await test('after a log-in, OpenSC on the same reader is asked for the PIN again: TAV reset the card', async () => {
+    // OpenSC leaves the card as it is: a PIN verified in one session still counts in the next.
+    const given = openscStatus(0, [...SELECT_AUTH_PIN, '00 20 00 80 04 31 32 33 34']);
+    const kept = openscStatus(0, [...SELECT_AUTH_PIN, '00 20 00 80']);
+    expect(given === '9000' && kept === '9000', `OpenSC's own PIN: verify ${given}, next session ${kept}`);
+    const {result, user} = await demoLogin(browser, page);
+    expect(user.ok && result.state === 'ok', `the log-in: ${JSON.stringify(result)} ${user.log}`);
+    const after = openscStatus(0, [...SELECT_AUTH_PIN, '00 20 00 80']);
+    expect(/^63C[1-9A-F]$/.test(after), `after TAV's log-in the PIN state is ${after}`);
+  });
+}
+
+// Presses a button whose capability the site was not allowed yet; the user
+// allows it this once, so that a later case is asked again.
+async function pressAllowedOnce(target, button, operation) {
+  const pressed = pressAndWait(target, button, operation);
+  pressed.catch(() => {});
+  await answerConsent(browser, 'allow-once');
+  // The window is gone before a later case looks for the next one (Firefox lists a closing window a while).
+  await until(() => browser.waitForPage('consent.html', 100).then(() => false, () => true), 10000, 100);
+  return pressed;
+}
+
+await test('personal data (readCard, 04): the name, address, birthday and sex printed on the card', async () => {
+  const user = playUser(['screen=PasswordSetScreen', 'fill=1002:1234', 'click=1', 'gone']);
+  const result = await pressAllowedOnce(page, '#card-button', 'readCard');
+  const played = await user.done;
+  expect(played.ok, `the user on TAV's screens: ${played.log}`);
+  const value = result.value ?? {};
+  expect(result.state === 'ok' && value.name === '番号　花子' && value.address === '東京都千代田区霞が関２丁目１番２号' &&
+    value.birthday === '19850415' && value.sex === '2' && !('individualNumber' in value),
+  `the page got ${JSON.stringify(result)}`);
+});
+
+await test('GPKI signing (signGpki, 11): the card in the second reader signs, the signature verifies', async () => {
+  const user = playUser(['screen=PasswordSetScreen', 'fill=1002:GPKI1234', 'click=1', 'gone']);
+  const result = await pressAndWait(page, '#gpki-sign-button', 'signGpki');
+  const played = await user.done;
+  expect(played.ok, `the user on TAV's screens: ${played.log}`);
+  expect(result.state === 'ok' && result.verified === true, `the page got ${JSON.stringify(result)}`);
+  expect(verifiedHere(result.value.certificate, result.value.signatures[0], Buffer.from('gpki document')),
+    'the signature does not verify');
+});
+
+await test('password change (changePassword, 06): changed, changed back with the new one, then ended', async () => {
+  const change = (from, to) => ['screen=PasswordSelectScreen', 'click=1', 'screen=PasswordChangeScreen',
+    `fill=1002:${from}`, `fill=1004:${to}`, `fill=1005:${to}`, 'click=1', 'screen=PasswordChangeResultScreen', 'click=1'];
+  const user = playUser([...change('1234', '4321'), ...change('4321', '1234'), 'screen=PasswordSelectScreen', 'click=2',
+    'alert=ok', 'gone']);
+  const result = await pressAllowedOnce(page, '#password-button', 'changePassword');
+  const played = await user.done;
+  expect(played.ok, `the user on TAV's screens: ${played.log}`);
+  expect(result.state === 'ok' && /^[0-9A-F]{32}$/.test(result.value.uuid ?? ''), `the page got ${JSON.stringify(result)}`);
 });
 
 await test('a site allowed to log in is asked before it reads the card; keys and clicks in the window\'s first second choose nothing',

@@ -1,17 +1,22 @@
 // The browser rig: the web pages on loopback, the real extension in headless
 // Chromium (playwright-core) or Firefox ESR (puppeteer-core over WebDriver BiDi),
-// the native host registered for it (TAV_Wrapper.exe under wine64 through a
-// launcher that counts its starts), and wrapper_driver.exe playing the user on
-// TAV's screens. Shared by the main job (main_login.mjs), the end-to-end cases
-// (browser_cases.mjs) and the timings (timings.mjs).
+// the native host registered for it through a launcher that counts its starts,
+// and a driver playing the user on TAV's screens. Shared by the main job
+// (main_login.mjs), the end-to-end cases (browser_cases.mjs) and the timings
+// (timings.mjs). The host is of one of two kinds (TAV_RIG_HOST):
+//   wine   TAV_Wrapper.exe under wine64; wrapper_driver.exe plays the user
+//   linux  the Linux TAV_Wrapper beside tav_driven as TAV, whose screen driver
+//          plays the user with the steps the launcher hands it (TAV_TEST_STEPS)
+// The cases speak the Windows driver's steps; playUser says them to either.
 //
 // Environment (set by browser_flow.sh and scripts/run-main.sh):
+//   TAV_RIG_HOST     wine (default) or linux
 //   TAV_RIG_WORK     a fresh folder for profiles, manifests and logs
-//   TAV_RIG_INSTALL  the folder with TAV_Wrapper.exe, TAV.exe and winscard.dll
-//   TAV_RIG_DRIVER   wrapper_driver.exe
+//   TAV_RIG_INSTALL  the folder with the host's programs (and, under Wine, winscard.dll)
+//   TAV_RIG_DRIVER   wrapper_driver.exe (wine)
 //   TAV_RIG_TRUST_ANCHORS  the virtual card's user-authentication CA certificate, for the demo server
-//   WINE, WINEPREFIX, TAV_TEST_READERS   as for the other end-to-end scripts
-import {spawn} from 'node:child_process';
+//   WINE, WINEPREFIX, TAV_TEST_READERS   as for the other end-to-end scripts (wine)
+import {spawn, spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
@@ -22,6 +27,8 @@ export const CHROMIUM_ID = 'mblpkikokepdkceenhnccllbdbchmdbb';
 export const FIREFOX_ID = 'tavori@kelvarist.vandrel';
 // An http name that the browsers resolve to 127.0.0.1: an insecure context.
 export const INSECURE_HOST = 'tavori-insecure.test';
+
+export const HOST_KIND = process.env.TAV_RIG_HOST === 'linux' ? 'linux' : 'wine';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const root = path.resolve(here, '../..');
@@ -54,21 +61,27 @@ export async function serveWeb() {
   };
 }
 
-// The native host: a launcher that notes each start, then runs the wrapper under
-// wine on the browser's own pipes.
+// The native host: a launcher that notes each start, then runs the wrapper on
+// the browser's own pipes (under wine, or the Linux one with the user's steps).
 export class NativeHost {
   constructor(kind, work) {
     this.work = work;
     this.starts = path.join(work, 'host-starts.log');
     this.launcher = path.join(work, 'tav-host.sh');
     const install = need('TAV_RIG_INSTALL');
-    const wine = process.env.WINE || 'wine';
-    fs.writeFileSync(this.launcher, `#!/bin/sh
+    const start = `#!/bin/sh
 echo "start $(date +%s%3N)" >>'${this.starts}'
-export WINEPREFIX='${need('WINEPREFIX')}' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winscard=n'
-export TAV_TEST_READERS='${process.env.TAV_TEST_READERS || ''}'
-exec '${wine}' '${install}/TAV_Wrapper.exe'
+`;
+    if (HOST_KIND === 'linux') {
+      fs.writeFileSync(this.launcher, `${start}[ -f '${linuxSteps()}' ] && TAV_TEST_STEPS="$(cat '${linuxSteps()}')" && export TAV_TEST_STEPS
+exec '${install}/TAV_Wrapper'
 `, {mode: 0o755});
+    } else {
+      fs.writeFileSync(this.launcher, `${start}export WINEPREFIX='${need('WINEPREFIX')}' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winscard=n'
+export TAV_TEST_READERS='${process.env.TAV_TEST_READERS || ''}'
+exec '${process.env.WINE || 'wine'}' '${install}/TAV_Wrapper.exe'
+`, {mode: 0o755});
+    }
     const allowed = kind === 'chromium'
       ? {allowed_origins: [`chrome-extension://${CHROMIUM_ID}/`]}
       : {allowed_extensions: [FIREFOX_ID]};
@@ -117,10 +130,16 @@ exec cat '${frame}'
   }
 }
 
-// wrapper_driver.exe in attach mode: acts on TAV's screens while the browser runs
-// the host. Returns {done, mark(name)}: done resolves with {ok, marks: {name: ms
-// since 1970}, log}; mark(name) resolves with a mark's time once the driver printed it.
+// Acts on TAV's screens while the browser runs the host, with the Windows
+// driver's steps (screen=<Name>, fill=1002:<text>, click=1, mark=<name>, gone).
+// Returns {done, mark(name)}: done resolves with {ok, marks: {name: ms since
+// 1970}, log}; mark(name) resolves with a mark's time once the step was reached.
 export function playUser(steps) {
+  return HOST_KIND === 'linux' ? playUserOnLinux(steps) : playUserUnderWine(steps);
+}
+
+// wrapper_driver.exe in attach mode.
+function playUserUnderWine(steps) {
   const wine = process.env.WINE || 'wine';
   const child = spawn(wine, [need('TAV_RIG_DRIVER'), '-', '-', ...steps], {
     env: {...process.env, WINEDEBUG: '-all'}, stdio: ['ignore', 'pipe', 'pipe']});
@@ -148,6 +167,92 @@ export function playUser(steps) {
   const mark = (name) => (name in marks ? Promise.resolve(marks[name])
     : new Promise((resolve) => waiting.set(name, resolve)));
   return {done, mark};
+}
+
+// The Qt screens' names of the Windows screens' fields, screen by screen.
+const QT_FIELDS = {
+  PasswordSetScreen: {1002: 'password'},
+  PasswordChangeScreen: {1002: 'current', 1004: 'new', 1005: 'confirmation'},
+};
+
+// The steps of the next TAV that the launcher starts, for tav_driven.
+const linuxSteps = () => path.join(need('TAV_RIG_WORK'), 'user-steps');
+
+// tav_driven plays the steps itself, in the TAV that the wrapper starts: each
+// mark becomes a picture it saves once it got there (its time is the mark's).
+// With "gone" the play has ended well once that TAV has run and ended (a step
+// that cannot act leaves it on its screen); without, once a last picture is saved.
+function playUserOnLinux(steps, limitMs = 90000) {
+  const marksDir = path.join(need('TAV_RIG_WORK'), `marks-${Date.now()}`);
+  fs.mkdirSync(marksDir, {recursive: true});
+  const markFile = (name) => path.join(marksDir, `${name}.png`);
+  const untilGone = steps.includes('gone');
+  let screen = '';
+  const said = steps.filter((step) => step !== 'gone').map((step) => {
+    const [verb, value] = step.split(/=(.*)/s);
+    if (verb === 'screen') screen = value;
+    if (verb === 'mark') return `snap=${markFile(value)}`;
+    if (verb === 'fill') {
+      const [id, text] = value.split(/:(.*)/s);
+      return `fill=${QT_FIELDS[screen]?.[id] ?? id}:${text}`;
+    }
+    if (step === 'click=1') return 'click=ok';
+    if (step === 'click=2') return 'click=cancel';
+    return step;
+  });
+  if (!untilGone) said.push(`snap=${markFile('all-played')}`);
+  fs.writeFileSync(linuxSteps(), said.join(' '));
+  const program = path.join(need('TAV_RIG_INSTALL'), 'TAV');
+  const marks = {};
+  const markTime = (name) => {
+    if (!(name in marks) && fs.existsSync(markFile(name))) marks[name] = fs.statSync(markFile(name)).mtimeMs;
+    return marks[name];
+  };
+  let ran = false;
+  const ended = () => {
+    if (tavRuns(program)) ran = true;
+    else if (ran) return true;
+    return false;
+  };
+  const done = (async () => {
+    const played = await until(untilGone ? ended : () => markTime('all-played') !== undefined, limitMs, 50);
+    fs.rmSync(linuxSteps(), {force: true});
+    for (const name of steps.filter((step) => step.startsWith('mark=')).map((step) => step.slice(5))) markTime(name);
+    const log = played ? '' : `tav_driven: ${untilGone && ran ? 'TAV did not end' : 'the steps did not play'} ` +
+      `within ${limitMs} ms: ${said.join(' ')}`;
+    return {ok: played, marks, log};
+  })();
+  let over = false;
+  done.then(() => { over = true; });
+  const mark = async (name) => {
+    await until(() => markTime(name) !== undefined || over, limitMs, 20);
+    return markTime(name);
+  };
+  return {done, mark};
+}
+
+// A process runs the program (its /proc entry names it as its executable).
+function tavRuns(program) {
+  for (const entry of fs.readdirSync('/proc')) {
+    if (!/^[0-9]+$/.test(entry)) continue;
+    try {
+      if (fs.readlinkSync(`/proc/${entry}/exe`) === program) return true;
+    } catch {
+      // gone meanwhile, or not ours to look at
+    }
+  }
+  return false;
+}
+
+// Command APDUs to the card in a reader through OpenSC, a PC/SC client of its
+// own (one session, which leaves the card as it is); the status word of the last
+// one ("9000", "63C3").
+export function openscStatus(reader, apdus) {
+  const args = ['-r', String(reader), ...apdus.flatMap((apdu) => ['-s', apdu])];
+  const out = spawnSync('opensc-tool', args, {encoding: 'utf8', timeout: 20000});
+  const words = [...`${out.stdout}`.matchAll(/SW1=0x([0-9A-Fa-f]{2}), SW2=0x([0-9A-Fa-f]{2})/g)];
+  const last = words.at(-1);
+  return last ? `${last[1]}${last[2]}`.toUpperCase() : `no answer: ${out.stderr || out.error}`;
 }
 
 const CHROMIUM_ARGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',

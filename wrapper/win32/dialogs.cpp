@@ -169,12 +169,17 @@ void CFileSelectorDlg::OnBnClickedButtonRef() {
   OPENFILENAMEW l_ofn = {};
   l_ofn.lStructSize = sizeof(l_ofn);
   l_ofn.hwndOwner = m_hFrame;
-  l_ofn.lpstrFilter = L"証明書ファイル (*.p12)\0*.p12\0すべてのファイル (*.*)\0*.*\0";
+  // Pairs of a name and its pattern, each ending in a zero, the list in a second.
+  std::wstring l_filter = LoadWrapperString(IDS_FILTER_CERTIFICATE);
+  l_filter.append(1, L'\0').append(L"*.p12").append(1, L'\0').append(LoadWrapperString(IDS_FILTER_ALL));
+  l_filter.append(1, L'\0').append(L"*.*").append(2, L'\0');
+  const std::wstring l_title_text = LoadWrapperString(IDS_CHOOSE_FILE_TITLE);
   l_ofn.lpstrFile = l_file;
   l_ofn.nMaxFile = MAX_PATH;
   l_ofn.lpstrFileTitle = l_title;
   l_ofn.nMaxFileTitle = MAX_PATH;
-  l_ofn.lpstrTitle = L"ファイルの選択";
+  l_ofn.lpstrFilter = l_filter.c_str();
+  l_ofn.lpstrTitle = l_title_text.c_str();
   l_ofn.Flags = OFN_FILEMUSTEXIST;
   if (g_lastFileName.empty()) {
     if (SHGetSpecialFolderPathW(m_hWnd, l_desktop, CSIDL_DESKTOPDIRECTORY, FALSE)) l_ofn.lpstrInitialDir = l_desktop;
@@ -193,7 +198,7 @@ void CFileSelectorDlg::OnBnClickedButtonOk() {
   SetDlgItemTextW(m_hWnd, IDC_EDIT_PASSWORD, L"");
   if (l_file.empty() || l_password.empty()) {
     CErrorMessageDlg l_box;
-    l_box.SetMessage(L"ファイル名及びパスワードを設定してください。");
+    l_box.SetMessage(LoadWrapperString(IDS_FILE_OR_PASSWORD_MISSING));
     l_box.DoModal();
     return;
   }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/win32/origin_block.h"
+#include "wrapper/file_dialog_events.h"
 
 // Modal error box owned by the active window; takes a code or a whole text.
 class CErrorMessageDlg {
@@ -22,8 +23,6 @@ class CErrorMessageDlg {
   HANDLE m_input = nullptr;
 };
 
-enum class [[nodiscard]] EndChoice { kEnd, kStay };
-
 // Modal "end the application?" box.
 class CEndConfirmDlg {
  public:
@@ -31,20 +30,6 @@ class CEndConfirmDlg {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND in_dialog, UINT in_message, WPARAM in_w, LPARAM in_l);
-};
-
-// What the certificate-file dialog tells the frame that owns it.
-class FileDialogEvents {
- public:
-  // OK with a file and a password: TAV is to be started with them.
-  virtual void OnFileChosen(const std::wstring& in_path, const std::wstring& in_password) = 0;
-  // Cancel, and the user confirmed the end; the dialog is gone.
-  virtual void OnEndChosen() = 0;
-  // The dialog failed unexpectedly (an exception).
-  virtual void OnDialogFailed() noexcept = 0;
-
- protected:
-  ~FileDialogEvents() = default;
 };
 
 // The certificate-file dialog, a modeless child of the frame. Its OK hands the

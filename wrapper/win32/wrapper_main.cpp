@@ -31,7 +31,7 @@ int Run(int in_show) {
   HandleSource l_stdin(GetStdHandle(STD_INPUT_HANDLE));
   const Intake l_intake = TakeRequest(l_stdin, l_request);
   if (l_intake == Intake::kNoRequest) {
-    ShowError(L"直接起動することはできません。\n各種サービスのウェブサイトから利用してください。");
+    ShowError(LoadWrapperString(IDS_NOT_FROM_BROWSER));
     return 0;
   }
   if (l_intake != Intake::kTaken) {

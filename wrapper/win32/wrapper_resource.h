@@ -1,6 +1,8 @@
 // Resource IDs of TAV_Wrapper.exe, shared by wrapper.rc and the code.
 #pragma once
 
+#include "wrapper/wrapper_text_ids.h"
+
 #define IDD_FILE_SELECTOR 129
 #define IDD_ERROR_MESSAGE 206
 #define IDD_END_CONFIRM 208
@@ -17,17 +19,3 @@
 #define IDC_BUTTON_CANCEL 1009
 // The lines of the requesting origin, in reading order.
 #define IDC_ORIGIN_FIRST 1010
-
-#define IDS_MUTEX_NAME 100
-#define IDS_FILE_CAPTION 129
-#define IDS_FILE_GUIDE 130
-#define IDS_FILE_LABEL 131
-#define IDS_PASSWORD_LABEL 132
-#define IDS_VIEW_PASSWORD 133
-#define IDS_REF 134
-#define IDS_OK 135
-#define IDS_CANCEL 136
-#define IDS_END_CAPTION 137
-#define IDS_END_TEXT 138
-#define IDS_ERROR_CAPTION 139
-#define IDS_ORIGIN_LABEL 140
