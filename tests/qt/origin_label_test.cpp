@@ -39,7 +39,10 @@ TEST(OriginLabel, NarrowWidthsBreakAfterDotsAndEachLineFits) {
   const QFontMetrics l_bold_metrics(l_bold);
   const int l_wide = static_cast<int>(l_label.LinesAt(10000).size());
   ASSERT_EQ(2, l_wide) << "the plain line goes on a line of its own";
-  for (const int l_width : {200, 120, 80}) {
+  // Narrower than the origin's one line, whatever the font: it must break.
+  const int l_full = l_plain_metrics.horizontalAdvance(QStringLiteral("要求元: login.:8443")) +
+                     l_bold_metrics.horizontalAdvance(QStringLiteral("example.co.jp"));
+  for (const int l_width : {l_full - 1, l_full / 2, l_full / 3}) {
     const auto l_lines = l_label.LinesAt(l_width);
     EXPECT_GT(l_lines.size(), 2U) << l_width;
     std::wstring l_bold_text;

@@ -4,13 +4,13 @@
 
 #include <QApplication>
 
-#include "host/app/qt/tav_main.h"
+#include "common/qt/japanese_first.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication l_application(argc, argv);
-  // As TAV does, so that Qt's own dialogs speak Japanese here too.
-  if (!tavc::InstallJapaneseQtTexts()) return 1;
+  // As both programs do, so that Qt's own dialogs speak Japanese here too.
+  if (!tavc::PreferJapanese()) return 1;
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "common/qt/japanese_first.h"
 #include "wrapper/qt/message_boxes.h"
 
 namespace {
@@ -30,6 +31,7 @@ bool QtWrapperUi::StartQt() {
   static char* s_argv[] = {s_name, nullptr};
   m_application = std::make_unique<QApplication>(s_argc, s_argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  tavc::PreferJapanese();
   m_queueNotifier = std::make_unique<QSocketNotifier>(m_queue.Fd(), QSocketNotifier::Read);
   QObject::connect(m_queueNotifier.get(), &QSocketNotifier::activated, [this] { m_queue.RunPending(); });
   return true;

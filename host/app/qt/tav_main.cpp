@@ -3,12 +3,9 @@
 #include <csignal>
 
 #include <QApplication>
-#include <QFont>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTimer>
-#include <QTranslator>
 
+#include "common/qt/japanese_first.h"
 #include "host/app/qt/qt_frame.h"
 #include "host/resources/message_texts.h"
 #include "platform/own_version.h"
@@ -21,15 +18,6 @@ constexpr std::uint32_t kSingleInstanceName = 3308;
 
 }  // namespace
 
-bool InstallJapaneseQtTexts() {
-  static QTranslator s_texts;
-  const QLocale l_japanese(QLocale::Japanese, QLocale::Japan);
-  QLocale::setDefault(l_japanese);
-  return s_texts.load(l_japanese, QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-         QCoreApplication::installTranslator(&s_texts);
-}
-
 int RunTav(const std::function<void(QtFrame&)>& in_l_attach) {
   // A page that went away closes the answer's pipe: the write fails, the run still ends.
   std::signal(SIGPIPE, SIG_IGN);
@@ -38,11 +26,7 @@ int RunTav(const std::function<void(QtFrame&)>& in_l_attach) {
   static char s_name[] = "TAV";
   static char* s_argv[] = {s_name, nullptr};
   QApplication l_application(s_argc, s_argv);
-  // Japanese first: its own glyph forms, not those of another CJK font found first.
-  QFont l_font = QApplication::font();
-  l_font.setFamilies({QStringLiteral("Noto Sans CJK JP"), l_font.family()});
-  QApplication::setFont(l_font);
-  InstallJapaneseQtTexts();
+  PreferJapanese();
   platform::SingleInstanceLock l_single_instance;
   QtFrame l_frame(QtFrameServices{platform::ProcessStdStreams(),
                                   &platform::ReadOwnProductVersion,

@@ -12,8 +12,4 @@ class QtFrame;
 // Runs until the answer is written and the frame has gone; the exit code (always 0).
 int RunTav(const std::function<void(QtFrame&)>& in_l_attach = {});
 
-// Qt's own texts (the save dialog's) in Japanese, as every screen is; false
-// when the translations (Debian's qt6-translations-l10n) are not there.
-bool InstallJapaneseQtTexts();
-
 }  // namespace tavc
