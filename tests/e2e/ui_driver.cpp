@@ -147,13 +147,16 @@ bool WaitFor(const Run& in_l_run, Predicate in_l_ready) {
   return false;
 }
 
+// The screen is the one seen with the name: asking its name again could find
+// it destroyed already, when a click had it replaced by another of its kind.
 HWND WaitForScreen(const Run& in_l_run, const std::wstring& in_l_name) {
-  HWND l_screen = nullptr;
+  HWND l_found = nullptr;
   WaitFor(in_l_run, [&] {
-    l_screen = CurrentScreen(in_l_run);
-    return l_screen != nullptr && ScreenName(l_screen) == in_l_name;
+    const HWND l_screen = CurrentScreen(in_l_run);
+    if (l_screen != nullptr && ScreenName(l_screen) == in_l_name) l_found = l_screen;
+    return l_found != nullptr;
   });
-  return l_screen != nullptr && ScreenName(l_screen) == in_l_name ? l_screen : nullptr;
+  return l_found;
 }
 
 HWND ScreenNow(const Run& in_l_run) {
@@ -240,13 +243,13 @@ bool ReadWholeFile(const std::wstring& in_l_path, std::vector<char>& out_l_bytes
 
 // A dialog of TAV's own beside the frame (not a screen inside it).
 HWND WaitForDialog(const Run& in_l_run, const std::wstring& in_l_caption) {
-  HWND l_dialog = nullptr;
+  HWND l_found = nullptr;
   WaitFor(in_l_run, [&] {
-    l_dialog = TopLevel(in_l_run, L"#32770");
-    return l_dialog != nullptr && WindowText(l_dialog).find(in_l_caption) != std::wstring::npos;
+    const HWND l_dialog = TopLevel(in_l_run, L"#32770");
+    if (l_dialog != nullptr && WindowText(l_dialog).find(in_l_caption) != std::wstring::npos) l_found = l_dialog;
+    return l_found != nullptr;
   });
-  if (l_dialog == nullptr || WindowText(l_dialog).find(in_l_caption) == std::wstring::npos) return nullptr;
-  return l_dialog;
+  return l_found;
 }
 
 bool WaitClosed(const Run& in_l_run, HWND in_l_dialog, const wchar_t* in_l_what) {
@@ -668,8 +671,13 @@ bool Start(const std::wstring& in_l_tav, const std::vector<char>& in_l_request, 
   std::wstring l_command = L"\"" + in_l_tav + L"\"";
   const BOOL l_started = CreateProcessW(in_l_tav.c_str(), l_command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                         &l_startup, &out_l_run.process);
+  const DWORD l_error = GetLastError();
   CloseHandle(l_reader);
-  if (l_started == FALSE) return false;
+  if (l_started == FALSE) {
+    // The caller reports why.
+    SetLastError(l_error);
+    return false;
+  }
   out_l_run.started_at = GetTickCount64();
   // TAV reads while this writes; a request larger than the pipe does not block.
   out_l_run.request_writer = std::thread([l_writer, &in_l_request] {
@@ -706,7 +714,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   Run l_run;
   if (!Start(argv[1], l_request, l_answer, l_run)) {
-    Fail(L"cannot start TAV");
+    Fail(L"cannot start TAV (error " + std::to_wstring(GetLastError()) + L")");
     return 2;
   }
   CloseHandle(l_answer);
