@@ -45,6 +45,8 @@
 //   save=<path>|cancel   in the save dialog, save under the name, or cancel it
 //   version=<n>          check the version information dialog (product, "Ver<n>", maker), take
 //                        its screenshot (version_information), close it
+//   open=alert|version|save  wait until the end confirmation, the version information or the
+//                        save dialog is open, and leave it open
 //   snap=<name>          wait while the test script takes a screenshot
 //                        (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 // Afterwards TAV must end by itself with exit code 0. Exit code 0 when all went
@@ -299,6 +301,17 @@ bool CloseVersionInformation(const Run& in_l_run, const std::wstring& in_l_versi
   if (!Snap(L"version_information")) return false;
   Press(l_dialog, IDOK);
   return WaitClosed(in_l_run, l_dialog, L"the version information");
+}
+
+// open=<which>: the modal dialog of that kind once it is open.
+HWND OpenModal(const Run& in_l_run, const std::wstring& in_l_which) {
+  const HWND l_dialog = TopLevel(in_l_run, L"#32770");
+  if (l_dialog == nullptr) return nullptr;
+  if (in_l_which == L"alert") return GetDlgItem(l_dialog, kEndAlertTextId) != nullptr ? l_dialog : nullptr;
+  if (in_l_which == L"version") return WindowText(l_dialog) == L"Tavori バージョン情報" ? l_dialog : nullptr;
+  // The explorer-style name box, or the older edit field.
+  const bool l_save = GetDlgItem(l_dialog, 1148) != nullptr || GetDlgItem(l_dialog, 1152) != nullptr;
+  return in_l_which == L"save" && l_save ? l_dialog : nullptr;
 }
 
 constexpr int kBannerId = 1003;
@@ -650,6 +663,11 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     return false;
   }
   if (l_verb == L"save") return SaveAs(in_l_run, l_value);
+  if (l_verb == L"open") {
+    if (WaitFor(in_l_run, [&] { return OpenModal(in_l_run, l_value) != nullptr; })) return true;
+    Fail(L"no " + l_value + L" dialog is open");
+    return false;
+  }
   if (l_verb == L"version") return CloseVersionInformation(in_l_run, l_value);
   Fail(L"unknown step " + in_l_step);
   return false;
