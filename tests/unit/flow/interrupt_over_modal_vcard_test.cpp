@@ -6,7 +6,6 @@
 
 #include "host/flow/end_alert.h"
 #include "tests/unit/flow/flow_fixture.h"
-#include "tools/cardsim/fault_plan.h"
 
 namespace tavc::test {
 namespace {
@@ -107,22 +106,12 @@ TEST_F(InterruptOverModalFlowTest, TheModalClosesTheNoticeShowsAndItsOkEnds) {
   }
 }
 
-std::size_t SignCommands(cardsim::VirtualReaders& io_l_readers, const std::string& in_l_reader) {
-  std::size_t l_count = 0;
-  for (const auto& l_apdu : io_l_readers.CommandLog(in_l_reader)) l_count += l_apdu.size() > 1 && l_apdu[1] == 0x2A;
-  return l_count;
-}
-
 // The signing worker finishes while the end confirmation is open and waits for
 // the answer; the caller's second request closes the confirmation. The worker
 // goes on, and its result, posted after the interrupt, changes nothing.
 TEST_F(InterruptOverModalFlowTest, AWorkerThatWaitedForTheConfirmationDoesNotOvertakeTheInterrupt) {
   Readers({{CardKind::kMyNumber}});
-  const std::string l_reader = m_rig_.Readers().ReaderNames().front();
-  cardsim::FaultPlan l_slow;
-  l_slow.m_delay_per_command_ = 40ms;
-  m_rig_.Readers().EjectCard(l_reader);
-  m_rig_.Readers().ReinsertCard(l_reader, l_slow);
+  const std::string l_reader = SlowCard(40ms);
   EndAlert::ResetAnswer();
   bool l_entered = false;
   HeadlessRun& l_run =
@@ -137,7 +126,7 @@ TEST_F(InterruptOverModalFlowTest, AWorkerThatWaitedForTheConfirmationDoesNotOve
         io_l_run.RunModal(HeadlessModal::kEndAlert, [&] {
           // Both digests signed, the card left: the worker waits on the confirmation.
           const auto l_deadline = std::chrono::steady_clock::now() + 20s;
-          while (SignCommands(m_rig_.Readers(), l_reader) < 2 && std::chrono::steady_clock::now() < l_deadline) {
+          while (SignCommands(l_reader) < 2 && std::chrono::steady_clock::now() < l_deadline) {
             std::this_thread::sleep_for(5ms);
           }
           std::this_thread::sleep_for(400ms);
@@ -149,7 +138,7 @@ TEST_F(InterruptOverModalFlowTest, AWorkerThatWaitedForTheConfirmationDoesNotOve
     }
   });
   EXPECT_EQ("{\r\n  \"mode\":\"02\",\r\n  \"result\":\"1\",\r\n  \"errcode\":\"EW042-2402\"\r\n}", RunToEnd());
-  EXPECT_EQ(2U, SignCommands(m_rig_.Readers(), l_reader));
+  EXPECT_EQ(2U, SignCommands(l_reader));
   EXPECT_EQ(ScreenKind::kError, l_run.Shown().back().kind);
   EXPECT_EQ(0U, m_rig_.OpenHandles());
   // The worker did not hang: its result went out once the confirmation closed.
