@@ -1,6 +1,7 @@
 #include "host/app/frame_window.h"
 
 #include "host/app/integrity_level.h"
+#include "host/app/owned_dialogs.h"
 #include "host/resources/message_texts.h"
 #include "host/screens/win32/dialog_screen.h"
 #include "host/screens/win32/frame_metrics.h"
@@ -129,6 +130,8 @@ void FrameWindow::ResizeFrame(bool in_l_first) {
   SetWindowPos(l_window, HWND_NOTOPMOST, l_position.x, l_position.y, l_size.cx, l_size.cy, SWP_SHOWWINDOW);
   SetForegroundWindow(l_window);
 }
+
+void FrameWindow::CloseModals() { CancelOwnedDialogs(m_window_.load()); }
 
 void FrameWindow::RestoreSize() {
   const ScreenSize l_size = m_core_->GetDataStore().GetSize();

@@ -31,6 +31,7 @@ class FrameWindow final : public FrameHost, public MessagePoster {
   // FrameHost.
   void DestroyFrame() override;
   void ResizeFrame(bool in_l_first) override;
+  void CloseModals() override;
   // MessagePoster: workers, the watcher and the event controller post here.
   bool Post(std::uint32_t in_l_message, std::uintptr_t in_l_wparam, std::intptr_t in_l_lparam) override;
 

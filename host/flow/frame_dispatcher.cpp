@@ -59,6 +59,8 @@ void FrameDispatcher::OnTvnNotify(std::uint32_t in_l_message, std::uintptr_t in_
   } else if (in_l_message == WM_APP04 && in_l_wparam == 2) {
     End();
   } else if (in_l_message == WM_APP06) {
+    // The notice comes after the modals have gone, so that its OK ends the run.
+    m_host_.CloseModals();
     m_event_controller_.ExecInterrupt();
   }
 }

@@ -19,6 +19,11 @@ class FrameHost {
   virtual void DestroyFrame() = 0;
   // Fits the frame around the current screen; `in_l_first` for the first screen.
   virtual void ResizeFrame(bool in_l_first) = 0;
+  // Closes, as their Cancel does, the modal dialogs open over the frame (the
+  // end confirmation, the version information, the save dialog). Their loops
+  // own the input while they are open: the interrupt notice could not be
+  // answered behind them.
+  virtual void CloseModals() = 0;
 };
 
 class FrameDispatcher {

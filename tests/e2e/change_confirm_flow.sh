@@ -199,21 +199,6 @@ if run_case "12: the CA certificate, its fingerprint, the file, then sign" "$req
     fail "12: the folder holds: $(ls -A "$saved_dir" | cut -c1-20 | tr '\n' ' ')"
   fi
 fi
-# The page goes away while the save dialog is open: the interrupt's error
-# screen replaces the confirmation; the name the user then gives is saved all
-# the same, and the run ends on the error screen without an answer.
-tav_frame '{"mode":"05"}' >"$work/cancel_frame"
-saved="$work/saved/interrupted.cer"
-if run_case "12: the page goes while the save dialog is open" "$request12" screen=PasswordSetScreen \
-  type=1002:GPKI1234 click=1 screen=CertificateConfirmScreenGpkiAp click=1079 write="$(windows_path "$work/cancel_frame")" \
-  screen=ErrorScreen save="$(windows_path "$saved")" screen=ErrorScreen text=1039:表示中のページから移動された click=1; then
-  if [ -s "$work/answer" ]; then fail "12: the page went during the save: an answer was written"; else
-    echo "ok   12: the page went during the save: no answer"
-  fi
-  if cmp -s "$saved" "$user_cert"; then echo "ok   12: the file named after the page went is saved"; else
-    fail "12: the file named after the page went is not the card's certificate"
-  fi
-fi
 if run_case "12 with its origin" '{"mode":"12",'"$versions"',"origin":"https://www.example.go.jp:8443","digest":["'"$digest"'"]}' \
   screen=PasswordSetScreen text=1093:1件の電子署名を行います type=1002:GPKI1234 click=1 \
   screen=CertificateConfirmScreenGpkiAp text=1090:"要求元: www." text=1091:example.go.jp bold=1091 text=1092::8443 \

@@ -51,6 +51,8 @@
 //   version=<n>          check the version information dialog (product, "Ver<n>", maker,
 //                        inside the work area), take its screenshot
 //                        (version_information), close it
+//   open=alert|version|save  wait until the end confirmation, the version information or the
+//                        save dialog is open, and leave it open
 //   snap=<name>          wait while the test script takes a screenshot
 //                        (files <name>.ready / <name>.done in %TAV_SNAP_DIR%)
 // Afterwards TAV must end by itself with exit code 0. Exit code 0 when all went
@@ -157,13 +159,16 @@ bool WaitFor(const Run& in_l_run, Predicate in_l_ready) {
   return false;
 }
 
+// The screen is the one seen with the name: asking its name again could find
+// it destroyed already, when a click had it replaced by another of its kind.
 HWND WaitForScreen(const Run& in_l_run, const std::wstring& in_l_name) {
-  HWND l_screen = nullptr;
+  HWND l_found = nullptr;
   WaitFor(in_l_run, [&] {
-    l_screen = CurrentScreen(in_l_run);
-    return l_screen != nullptr && ScreenName(l_screen) == in_l_name;
+    const HWND l_screen = CurrentScreen(in_l_run);
+    if (l_screen != nullptr && ScreenName(l_screen) == in_l_name) l_found = l_screen;
+    return l_found != nullptr;
   });
-  return l_screen != nullptr && ScreenName(l_screen) == in_l_name ? l_screen : nullptr;
+  return l_found;
 }
 
 HWND ScreenNow(const Run& in_l_run) {
@@ -258,13 +263,13 @@ bool ReadWholeFile(const std::wstring& in_l_path, std::vector<char>& out_l_bytes
 
 // A dialog of TAV's own beside the frame (not a screen inside it).
 HWND WaitForDialog(const Run& in_l_run, const std::wstring& in_l_caption) {
-  HWND l_dialog = nullptr;
+  HWND l_found = nullptr;
   WaitFor(in_l_run, [&] {
-    l_dialog = TopLevel(in_l_run, L"#32770");
-    return l_dialog != nullptr && WindowText(l_dialog).find(in_l_caption) != std::wstring::npos;
+    const HWND l_dialog = TopLevel(in_l_run, L"#32770");
+    if (l_dialog != nullptr && WindowText(l_dialog).find(in_l_caption) != std::wstring::npos) l_found = l_dialog;
+    return l_found != nullptr;
   });
-  if (l_dialog == nullptr || WindowText(l_dialog).find(in_l_caption) == std::wstring::npos) return nullptr;
-  return l_dialog;
+  return l_found;
 }
 
 bool WaitClosed(const Run& in_l_run, HWND in_l_dialog, const wchar_t* in_l_what) {
@@ -314,6 +319,17 @@ bool CloseVersionInformation(const Run& in_l_run, const std::wstring& in_l_versi
   if (!Snap(L"version_information")) return false;
   Press(l_dialog, IDOK);
   return WaitClosed(in_l_run, l_dialog, L"the version information");
+}
+
+// open=<which>: the modal dialog of that kind once it is open.
+HWND OpenModal(const Run& in_l_run, const std::wstring& in_l_which) {
+  const HWND l_dialog = TopLevel(in_l_run, L"#32770");
+  if (l_dialog == nullptr) return nullptr;
+  if (in_l_which == L"alert") return GetDlgItem(l_dialog, kEndAlertTextId) != nullptr ? l_dialog : nullptr;
+  if (in_l_which == L"version") return WindowText(l_dialog) == L"Tavori バージョン情報" ? l_dialog : nullptr;
+  // The explorer-style name box, or the older edit field.
+  const bool l_save = GetDlgItem(l_dialog, 1148) != nullptr || GetDlgItem(l_dialog, 1152) != nullptr;
+  return in_l_which == L"save" && l_save ? l_dialog : nullptr;
 }
 
 constexpr int kBannerId = 1003;
@@ -722,6 +738,11 @@ bool Step(Run& in_l_run, const std::wstring& in_l_step) {
     return false;
   }
   if (l_verb == L"save") return SaveAs(in_l_run, l_value);
+  if (l_verb == L"open") {
+    if (WaitFor(in_l_run, [&] { return OpenModal(in_l_run, l_value) != nullptr; })) return true;
+    Fail(L"no " + l_value + L" dialog is open");
+    return false;
+  }
   if (l_verb == L"version") return CloseVersionInformation(in_l_run, l_value);
   Fail(L"unknown step " + in_l_step);
   return false;
@@ -743,8 +764,13 @@ bool Start(const std::wstring& in_l_tav, const std::vector<char>& in_l_request, 
   std::wstring l_command = L"\"" + in_l_tav + L"\"";
   const BOOL l_started = CreateProcessW(in_l_tav.c_str(), l_command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                         &l_startup, &out_l_run.process);
+  const DWORD l_error = GetLastError();
   CloseHandle(l_reader);
-  if (l_started == FALSE) return false;
+  if (l_started == FALSE) {
+    // The caller reports why.
+    SetLastError(l_error);
+    return false;
+  }
   out_l_run.started_at = GetTickCount64();
   // TAV reads while this writes; a request larger than the pipe does not block.
   out_l_run.request_writer = std::thread([l_writer, &in_l_request] {
@@ -781,7 +807,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   Run l_run;
   if (!Start(argv[1], l_request, l_answer, l_run)) {
-    Fail(L"cannot start TAV");
+    Fail(L"cannot start TAV (error " + std::to_wstring(GetLastError()) + L")");
     return 2;
   }
   CloseHandle(l_answer);

@@ -17,6 +17,8 @@
 //   end              once TAV shows a screen, close its frame and confirm the end
 //                    confirmation if one appears
 //   alert=ok|cancel  wait for TAV's end confirmation and answer it
+//   open=alert       wait until TAV's end confirmation is open, and leave it open
+//   key=enter|escape press the key on TAV's current screen
 //   type=<id>:<text> set the text of a control of the wrapper's file dialog
 //   press=<id>       press a button of the wrapper's file dialog
 //   shows=<id>:<text> wait until a control of the wrapper's file dialog contains the text
@@ -114,6 +116,13 @@ HWND CurrentScreen() {
     if (IsWindowVisible(l_child) && std::wstring(l_class) == L"#32770") return l_child;
   }
   return nullptr;
+}
+
+// TAV's end confirmation: a dialog owned by its frame.
+HWND TavEndConfirmation() {
+  const HWND l_frame = TopLevel(0, L"TavoriFrame");
+  const HWND l_alert = TopLevel(0, L"#32770");
+  return l_frame != nullptr && l_alert != nullptr && GetWindow(l_alert, GW_OWNER) == l_frame ? l_alert : nullptr;
 }
 
 // The wrapper's end confirmation: its box with a Cancel button.
@@ -244,25 +253,26 @@ int wmain(int argc, wchar_t** argv) {
       if (!WaitFor([] { return CurrentScreen() != nullptr; })) return Fail(L"TAV showed no screen");
       PostMessageW(TopLevel(0, L"TavoriFrame"), WM_CLOSE, 0, 0);
       for (DWORD l_waited = 0; l_waited < 5000; l_waited += kPollMs) {
-        const HWND l_alert = TopLevel(0, L"#32770");
-        if (l_alert != nullptr && GetWindow(l_alert, GW_OWNER) == TopLevel(0, L"TavoriFrame")) {
+        const HWND l_alert = TavEndConfirmation();
+        if (l_alert != nullptr) {
           PostMessageW(l_alert, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(l_alert, IDOK)));
           break;
         }
         if (TopLevel(0, L"TavoriFrame") == nullptr) break;
         Sleep(kPollMs);
       }
-    } else if (l_verb == L"alert") {
-      // TAV's end confirmation: a dialog owned by its frame.
+    } else if (l_verb == L"alert" || l_verb == L"open") {
       HWND l_alert = nullptr;
-      WaitFor([&] {
-        const HWND l_frame = TopLevel(0, L"TavoriFrame");
-        l_alert = TopLevel(0, L"#32770");
-        return l_frame != nullptr && l_alert != nullptr && GetWindow(l_alert, GW_OWNER) == l_frame;
-      });
+      WaitFor([&] { return (l_alert = TavEndConfirmation()) != nullptr; });
       if (l_alert == nullptr) return Fail(L"no end confirmation appeared");
+      if (l_verb == L"open") continue;
       const int l_button = l_value == L"ok" ? IDOK : IDCANCEL;
       PostMessageW(l_alert, WM_COMMAND, MAKEWPARAM(l_button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(l_alert, l_button)));
+    } else if (l_verb == L"key") {
+      const HWND l_screen = CurrentScreen();
+      if (l_screen == nullptr) return Fail(L"no screen to press a key on");
+      // TAV's message loop turns the key into the screen's button.
+      PostMessageW(l_screen, WM_KEYDOWN, l_value == L"enter" ? VK_RETURN : VK_ESCAPE, 1);
     } else if (l_verb == L"fill") {
       const HWND l_screen = CurrentScreen();
       const std::size_t l_colon = l_value.find(L':');

@@ -202,6 +202,17 @@ check "cancel frame while the card is awaited: no answer" real "$work/none.expec
   send="$(w login)" screen=CardRequestScreen send="$(w cancel)" exit=1 screen=ErrorScreen click=1 gone
 check "browser closes its pipe: both end, no answer" real "$work/none.expected" \
   send="$(w login)" screen=CardRequestScreen eof exit=1 screen=ErrorScreen click=1 gone
+# The user has TAV's end confirmation open when the page cancels or goes: the
+# confirmation closes, the notice's Enter ends TAV, and the next request is
+# served, not refused as a second TAV.
+check "end confirmation open, cancel frame: Enter ends TAV, no answer" real "$work/none.expected" \
+  send="$(w login)" screen=CardRequestScreen key=escape open=alert send="$(w cancel)" exit=1 screen=ErrorScreen \
+  key=enter gone
+check "end confirmation open, browser leaves: Enter ends TAV, no answer" real "$work/none.expected" \
+  send="$(w login)" screen=CardRequestScreen key=escape open=alert eof exit=1 screen=ErrorScreen key=enter gone
+tav_answer_frame $'{\r\n  "mode":"01",\r\n  "result":"9"\r\n}' | head -c -1 >"$work/ended.expected"
+check "the next request is served" real "$work/ended.expected" send="$(w login)" screen=CardRequestScreen end \
+  exit=1 gone
 
 # Later frames of the page: whatever comes first (another request, a frame
 # above the size limit), a cancel behind it and the page's leaving still count.

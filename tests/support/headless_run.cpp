@@ -6,6 +6,12 @@
 #include "host/flow/end_alert.h"
 
 namespace tavc::test {
+namespace {
+
+// The loop's own message for a user action; the frame never sees it.
+constexpr std::uint32_t kUserAction = 0xBFFF;
+
+}  // namespace
 
 void HeadlessScreen::Show() { m_run_.OnShow(*this); }
 
@@ -62,7 +68,7 @@ void HeadlessRun::OnShow(HeadlessScreen& io_l_screen) {
 }
 
 bool HeadlessRun::Run(std::chrono::milliseconds in_l_limit) {
-  const auto l_deadline = std::chrono::steady_clock::now() + in_l_limit;
+  m_deadline_ = std::chrono::steady_clock::now() + in_l_limit;
   FramePlatform l_platform{m_streams_,
                            [this](std::wstring& out_l_version) { return out_l_version = m_own_version_, true; },
                            m_input_,
@@ -79,15 +85,49 @@ bool HeadlessRun::Run(std::chrono::milliseconds in_l_limit) {
   m_frame_ = std::make_unique<FrameCore>(l_platform);
   m_frame_->OnCreate(reinterpret_cast<WindowHandle>(this));
   while (!m_destroyed_) {
-    const auto l_left = std::chrono::duration_cast<std::chrono::milliseconds>(l_deadline - std::chrono::steady_clock::now());
-    QueuedMessage l_message;
-    if (l_left.count() <= 0 || !m_queue_.GetFor(l_message, l_left)) return false;
-    m_dispatched_.push_back(l_message);
-    const auto l_started = std::chrono::steady_clock::now();
-    m_frame_->OnTvnNotify(l_message.message, l_message.wparam, l_message.lparam);
-    m_dispatch_times_.push_back(std::chrono::steady_clock::now() - l_started);
+    if (!TakeOne()) return false;
   }
   return true;
+}
+
+bool HeadlessRun::TakeOne() {
+  const auto l_left = std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline_ - std::chrono::steady_clock::now());
+  QueuedMessage l_message;
+  if (l_left.count() <= 0 || !m_queue_.GetFor(l_message, l_left)) return false;
+  if (l_message.message == kUserAction) {
+    m_later_[static_cast<std::size_t>(l_message.lparam)]();
+    return true;
+  }
+  m_dispatched_.push_back(l_message);
+  const auto l_started = std::chrono::steady_clock::now();
+  m_frame_->OnTvnNotify(l_message.message, l_message.wparam, l_message.lparam);
+  m_dispatch_times_.push_back(std::chrono::steady_clock::now() - l_started);
+  return true;
+}
+
+void HeadlessRun::Later(std::function<void()> in_l_action) {
+  m_later_.push_back(std::move(in_l_action));
+  m_queue_.Post(kUserAction, 0, static_cast<std::intptr_t>(m_later_.size() - 1));
+}
+
+void HeadlessRun::RunModal(HeadlessModal in_l_modal, const std::function<void()>& in_l_meanwhile) {
+  if (in_l_modal == HeadlessModal::kEndAlert) m_modal_alert_ = OpenEndAlert();
+  m_modal_open_ = true;
+  in_l_meanwhile();
+  while (m_modal_open_ && !m_destroyed_ && TakeOne()) {
+  }
+  // Stuck, or the frame went with the modal still open: the dialog goes unanswered.
+  m_modal_alert_.reset();
+  m_modal_open_ = false;
+}
+
+void HeadlessRun::CloseModals() {
+  if (!m_modal_open_) return;
+  // What the dialog's Cancel does: the user has not ended the run.
+  if (m_modal_alert_) m_modal_alert_->OnCancel();
+  m_modal_alert_.reset();
+  m_modal_open_ = false;
+  ++m_closed_modals_;
 }
 
 std::chrono::milliseconds HeadlessRun::LongestDispatch(std::uint32_t in_l_message) const {
@@ -109,7 +149,14 @@ std::vector<ScreenKind> HeadlessRun::ShownKinds() const {
   return l_kinds;
 }
 
-void HeadlessRun::Post(std::uint32_t in_l_message, std::uintptr_t in_l_wparam) { m_queue_.Post(in_l_message, in_l_wparam, 0); }
+void HeadlessRun::Post(std::uint32_t in_l_message, std::uintptr_t in_l_wparam) {
+  // A modal dialog disables the frame: clicks and keys on a screen go nowhere.
+  if (m_modal_open_) {
+    ++m_refused_actions_;
+    return;
+  }
+  m_queue_.Post(in_l_message, in_l_wparam, 0);
+}
 
 void HeadlessRun::EnterPassword(const std::wstring& in_l_password) {
   Store().SetPassword(in_l_password);

@@ -4,6 +4,7 @@
 // on which a test script acts as the user would, and the answer comes out as
 // bytes.
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,6 +54,9 @@ struct ShownScreen {
 // Called each time a screen is shown; acts through the run's user actions.
 using UserScript = std::function<void(HeadlessRun&, HeadlessScreen&)>;
 
+// The modal dialogs a screen opens over the frame.
+enum class HeadlessModal { kEndAlert, kVersionInformation };
+
 class HeadlessRun final : public ScreenFactory, public FrameHost {
  public:
   HeadlessRun(platform::SCardApi& io_l_api, const std::string& in_l_request_json);
@@ -91,6 +95,17 @@ class HeadlessRun final : public ScreenFactory, public FrameHost {
   std::unique_ptr<EndAlert> OpenEndAlert();
   // Opens the end confirmation and answers it at once.
   void AnswerEndAlert(bool in_l_end);
+  // Something the user does later, taken in turn with the frame's messages as
+  // input is, outside any screen's showing.
+  void Later(std::function<void()> in_l_action);
+  // Opens the modal and takes the frame's messages in its loop until the frame
+  // closes it, as a modal dialog does; an end confirmation stays unanswered.
+  // `in_l_meanwhile` acts once it is open (the caller, waiting for a worker).
+  // While it is open the screens take no user action: their posts are refused.
+  void RunModal(HeadlessModal in_l_modal, const std::function<void()>& in_l_meanwhile);
+  int ClosedModals() const { return m_closed_modals_; }
+  // User actions on screens refused because a modal was open.
+  int RefusedActions() const { return m_refused_actions_; }
   // Every message the frame took.
   const std::vector<QueuedMessage>& Dispatched() const { return m_dispatched_; }
   // The longest the frame's thread spent on one message of this kind (screens'
@@ -104,10 +119,13 @@ class HeadlessRun final : public ScreenFactory, public FrameHost {
   std::unique_ptr<Screen> CreateScreen(const ScreenRequest& in_l_request) override;
   void DestroyFrame() override;
   void ResizeFrame(bool) override {}
+  void CloseModals() override;
 
  private:
   friend class HeadlessScreen;
   void OnShow(HeadlessScreen& io_l_screen);
+  // Takes one message (or a user action) before the run's deadline; false once it passed.
+  bool TakeOne();
 
   FakeStdStreams m_streams_;
   ScriptedInput m_input_;
@@ -126,6 +144,13 @@ class HeadlessRun final : public ScreenFactory, public FrameHost {
   std::vector<std::chrono::steady_clock::duration> m_dispatch_times_;
   std::vector<QueuedMessage> m_leftover_;
   ErrorInfo m_alert_error_;
+  std::chrono::steady_clock::time_point m_deadline_;
+  // A deque: an action may add another while it runs.
+  std::deque<std::function<void()>> m_later_;
+  bool m_modal_open_ = false;
+  std::unique_ptr<EndAlert> m_modal_alert_;
+  int m_closed_modals_ = 0;
+  int m_refused_actions_ = 0;
   std::unique_ptr<FrameCore> m_frame_;
 };
 

@@ -59,6 +59,11 @@ if ! "$root/tests/e2e/card_flow.sh" "$build_dir" "$linux_build_dir" "$build_dir/
   failed=1
 fi
 
+echo "== TAV.exe: the page ends a run while a modal dialog is open, under wine64"
+if ! "$root/tests/e2e/interrupt_flow.sh" "$build_dir" "$linux_build_dir"; then
+  failed=1
+fi
+
 echo "== TAV_Wrapper.exe in front of TAV.exe under wine64: frames in, answers out"
 if ! "$root/tests/e2e/wrapper_flow.sh" "$build_dir" "$build_dir/e2e-screens"; then
   failed=1

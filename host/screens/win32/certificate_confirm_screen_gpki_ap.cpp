@@ -126,8 +126,8 @@ void CertificateConfirmScreenGpkiAp::OnButtonSave() {
   const std::wstring l_hex = l_certificate != nullptr ? l_certificate->GetCertificateHex() : std::wstring();
   const std::weak_ptr<const int> l_alive = AliveToken();
   const std::uint8_t l_point = SaveCertificateAs(Window(), l_hex);
-  // An interrupt may have replaced this screen while the dialog was open; the
-  // file the user chose is written all the same.
+  // The dialog's loop takes the frame's messages: an interrupt cancels the
+  // dialog, and this screen may be gone by the time it returns.
   if (l_point == 0 || l_alive.expired()) return;
   Error().SetCardError(L"EW044-4499", kSaveModule, kSaveRoutine, l_point);
   Post(WM_APP05, 1);

@@ -3,12 +3,14 @@
 // on the screens, the answer bytes out.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "tests/support/headless_run.h"
 #include "tests/support/in_process_card_rig.h"
 #include "tools/cardsim/credential_factory.h"
+#include "tools/cardsim/fault_plan.h"
 
 namespace tavc::test {
 
@@ -57,6 +59,24 @@ class FlowTest : public ::testing::Test {
         default: break;
       }
     };
+  }
+
+  // The card of the first reader takes this long for every command from now
+  // on; the reader's name.
+  std::string SlowCard(std::chrono::milliseconds in_l_delay) {
+    const std::string l_reader = m_rig_.Readers().ReaderNames().front();
+    cardsim::FaultPlan l_slow;
+    l_slow.m_delay_per_command_ = in_l_delay;
+    m_rig_.Readers().EjectCard(l_reader);
+    m_rig_.Readers().ReinsertCard(l_reader, l_slow);
+    return l_reader;
+  }
+
+  // The signatures the card in the reader was asked for so far.
+  std::size_t SignCommands(const std::string& in_l_reader) {
+    std::size_t l_count = 0;
+    for (const auto& l_apdu : m_rig_.Readers().CommandLog(in_l_reader)) l_count += l_apdu.size() > 1 && l_apdu[1] == 0x2A;
+    return l_count;
   }
 
   static bool Has(const std::string& in_l_answer, const std::string& in_l_part) {

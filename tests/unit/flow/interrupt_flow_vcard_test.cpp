@@ -3,7 +3,6 @@
 
 #include "host/flow/end_alert.h"
 #include "tests/unit/flow/flow_fixture.h"
-#include "tools/cardsim/fault_plan.h"
 
 namespace tavc::test {
 namespace {
@@ -42,12 +41,6 @@ TEST_F(FlowTest, AClosedPipeEndsTheRunWithoutAnswer) {
   EXPECT_EQ(ScreenKind::kError, m_run_->Shown().back().kind);
 }
 
-std::size_t SignCommands(cardsim::VirtualReaders& io_l_readers, const std::string& in_l_reader) {
-  std::size_t l_count = 0;
-  for (const auto& l_apdu : io_l_readers.CommandLog(in_l_reader)) l_count += l_apdu.size() > 1 && l_apdu[1] == 0x2A;
-  return l_count;
-}
-
 bool Posted(const std::vector<QueuedMessage>& in_l_messages, std::uint32_t in_l_message) {
   return std::any_of(in_l_messages.begin(), in_l_messages.end(),
                      [in_l_message](const QueuedMessage& in_l_m) { return in_l_m.message == in_l_message; });
@@ -57,11 +50,7 @@ class EndWhileSigning : public FlowTest {
  protected:
   void SetUp() override {
     Readers({{CardKind::kMyNumber}});
-    m_reader_ = m_rig_.Readers().ReaderNames().front();
-    cardsim::FaultPlan l_slow;
-    l_slow.m_delay_per_command_ = 40ms;
-    m_rig_.Readers().EjectCard(m_reader_);
-    m_rig_.Readers().ReinsertCard(m_reader_, l_slow);
+    m_reader_ = SlowCard(40ms);
     NewRun(RequestJson("02", std::string(",\"digest\":[\"") + kDigestOne + "\",\"" + kDigestTwo + "\",\"" +
                                  kDigestThree + "\"]"));
   }
@@ -93,32 +82,28 @@ class EndWhileSigning : public FlowTest {
 TEST_F(EndWhileSigning, AWorkerThatFinishesWhileTheAlertIsOpenPostsNothing) {
   // The worker is done once all three digests are signed and the card is idle.
   const std::string l_answer = RunEndingWhen([this] {
-    if (SignCommands(m_rig_.Readers(), m_reader_) < 3) return false;
+    if (SignCommands(m_reader_) < 3) return false;
     std::this_thread::sleep_for(400ms);
     return true;
   });
   EXPECT_EQ("{\r\n  \"mode\":\"02\",\r\n  \"result\":\"9\"\r\n}", l_answer);
-  EXPECT_EQ(3U, SignCommands(m_rig_.Readers(), m_reader_));
+  EXPECT_EQ(3U, SignCommands(m_reader_));
   EXPECT_FALSE(Posted(m_run_->Dispatched(), WM_APP05));
   EXPECT_FALSE(Posted(m_run_->Leftover(), WM_APP05));
 }
 
 TEST_F(EndWhileSigning, EndingBetweenDigestsSignsNoFurtherDigest) {
-  const std::string l_answer = RunEndingWhen([this] { return SignCommands(m_rig_.Readers(), m_reader_) >= 1; });
+  const std::string l_answer = RunEndingWhen([this] { return SignCommands(m_reader_) >= 1; });
   EXPECT_EQ("{\r\n  \"mode\":\"02\",\r\n  \"result\":\"9\"\r\n}", l_answer);
   EXPECT_FALSE(Posted(m_run_->Leftover(), WM_APP05));
-  EXPECT_LT(SignCommands(m_rig_.Readers(), m_reader_), 3U);
+  EXPECT_LT(SignCommands(m_reader_), 3U);
 }
 
 // A card that is slow on every command: the user ends the run while it reads
 // the card-surface data, which has no digest to stop before.
 TEST_F(FlowTest, EndingWhileAWorkerRunsNeverHoldsTheWindowAndAnswersWhenItLeft) {
   Readers({{CardKind::kMyNumber}});
-  const std::string l_reader = m_rig_.Readers().ReaderNames().front();
-  cardsim::FaultPlan l_slow;
-  l_slow.m_delay_per_command_ = 150ms;
-  m_rig_.Readers().EjectCard(l_reader);
-  m_rig_.Readers().ReinsertCard(l_reader, l_slow);
+  SlowCard(150ms);
   bool l_entered = false;
   NewRun(RequestJson("03")).SetUser([&l_entered](HeadlessRun& io_l_run, HeadlessScreen& io_l_screen) {
     if (io_l_screen.Kind() == ScreenKind::kPasswordEntry) {
@@ -144,7 +129,7 @@ TEST_F(FlowTest, ALogInSignsItsFirstDigestOnly) {
       .SetUser(TypingUser(L"1234"));
   const std::string l_answer = RunToEnd();
   EXPECT_TRUE(Has(l_answer, "\"result\":\"0\"")) << l_answer;
-  EXPECT_EQ(1U, SignCommands(m_rig_.Readers(), l_reader));
+  EXPECT_EQ(1U, SignCommands(l_reader));
 }
 
 }  // namespace
