@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -123,6 +124,13 @@ void QtFrame::DestroyFrame() {
   if (m_closing_.exchange(true)) return;
   hide();
   emit Ended();
+}
+
+void QtFrame::CloseModals() {
+  // As its Cancel does: the end confirmation so closed answers "go on", and the
+  // interrupt's notice, not the user, ends the run.
+  QtScreen* l_screen = CurrentScreen();
+  if (QDialog* l_modal = l_screen != nullptr ? l_screen->OpenModal() : nullptr) l_modal->reject();
 }
 
 QtScreen* QtFrame::CurrentScreen() const {

@@ -45,6 +45,7 @@ class QtFrame final : public QWidget, public MessagePoster, public FrameHost {
   // FrameHost.
   void DestroyFrame() override;
   void ResizeFrame(bool in_l_first) override;
+  void CloseModals() override;
 
   FrameCore& Core() { return *m_core_; }
   // The widget of the current screen, or null.
