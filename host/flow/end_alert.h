@@ -4,6 +4,8 @@
 // finishes meanwhile waits in ExamineMutex for the user's answer and posts
 // nothing when the user ends the run. The dialog calls OnInitDialog, OnOK and
 // OnCancel on its own (the user-interface) thread.
+#include <cstdint>
+
 #include "host/state/data_store.h"
 #include "host/state/error_info.h"
 #include "host/state/message_poster.h"
@@ -13,6 +15,12 @@ namespace tavc {
 
 class EndAlert {
  public:
+  // The dialog's texts, Japanese whatever the user-interface language.
+  static constexpr std::uint32_t kCaptionText = 3008;
+  static constexpr std::uint32_t kQuestionText = 2025;
+  static constexpr std::uint32_t kOkText = 3100;
+  static constexpr std::uint32_t kCancelText = 3101;
+
   explicit EndAlert(MessagePoster& in_l_poster);
   // A dialog torn down without an answer still lets waiting workers go on.
   ~EndAlert();

@@ -67,6 +67,16 @@ std::wstring CheckPasswordChange(RequestMode in_l_mode, int in_l_type, const std
   return L"";
 }
 
+std::wstring TakePasswordChange(DataStore& io_l_store, const std::wstring& in_l_current, const std::wstring& in_l_new,
+                                const std::wstring& in_l_confirmation) {
+  std::wstring l_code = CheckPasswordChange(io_l_store.GetMode(), io_l_store.GetPasswordType(), in_l_current,
+                                            in_l_new, in_l_confirmation);
+  if (!l_code.empty()) return l_code;
+  io_l_store.SetPassword(in_l_current);
+  io_l_store.SetNewPassword(in_l_new);
+  return l_code;
+}
+
 std::wstring FilterChangedPassword(const PasswordChangeRule& in_l_rule, const std::wstring& in_l_text) {
   std::wstring l_out;
   l_out.reserve(in_l_text.size());

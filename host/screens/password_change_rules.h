@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "host/state/data_store.h"
 #include "host/state/request_modes.h"
 
 namespace tavc {
@@ -32,6 +33,12 @@ int IsAlphaNumber(const std::wstring& in_l_text);
 // three texts may go to the card.
 std::wstring CheckPasswordChange(RequestMode in_l_mode, int in_l_type, const std::wstring& in_l_current,
                                  const std::wstring& in_l_new, const std::wstring& in_l_confirmation);
+
+// OK on the password change: checks the three texts by the store's mode and
+// password type; when they pass, the store takes the current and the new
+// password. Gives CheckPasswordChange's code; the store is untouched on a code.
+std::wstring TakePasswordChange(DataStore& io_l_store, const std::wstring& in_l_current, const std::wstring& in_l_new,
+                                const std::wstring& in_l_confirmation);
 
 // The typed text after the type's typing rule (digits kept, or upper case).
 std::wstring FilterChangedPassword(const PasswordChangeRule& in_l_rule, const std::wstring& in_l_text);

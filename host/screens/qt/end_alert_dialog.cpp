@@ -9,14 +9,6 @@
 #include "host/resources/message_texts.h"
 
 namespace tavc {
-namespace {
-
-constexpr std::uint32_t kCaptionText = 3008;
-constexpr std::uint32_t kQuestionText = 2025;
-constexpr std::uint32_t kOkText = 3100;
-constexpr std::uint32_t kCancelText = 3101;
-
-}  // namespace
 
 EndAlertDialog::EndAlertDialog(ErrorInfo* in_l_error_info, DataStore* in_l_data_store, MessagePoster& io_l_poster,
                                QWidget* in_l_screen)
@@ -24,17 +16,17 @@ EndAlertDialog::EndAlertDialog(ErrorInfo* in_l_error_info, DataStore* in_l_data_
   setObjectName(QStringLiteral("EndAlertDialog"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowModality(Qt::WindowModal);
-  setWindowTitle(ToQString(LoadJapaneseText(kCaptionText)));
+  setWindowTitle(ToQString(LoadJapaneseText(EndAlert::kCaptionText)));
   auto* l_layout = new QVBoxLayout(this);
-  auto* l_question = new QLabel(ToQString(LoadJapaneseText(kQuestionText)), this);
+  auto* l_question = new QLabel(ToQString(LoadJapaneseText(EndAlert::kQuestionText)), this);
   l_question->setObjectName(QStringLiteral("question"));
   l_layout->addWidget(l_question);
   auto* l_row = new QHBoxLayout();
   l_row->addStretch(1);
-  auto* l_ok = new QPushButton(ToQString(LoadJapaneseText(kOkText)), this);
+  auto* l_ok = new QPushButton(ToQString(LoadJapaneseText(EndAlert::kOkText)), this);
   l_ok->setObjectName(QStringLiteral("ok"));
   l_ok->setDefault(true);
-  auto* l_cancel = new QPushButton(ToQString(LoadJapaneseText(kCancelText)), this);
+  auto* l_cancel = new QPushButton(ToQString(LoadJapaneseText(EndAlert::kCancelText)), this);
   l_cancel->setObjectName(QStringLiteral("cancel"));
   l_row->addWidget(l_ok);
   l_row->addWidget(l_cancel);

@@ -5,14 +5,6 @@
 #include "host/screens/win32/ui_language.h"
 
 namespace tavc {
-namespace {
-
-constexpr std::uint32_t kCaptionText = 3008;
-constexpr std::uint32_t kQuestionText = 2025;
-constexpr std::uint32_t kOkText = 3100;
-constexpr std::uint32_t kCancelText = 3101;
-
-}  // namespace
 
 void EndAlertDialog::Initialize(ErrorInfo* in_l_error_info, DataStore* in_l_data_store) {
   if (in_l_data_store == nullptr) return;
@@ -33,10 +25,10 @@ INT_PTR EndAlertDialog::DoModal() {
 void EndAlertDialog::OnInitDialog(HWND in_l_dialog) {
   // A second alert records its error and still asks; its answers then only cancel.
   m_alert_->OnInitDialog();
-  SetWindowTextW(in_l_dialog, LoadJapaneseText(kCaptionText).c_str());
-  SetDlgItemTextW(in_l_dialog, IDC_END_ALERT_TEXT, LoadJapaneseText(kQuestionText).c_str());
-  SetDlgItemTextW(in_l_dialog, IDOK, LoadJapaneseText(kOkText).c_str());
-  SetDlgItemTextW(in_l_dialog, IDCANCEL, LoadJapaneseText(kCancelText).c_str());
+  SetWindowTextW(in_l_dialog, LoadJapaneseText(EndAlert::kCaptionText).c_str());
+  SetDlgItemTextW(in_l_dialog, IDC_END_ALERT_TEXT, LoadJapaneseText(EndAlert::kQuestionText).c_str());
+  SetDlgItemTextW(in_l_dialog, IDOK, LoadJapaneseText(EndAlert::kOkText).c_str());
+  SetDlgItemTextW(in_l_dialog, IDCANCEL, LoadJapaneseText(EndAlert::kCancelText).c_str());
 }
 
 INT_PTR CALLBACK EndAlertDialog::DialogProc(HWND in_l_dialog, UINT in_l_message, WPARAM in_l_wparam,

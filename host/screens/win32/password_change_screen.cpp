@@ -131,15 +131,12 @@ void PasswordChangeScreen::OnOk() {
   ScopedWipe<std::wstring> l_wipe_current(l_current);
   ScopedWipe<std::wstring> l_wipe_new(l_new);
   ScopedWipe<std::wstring> l_wipe_confirmation(l_confirmation);
-  const std::wstring l_code =
-      CheckPasswordChange(Store().GetMode(), Store().GetPasswordType(), l_current, l_new, l_confirmation);
+  const std::wstring l_code = TakePasswordChange(Store(), l_current, l_new, l_confirmation);
   if (!l_code.empty()) {
     Error().SetError(l_code, L"", L"", L"");
     DisplayError();
     return;
   }
-  Store().SetPassword(l_current);
-  Store().SetNewPassword(l_new);
   // The typed texts stay in the store only.
   for (const int l_id : kFields) SetWindowTextW(Item(l_id), L"");
   Post(WM_APP03, 0);

@@ -45,6 +45,20 @@ TEST(PasswordChangeRules, FirstFailingCheckGivesItsCode) {
   }
 }
 
+// The store holds the passwords only after every check passed: a refused
+// change leaves nothing typed behind for the card.
+TEST(PasswordChangeRules, TheStoreTakesThePasswordsOnlyWhenTheChecksPass) {
+  DataStore l_store;
+  l_store.SetMode(L"06");
+  l_store.SetPasswordType(1);
+  EXPECT_EQ(L"EW640-2742", TakePasswordChange(l_store, L"1234", L"4321", L"4322"));
+  EXPECT_EQ(L"", l_store.GetPassword());
+  EXPECT_EQ(L"", l_store.GetNewPassword());
+  EXPECT_EQ(L"", TakePasswordChange(l_store, L"1234", L"4321", L"4321"));
+  EXPECT_EQ(L"1234", l_store.GetPassword());
+  EXPECT_EQ(L"4321", l_store.GetNewPassword());
+}
+
 struct RuleCase {
   const wchar_t* mode;
   int type;
