@@ -788,6 +788,10 @@ bool Start(const std::wstring& in_l_tav, const std::vector<char>& in_l_request, 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  // The driver measures TAV's windows and texts in TAV's own pixels. TAV is
+  // DPI-aware; an unaware driver would see Wine 10 scale its view of a 200%
+  // screen back to 100% while the fonts it measures with stay full size.
+  SetProcessDPIAware();
   if (argc < 4) {
     Fail(L"usage: ui_driver <TAV.exe> <request-file> <answer-file> <step>...");
     return 2;
