@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The whole test run: native unit and integration tests, the Linux programs'
-# Debian package and their browser cases, the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the threaded tests under
-# ThreadSanitizer, a replay of the fuzzers' corpora, both Windows builds, the
-# release artefacts (reproducible, signed with a throwaway CA), the Windows
-# tests of the win64 build under wine64 (Wine 8), and beside them the win32
-# release under Wine 10 (x86). Fails at the first failing step.
+# Debian package and their browser cases, both Windows builds, the release
+# artefacts (reproducible, signed with a throwaway CA), the Windows tests of
+# the win64 build under wine64 (Wine 8) and beside them the win32 release under
+# Wine 10 (x86); while those two run, the tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the threaded tests under ThreadSanitizer and a
+# replay of the fuzzers' corpora. Fails at the first failing step, or at the
+# end when a Windows suite failed.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -37,23 +38,6 @@ for browser in chromium firefox; do
     browser_cases.mjs "$browser"
 done
 
-step "linux-sanitize: build"
-build linux-sanitize
-step "linux-sanitize: unit tests under ASan and UBSan"
-ctest --preset linux-sanitize -LE integration -j2
-
-step "linux-tsan: build the unit tests (clang, ThreadSanitizer)"
-cmake --preset linux-tsan >/dev/null
-cmake --build --preset linux-tsan -j2 --target tav_unit_tests
-step "linux-tsan: the flow, worker and watcher tests and the Linux wrapper's frame under ThreadSanitizer"
-ctest --preset linux-tsan -j2 -R 'FlowTest|CardAccessThread|InterruptThread|EndAlert|ResultData|Interrupt|DigestSigning|PosixFrame|FdChannel'
-
-step "fuzz: build the libFuzzer targets (clang)"
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j2 --target request_fuzzer x509_certificate_fuzz x509_extension_fuzz card_response_fuzz wrapper_frame_fuzzer
-step "fuzz: replay the kept corpora"
-"$root/scripts/fuzz.sh" replay
-
 step "win32: build without a compiler cache (the release build)"
 # The release's bytes are compared with a second build below: neither may come
 # from cached objects, which could hide a build path.
@@ -68,22 +52,60 @@ step "win32: release artefacts: version resources, a second build compared byte 
 
 step "win64: build"
 build win64
-step "win64: Windows tests under wine64; beside them the win32 release under Wine 10"
-# The two suites wait on their windows far more than they compute: side by
-# side, each with its own display, prefix, wineserver and reader ports. The
-# x86 suite runs in a session of its own, ended whole if this run is.
-x86_log="$root/build/win32/x86-tests.log"
-setsid env -u DISPLAY TAV_E2E_PORT=$((${TAV_E2E_PORT:-35000} + 500)) \
-  "$root/tests/win/run_x86_tests.sh" "$root/build/win32" "$root/build/linux" >"$x86_log" 2>&1 &
-x86=$!
-trap 'kill -- "-$x86" 2>/dev/null || true' EXIT
-wine64_status=0
-"$root/tests/win/run_wine_tests.sh" "$root/build/win64" || wine64_status=$?
-x86_status=0
-wait "$x86" || x86_status=$?
+
+# The Windows suites wait on their windows far more than they compute. They run
+# side by side, each in a session of its own (ended whole if this run is), with
+# its own display, prefix, wineserver and reader ports, while the sanitizer and
+# fuzzer builds take the idle processor at the lowest priority. Each suite's
+# status is the one its own shell writes, next to its log.
+lanes="$root/build/lanes"
+rm -rf "$lanes"
+mkdir -p "$lanes"
+lane_pids=()
+start_lane() {
+  local name="$1"
+  shift
+  setsid env -u DISPLAY bash -c '"$@"; echo $? >"$0"' "$lanes/$name.status" "$@" >"$lanes/$name.log" 2>&1 &
+  lane_pids+=("$!")
+}
+trap 'for pid in "${lane_pids[@]}"; do kill -- "-$pid" 2>/dev/null || true; done' EXIT
+step "win64 and win32: the Windows suites start (wine64; the win32 release under Wine 10)"
+start_lane wine64 "$root/tests/win/run_wine_tests.sh" "$root/build/win64"
+start_lane x86 env TAV_E2E_PORT=$((${TAV_E2E_PORT:-35000} + 500)) \
+  "$root/tests/win/run_x86_tests.sh" "$root/build/win32" "$root/build/linux"
+
+step "linux-sanitize: build"
+nice -n 19 cmake --preset linux-sanitize >/dev/null
+nice -n 19 cmake --build --preset linux-sanitize -j2
+step "linux-sanitize: unit tests under ASan and UBSan"
+nice -n 19 ctest --preset linux-sanitize -LE integration -j2
+
+step "linux-tsan: build the unit tests (clang, ThreadSanitizer)"
+nice -n 19 cmake --preset linux-tsan >/dev/null
+nice -n 19 cmake --build --preset linux-tsan -j2 --target tav_unit_tests
+step "linux-tsan: the flow, worker and watcher tests and the Linux wrapper's frame under ThreadSanitizer"
+nice -n 19 ctest --preset linux-tsan -j2 -R 'FlowTest|CardAccessThread|InterruptThread|EndAlert|ResultData|Interrupt|DigestSigning|PosixFrame|FdChannel'
+
+step "fuzz: build the libFuzzer targets (clang)"
+nice -n 19 cmake --preset fuzz >/dev/null
+nice -n 19 cmake --build --preset fuzz -j2 --target request_fuzzer x509_certificate_fuzz x509_extension_fuzz card_response_fuzz wrapper_frame_fuzzer
+step "fuzz: replay the kept corpora"
+nice -n 19 "$root/scripts/fuzz.sh" replay
+
+wait "${lane_pids[@]}" 2>/dev/null || true
+suites_passed=true
+for lane in wine64 x86; do
+  case "$lane" in
+    wine64) step "win64: the Windows tests under wine64" ;;
+    x86) step "win32: the release under Wine 10 (x86)" ;;
+  esac
+  cat "$lanes/$lane.log"
+  if [ "$(cat "$lanes/$lane.status" 2>/dev/null)" != 0 ]; then
+    echo "the $lane suite FAILED (status: $(cat "$lanes/$lane.status" 2>/dev/null || echo none))" >&2
+    suites_passed=false
+  fi
+done
 trap - EXIT
-step "win32: the release under Wine 10 (x86), run beside the wine64 tests"
-cat "$x86_log"
-[ "$wine64_status" -eq 0 ] && [ "$x86_status" -eq 0 ]
+$suites_passed
 
 step "all tests passed"
